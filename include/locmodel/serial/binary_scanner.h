@@ -1,0 +1,73 @@
+// Reads the binary serial encoding one item at a time, without knowing the
+// classes that wrote it. The sequential reader, the tree reader and the
+// inspection tools all stand on it, so every reader judges the bytes alike.
+//
+// The encoding (see doc/binary-format.md): little-endian, three tags —
+//   0x18 enter node, followed by the encoded name
+//        (type byte; type 1: length byte 0-200 and UTF-16LE text;
+//         type 2: the byte value; any other type: nothing, anonymous)
+//   0x19 leave node
+//   0x1A field, followed by a 32-bit length and that many bytes.
+//
+// Hostile input is normal input: the scanner never reads out of bounds, and a
+// declared field length is never allocated ahead of the bytes that actually
+// arrive (the buffer grows in bounded steps as data is delivered). Malformed
+// structure is reported as Item::Malformed with a reason and the offset where
+// the bad item starts; after that the scanner stays malformed.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "locmodel/serial/node_name.h"
+#include "locmodel/serial/streams.h"
+
+namespace Serial::Binary {
+
+class BinaryScanner {
+ public:
+  enum class Item { EnterNode, LeaveNode, Field, End, Malformed };
+
+  explicit BinaryScanner(IStreamIn& in);
+  BinaryScanner(const BinaryScanner&) = delete;
+  BinaryScanner& operator=(const BinaryScanner&) = delete;
+
+  // Reads the next item. End means the data ended cleanly at depth 0.
+  Item Next();
+
+  // The name of the node just entered.
+  const NodeName& name() const { return name_; }
+  // The bytes of the field just read; valid until the next call of Next.
+  const unsigned char* field_data() const { return field_.data(); }
+  uint32_t field_size() const { return field_size_; }
+  // Nodes open after the last item.
+  uint32_t depth() const { return depth_; }
+  // Byte offset in the stream where the last item began.
+  uint64_t item_offset() const { return item_offset_; }
+  // Why the data is malformed; empty unless Next returned Malformed.
+  const char* error() const { return error_; }
+
+ private:
+  int GetByte();
+  bool GetBytes(void* dst, uint32_t count);
+  bool ReadFieldBytes(uint32_t length);
+  bool Refill();
+  Item Fail(const char* reason);
+
+  IStreamIn& in_;
+  std::vector<unsigned char> chunk_;  // read-ahead from the byte stream
+  size_t pos_ = 0;
+  size_t end_ = 0;
+  bool eof_ = false;
+  uint64_t consumed_ = 0;
+  uint64_t item_offset_ = 0;
+  uint32_t depth_ = 0;
+  NodeName name_;
+  std::u16string text_;
+  std::vector<unsigned char> field_;  // grows, never shrinks
+  uint32_t field_size_ = 0;
+  const char* error_ = "";
+  char error_text_[48] = {};
+};
+
+}  // namespace Serial::Binary

@@ -1,0 +1,120 @@
+#include "locmodel/serial/values.h"
+
+#include <cstring>
+
+#include "util/coding.h"
+
+namespace Serial {
+namespace {
+
+// Values of one width share one routine: they travel as their raw bytes.
+template <size_t Width, typename T>
+bool DoRaw(ISerialStream& stream, T& value) {
+  static_assert(sizeof(T) == Width);
+  if (!stream.IsReading()) {
+    stream.WriteField(Width, &value);
+    return true;
+  }
+  unsigned int size = 0;
+  const void* data = stream.ReadField(size);
+  if (!data || size != Width) return false;
+  std::memcpy(&value, data, Width);
+  return true;
+}
+
+// A type whose width in memory differs from its width on the wire.
+template <typename Wire, typename T>
+bool DoAs(ISerialStream& stream, T& value) {
+  Wire wire = static_cast<Wire>(value);
+  if (!DoRaw<sizeof(Wire)>(stream, wire)) return false;
+  value = static_cast<T>(wire);
+  return true;
+}
+
+template <typename Container>
+bool DoStringContainer(ISerialStream& stream, Container& container) {
+  int32_t count = static_cast<int32_t>(container.size());
+  if (!stream.IsReading()) {
+    DoRaw<4>(stream, count);
+    for (std::u16string element : container) {
+      if (!stream.EnterNode(NodeName())) return false;
+      const bool ok = Do(stream, element);
+      stream.LeaveNode();
+      if (!ok) return false;
+    }
+    return true;
+  }
+  container.clear();
+  if (!DoRaw<4>(stream, count)) return false;
+  // The count is not trusted for allocation: each element must arrive.
+  for (int32_t i = 0; i < count; ++i) {
+    std::u16string element;
+    if (!stream.EnterNode(NodeName())) return false;
+    const bool ok = Do(stream, element);
+    stream.LeaveNode();
+    if (!ok) return false;
+    container.insert(container.end(), std::move(element));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool Do(ISerialStream& s, bool& v) {
+  unsigned char byte = v ? 1 : 0;
+  if (!DoRaw<1>(s, byte)) return false;
+  v = byte != 0;
+  return true;
+}
+bool Do(ISerialStream& s, char& v) { return DoRaw<1>(s, v); }
+bool Do(ISerialStream& s, unsigned char& v) { return DoRaw<1>(s, v); }
+bool Do(ISerialStream& s, short& v) { return DoRaw<2>(s, v); }
+bool Do(ISerialStream& s, unsigned short& v) { return DoRaw<2>(s, v); }
+bool Do(ISerialStream& s, int& v) { return DoRaw<4>(s, v); }
+bool Do(ISerialStream& s, unsigned int& v) { return DoRaw<4>(s, v); }
+bool Do(ISerialStream& s, unsigned long& v) { return DoAs<uint32_t>(s, v); }
+bool Do(ISerialStream& s, float& v) { return DoRaw<4>(s, v); }
+bool Do(ISerialStream& s, double& v) { return DoRaw<8>(s, v); }
+bool Do(ISerialStream& s, unsigned long long& v) { return DoRaw<8>(s, v); }
+bool Do(ISerialStream& s, RECT& v) { return DoRaw<16>(s, v); }
+
+bool Do(ISerialStream& stream, std::u16string& value) {
+  if (!stream.IsReading()) {
+    stream.WriteField(static_cast<unsigned int>(2 * value.size()), value.data());
+    return true;
+  }
+  unsigned int size = 0;
+  const void* data = stream.ReadField(size);
+  if (!data || size % 2 != 0) return false;
+  locmodel::coding::DecodeUtf16(value, static_cast<const unsigned char*>(data), size / 2);
+  return true;
+}
+
+bool Do(ISerialStream& s, std::vector<std::u16string>& v) { return DoStringContainer(s, v); }
+bool Do(ISerialStream& s, std::set<std::u16string>& v) { return DoStringContainer(s, v); }
+
+bool Do(ISerialStream& stream, VARIANT& value) {
+  if (!stream.IsReading()) {
+    stream.WriteField(VARIANT::kRawSize, value.raw().data());
+    if (!value.IsStorable()) return false;
+    if (value.vt() != VARIANT::VT_BSTR) return true;
+    std::u16string text = value.text();
+    return Do(stream, text);
+  }
+  unsigned int size = 0;
+  const void* data = stream.ReadField(size);
+  if (!data || size != VARIANT::kRawSize) return false;
+  VARIANT::Raw raw;
+  std::memcpy(raw.data(), data, VARIANT::kRawSize);
+  VARIANT read = VARIANT::FromRaw(raw);
+  if (!read.IsStorable()) return false;
+  if (read.vt() == VARIANT::VT_BSTR) {
+    std::u16string text;
+    if (!Do(stream, text)) return false;
+    read = VARIANT::FromRaw(raw, std::move(text));
+  }
+  value = std::move(read);
+  return true;
+}
+
+}  // namespace Serial

@@ -1,0 +1,56 @@
+// Fixed-width little-endian encoding. Every byte shift of the on-disk formats
+// lives here; nothing else assembles integers from bytes by hand.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+namespace locmodel::coding {
+
+template <typename T>
+inline void EncodeFixed(unsigned char* dst, T value) {
+  static_assert(std::is_integral_v<T>);
+  using U = std::make_unsigned_t<T>;
+  U v = static_cast<U>(value);
+  for (size_t i = 0; i < sizeof(T); ++i) dst[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+template <typename T>
+inline T DecodeFixed(const unsigned char* src) {
+  static_assert(std::is_integral_v<T>);
+  using U = std::make_unsigned_t<T>;
+  U v = 0;
+  for (size_t i = 0; i < sizeof(T); ++i) v |= static_cast<U>(static_cast<U>(src[i]) << (8 * i));
+  return static_cast<T>(v);
+}
+
+inline void EncodeFixed32(unsigned char* dst, uint32_t v) { EncodeFixed<uint32_t>(dst, v); }
+inline uint32_t DecodeFixed32(const unsigned char* src) { return DecodeFixed<uint32_t>(src); }
+
+}  // namespace locmodel::coding
+
+#include <bit>
+#include <string>
+
+namespace locmodel::coding {
+
+// UTF-16 text travels as little-endian code units with no terminator.
+inline void EncodeUtf16(unsigned char* dst, const char16_t* units, size_t count) {
+  if constexpr (std::endian::native == std::endian::little) {
+    if (count) std::memcpy(dst, units, count * 2);
+  } else {
+    for (size_t i = 0; i < count; ++i) EncodeFixed<uint16_t>(dst + 2 * i, units[i]);
+  }
+}
+
+inline void DecodeUtf16(std::u16string& out, const unsigned char* src, size_t count) {
+  out.resize(count);
+  if constexpr (std::endian::native == std::endian::little) {
+    if (count) std::memcpy(out.data(), src, count * 2);
+  } else {
+    for (size_t i = 0; i < count; ++i) out[i] = DecodeFixed<uint16_t>(src + 2 * i);
+  }
+}
+
+}  // namespace locmodel::coding

@@ -1,0 +1,43 @@
+// The locmodel command-line tool: a table of subcommands sharing one shape.
+//
+// Exit status: 0 done, 1 failed (one line on stderr, nothing half-written),
+// 2 bad usage (the usage line on stderr).
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace locmodel::cli {
+
+enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2 };
+
+// A subcommand's arguments after its name, split into positional arguments
+// and the options it declared.
+struct Args {
+  std::vector<std::string> positional;
+  std::vector<std::pair<std::string, std::string>> options;  // name, value ("" if none)
+  bool Has(const std::string& name) const;
+  const std::string* Value(const std::string& name) const;
+};
+
+struct Command {
+  const char* name;
+  const char* usage;                 // "dump-stream FILE [--json]"
+  const char* summary;               // one line for the command list
+  const char* help;                  // the rest of --help
+  std::vector<const char*> options;  // accepted options, "--json" or "--gzip=" (takes a value)
+  size_t min_positional, max_positional;
+  int (*run)(const Args& args, std::ostream& out, std::ostream& err);
+};
+
+// Runs the tool; `argv` includes the program name.
+int Main(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
+
+// "locmodel: <message>" on `err`; returns kFailed.
+int Fail(std::ostream& err, const std::string& message);
+
+// The subcommands, one declaration each (defined beside each command).
+int RunDumpStream(const Args& args, std::ostream& out, std::ostream& err);
+
+}  // namespace locmodel::cli

@@ -1,0 +1,42 @@
+#include "cli/json.h"
+
+#include "locmodel/util/unicode.h"
+
+namespace locmodel::cli {
+
+void AppendJsonString(std::string& out, std::u16string_view text) {
+  static const char kHex[] = "0123456789abcdef";
+  out.push_back('"');
+  for (char c : Utf16ToUtf8(text)) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\b': out += "\\b"; break;
+      case '\f': out += "\\f"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          out += "\\u00";
+          out.push_back(kHex[c >> 4]);
+          out.push_back(kHex[c & 15]);
+        } else {
+          out.push_back(c);
+        }
+    }
+  }
+  out.push_back('"');
+}
+
+void AppendHex(std::string& out, const unsigned char* bytes, size_t size) {
+  static const char kHex[] = "0123456789abcdef";
+  const size_t at = out.size();
+  out.resize(at + 2 * size);
+  for (size_t i = 0; i < size; ++i) {
+    out[at + 2 * i] = kHex[bytes[i] >> 4];
+    out[at + 2 * i + 1] = kHex[bytes[i] & 15];
+  }
+}
+
+}  // namespace locmodel::cli

@@ -1,0 +1,16 @@
+// The JSON the tool prints: compact, UTF-8, strings escaped exactly as
+// Python's json.dumps(s, ensure_ascii=False) escapes them, so that scripts
+// can compare outputs byte for byte.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace locmodel::cli {
+
+// Appends `text` as a JSON string; an unpaired surrogate becomes U+FFFD.
+void AppendJsonString(std::string& out, std::u16string_view text);
+// Appends the lowercase hex of the bytes.
+void AppendHex(std::string& out, const unsigned char* bytes, size_t size);
+
+}  // namespace locmodel::cli
