@@ -6,6 +6,7 @@
 #include "cli/command.h"
 #include "cli/json.h"
 #include "locmodel/serial/binary_scanner.h"
+#include "util/coding.h"
 
 namespace locmodel::cli {
 namespace {
@@ -76,8 +77,8 @@ bool LooksLikeText(const unsigned char* bytes, uint32_t size) {
   if (size < 2 || size % 2 != 0 || size > 160) return false;
   for (uint32_t i = 0; i < size; i += 2) {
     const unsigned unit = bytes[i] | (bytes[i + 1] << 8);
-    if (unit < 0x20 || (unit >= 0x7F && unit < 0xA0) || (unit >= 0xD800 && unit <= 0xDFFF))
-      return false;
+    const bool control = unit < 0x20 && unit != '\t' && unit != '\n' && unit != '\r';
+    if (control || (unit >= 0x7F && unit < 0xA0)) return false;
   }
   return true;
 }
@@ -111,10 +112,10 @@ void PrintText(BinaryScanner& scanner, Sink& sink) {
         AppendHex(out, data + i, 1);
       }
       if (size > kPreviewBytes) out += " ...";
-      if (size == 4) out += "  = " + std::to_string(int32_t(data[0] | data[1] << 8 | data[2] << 16 | uint32_t(data[3]) << 24));
+      if (size == 4) out += "  = " + std::to_string(coding::DecodeFixed<int32_t>(data));
       if (LooksLikeText(data, size)) {
-        std::u16string text(size / 2, u'\0');
-        for (uint32_t i = 0; i < size / 2; ++i) text[i] = char16_t(data[2 * i] | data[2 * i + 1] << 8);
+        std::u16string text;
+        coding::DecodeUtf16(text, data, size / 2);
         out += "  ";
         AppendJsonString(out, text);
       }

@@ -1,0 +1,149 @@
+#include "cli/dump_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include "support/cli_run.h"
+#include "support/stream_bytes.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace testing_support;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+class DumpStream : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("locmodel-dump-" + std::string(
+                                   ::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string Write(const std::string& name, const Bytes& bytes) {
+    const fs::path path = dir_ / name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    return path.string();
+  }
+  // A malformed stream: exit 1, nothing on stdout, exactly one stderr line.
+  void ExpectMalformed(const std::string& path, const std::string& where) {
+    const ToolRun run = RunTool({"dump-stream", path, "--json"});
+    EXPECT_EQ(run.status, 1) << path;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "locmodel: " + path + ": malformed stream at " + where + "\n");
+  }
+  fs::path dir_;
+};
+
+TEST_F(DumpStream, JsonOfTheShippedSamplesIsExact) {
+  const fs::path examples = fs::path(LOCMODEL_SOURCE_DIR) / "examples";
+  for (const char* sample : {"project-stream.bin", "project-stream.gz"}) {
+    const ToolRun run = RunTool({"dump-stream", (examples / sample).string(), "--json"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, ReadFile(examples / (std::string(sample) + ".json"))) << sample;
+  }
+  const ToolRun text = RunTool({"dump-stream", (examples / "project-stream.bin").string()});
+  EXPECT_EQ(text.status, 0);
+  EXPECT_NE(text.out.find("node \"Root\"\n  field [4] 01 00 00 00  = 1\n"), std::string::npos);
+}
+
+TEST_F(DumpStream, ShowsAnyWellFormedStreamWithoutVersionOrRoot) {
+  const std::string path = Write("bare.bin", Hex("1A 01 00 00 00 2A 18 02 05 19"));
+  const ToolRun run = RunTool({"dump-stream", path, "--json"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "{\"items\":[{\"field\":\"2a\"},{\"node\":5,\"items\":[]}]}\n");
+}
+
+TEST_F(DumpStream, ReportsWhereAndWhyAStreamIsMalformed) {
+  ExpectMalformed(Write("empty.bin", {}), "byte 0: empty stream");
+  ExpectMalformed(Write("tag.bin", Hex("18 00 1B")), "byte 2: unknown tag 0x1b");
+  ExpectMalformed(Write("leave.bin", Hex("18 00 19 19")), "byte 3: leave tag closes no node");
+  ExpectMalformed(Write("open.bin", Hex("18 00 18 00 19")), "byte 5: data ends inside a node");
+  ExpectMalformed(Write("field.bin", Hex("18 00 1A 04 00 00 00 01 02")),
+                  "byte 2: data ends inside a field");
+  ExpectMalformed(Write("length.bin", Hex("1A 04 00")), "byte 0: data ends inside a field length");
+  ExpectMalformed(Write("name.bin", Hex("18 01 03 41 00")),
+                  "byte 0: data ends inside a node name");
+  Bytes longName = Hex("18 01 C9");
+  longName.resize(longName.size() + 402, 'a');
+  ExpectMalformed(Write("long.bin", longName), "byte 0: node name longer than 200 code units");
+  ExpectMalformed(Write("huge.bin", Hex("18 00 1A F0 FF FF FF 01 02 03 04 05 06 07 08 09 0A")),
+                  "byte 2: data ends inside a field");
+}
+
+TEST_F(DumpStream, EveryTruncationIsEitherWellFormedOrOneErrorLine) {
+  const Bytes sample = StreamAround(Hex("18 01 01 41 00 1A 02 00 00 00 62 00 18 00 19 19"));
+  for (size_t cut = 0; cut < sample.size(); ++cut) {
+    const std::string path = Write("cut.bin", Bytes(sample.begin(), sample.begin() + cut));
+    const ToolRun run = RunTool({"dump-stream", path});
+    if (run.status == 0) {
+      EXPECT_EQ(run.err, "");
+    } else {
+      EXPECT_EQ(run.status, 1) << cut;
+      EXPECT_EQ(run.out, "") << cut;
+      EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << cut;
+    }
+  }
+}
+
+TEST_F(DumpStream, CorruptGzipIsMalformed) {
+  Bytes gz;
+  {
+    std::ifstream f(fs::path(LOCMODEL_SOURCE_DIR) / "examples" / "project-stream.gz",
+                    std::ios::binary);
+    gz.assign(std::istreambuf_iterator<char>(f), {});
+  }
+  Bytes damaged = gz;
+  damaged[damaged.size() - 6] ^= 0xFF;  // the CRC
+  const ToolRun crc = RunTool({"dump-stream", Write("crc.gz", damaged), "--json"});
+  EXPECT_EQ(crc.status, 1);
+  EXPECT_EQ(crc.out, "");
+  EXPECT_NE(crc.err.find("corrupt gzip data"), std::string::npos) << crc.err;
+
+  const ToolRun cut =
+      RunTool({"dump-stream", Write("cut.gz", Bytes(gz.begin(), gz.begin() + gz.size() / 2))});
+  EXPECT_EQ(cut.status, 1);
+  EXPECT_EQ(cut.out, "");
+}
+
+TEST_F(DumpStream, DeepNestingCostsNoStack) {
+  constexpr size_t kDepth = 1000000;
+  Bytes deep;
+  deep.reserve(3 * kDepth);
+  for (size_t i = 0; i < kDepth; ++i) deep.push_back(0x18), deep.push_back(0x00);
+  deep.insert(deep.end(), kDepth, 0x19);
+  const std::string path = Write("deep.bin", deep);
+  const ToolRun json = RunTool({"dump-stream", path, "--json"});
+  EXPECT_EQ(json.status, 0);
+  EXPECT_EQ(json.out.size(), 10 + kDepth * 24 + 3);
+  const ToolRun text = RunTool({"dump-stream", path});
+  EXPECT_EQ(text.status, 0);
+  EXPECT_NE(text.out.find("(depth 999999) node (anonymous)\n"), std::string::npos);
+}
+
+TEST(Cli, UsageErrorsExitWithTwoAndHelpWithZero) {
+  EXPECT_EQ(RunTool({}).status, 2);
+  EXPECT_EQ(RunTool({"no-such-command"}).status, 2);
+  const ToolRun missing = RunTool({"dump-stream"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("usage: locmodel dump-stream FILE [--json]"), std::string::npos);
+  EXPECT_EQ(RunTool({"dump-stream", "a", "b"}).status, 2);
+  EXPECT_EQ(RunTool({"dump-stream", "a", "--jsn"}).status, 2);
+  EXPECT_EQ(RunTool({"dump-stream", "a", "--json=1"}).status, 2);
+  EXPECT_EQ(RunTool({"dump-stream", "--help"}).status, 0);
+  const ToolRun version = RunTool({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_NE(version.out.find("9.0.8298"), std::string::npos);
+  const ToolRun absent = RunTool({"dump-stream", "/no/such/file"});
+  EXPECT_EQ(absent.status, 1);
+  EXPECT_EQ(absent.err, "locmodel: /no/such/file: cannot open file\n");
+}
+
+}  // namespace

@@ -1,0 +1,246 @@
+#include "locmodel/serial/binary_serial.h"
+
+#include <gtest/gtest.h>
+
+#include "locmodel/serial/values.h"
+#include "support/stream_bytes.h"
+
+namespace {
+
+using namespace testing_support;
+using Serial::NodeName;
+using Serial::VersionInfo;
+using Serial::Binary::BinarySerialIn;
+using Serial::Exceptions::FormatIO;
+
+// Reads `bytes` through a BinarySerialIn and runs `body` inside "Root".
+template <typename Body>
+void ReadStream(const Bytes& bytes, Body body) {
+  Serial::MemoryStreamIn in(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  BinarySerialIn reader(in);
+  body(reader);
+}
+
+Bytes VersionNode(const std::string& name, const std::string& value) {
+  return Concat({Hex("18 01"), {static_cast<unsigned char>(name.size())}, Utf16(name),
+                 Hex("1A 04 00 00 00" + value + "19")});
+}
+
+TEST(BinarySerialOut, EmptyStreamIsTheVersionHeaderAndRoot) {
+  const Bytes expected =
+      Concat({VersionNode("Major", "09 00 00 00"), VersionNode("Minor", "00 00 00 00"),
+              VersionNode("Build", "6A 20 00 00"), VersionNode("SubBuild", "00 00 00 00"),
+              Hex("18 01 04"), Utf16("Root"), Hex("19")});
+  EXPECT_EQ(WriteStream([](Serial::ISerialStream&) {}), expected);
+  EXPECT_EQ(expected.size(), 110u);
+
+  // A version given explicitly is written as given and reported back.
+  const Bytes custom = WriteStream(
+      [](Serial::ISerialStream& s) { EXPECT_EQ(s.GetSchemeVersion(), VersionInfo(2, 1, 0, 5)); },
+      VersionInfo(2, 1, 0, 5));
+  ReadStream(custom, [](BinarySerialIn& in) {
+    EXPECT_EQ(in.GetSchemeVersion(), VersionInfo(2, 1, 0, 5));
+  });
+}
+
+TEST(BinarySerialOut, NodesAndFieldsAreTaggedAsTheFormatSays) {
+  const Bytes body = WriteBody([](Serial::ISerialStream& s) {
+    s.EnterNode(NodeName(static_cast<unsigned char>(7)));
+    s.EnterNode(NodeName());
+    std::u16string empty;
+    Serial::Do(s, empty);
+    s.LeaveNode();
+    s.LeaveNode();
+    s.EnterNode(NodeName(u"Ab"));
+    s.LeaveNode();
+  });
+  EXPECT_EQ(body, Hex("18 02 07  18 00  1A 00 00 00 00  19 19  18 01 02 41 00 62 00 19"));
+}
+
+TEST(BinarySerialIn, ReadsBackEveryValueType) {
+  RECT rect{-1, 2, 3, -4};
+  std::vector<std::u16string> list{u"a", u"bc"};
+  std::set<std::u16string> set{u"x", u"y"};
+  const Bytes bytes = WriteStream([&](Serial::ISerialStream& s) {
+    bool b = true; char c = 'c'; unsigned char uc = 200; short sh = -2; unsigned short us = 60000;
+    int i = -5; unsigned int ui = 4000000000u; unsigned long ul = 123456; float f = 1.5f;
+    double d = -2.25; unsigned long long big = 0x1122334455667788ull;
+    std::u16string text = std::u16string(u"t\0x\u00e9", 4);
+    Serial::Do(s, b), Serial::Do(s, c), Serial::Do(s, uc), Serial::Do(s, sh), Serial::Do(s, us);
+    Serial::Do(s, i), Serial::Do(s, ui), Serial::Do(s, ul), Serial::Do(s, f), Serial::Do(s, d);
+    Serial::Do(s, big), Serial::Do(s, rect), Serial::Do(s, text), Serial::Do(s, list);
+    Serial::Do(s, set);
+  });
+  ReadStream(bytes, [&](BinarySerialIn& s) {
+    bool b = false; char c = 0; unsigned char uc = 0; short sh = 0; unsigned short us = 0; int i = 0;
+    unsigned int ui = 0; unsigned long ul = 0; float f = 0; double d = 0; unsigned long long big = 0;
+    RECT r; std::u16string text; std::vector<std::u16string> l{u"old"}; std::set<std::u16string> st;
+    ASSERT_TRUE(Serial::Do(s, b) && Serial::Do(s, c) && Serial::Do(s, uc) && Serial::Do(s, sh));
+    ASSERT_TRUE(Serial::Do(s, us) && Serial::Do(s, i) && Serial::Do(s, ui) && Serial::Do(s, ul));
+    ASSERT_TRUE(Serial::Do(s, f) && Serial::Do(s, d) && Serial::Do(s, big) && Serial::Do(s, r));
+    ASSERT_TRUE(Serial::Do(s, text) && Serial::Do(s, l) && Serial::Do(s, st));
+    EXPECT_TRUE(b); EXPECT_EQ(c, 'c'); EXPECT_EQ(uc, 200); EXPECT_EQ(sh, -2); EXPECT_EQ(us, 60000);
+    EXPECT_EQ(i, -5); EXPECT_EQ(ui, 4000000000u); EXPECT_EQ(ul, 123456u); EXPECT_EQ(f, 1.5f);
+    EXPECT_EQ(d, -2.25); EXPECT_EQ(big, 0x1122334455667788ull); EXPECT_EQ(r, rect);
+    EXPECT_EQ(text, std::u16string(u"t\0x\u00e9", 4));
+    EXPECT_EQ(l, list);
+    EXPECT_EQ(st, set);
+  });
+}
+
+TEST(BinarySerialOut, FieldWidthsAreFixedWhateverThePlatform) {
+  unsigned long ul = 0x01020304;
+  RECT rect{1, 2, 3, 4};
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { Serial::Do(s, ul); }),
+            Hex("1A 04 00 00 00 04 03 02 01"));
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { Serial::Do(s, rect); }),
+            Hex("1A 10 00 00 00 01 00 00 00 02 00 00 00 03 00 00 00 04 00 00 00"));
+  // The container form of a list of strings.
+  std::vector<std::u16string> list{u"a", u"bc"};
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { Serial::Do(s, list); }),
+            Hex("1A 04 00 00 00 02 00 00 00 18 00 1A 02 00 00 00 61 00 19"
+                "18 00 1A 04 00 00 00 62 00 63 00 19"));
+}
+
+TEST(BinarySerialIn, WrongSizedFieldsFailWithoutChangingTheValue) {
+  const Bytes bytes = StreamAround(Hex("1A 03 00 00 00 01 02 03  1A 03 00 00 00 61 00 62"));
+  ReadStream(bytes, [](BinarySerialIn& s) {
+    int value = 42;
+    EXPECT_FALSE(Serial::Do(s, value));
+    EXPECT_EQ(value, 42);
+    std::u16string text = u"keep";
+    EXPECT_FALSE(Serial::Do(s, text));
+    EXPECT_EQ(text, u"keep");
+  });
+}
+
+TEST(BinarySerialIn, ThrowsOnEveryStructuralMismatch) {
+  const Bytes empty;
+  EXPECT_THROW(ReadStream(empty, [](BinarySerialIn&) {}), FormatIO);
+  const Bytes minorFirst = Concat({VersionNode("Minor", "00 00 00 00")});
+  EXPECT_THROW(ReadStream(minorFirst, [](BinarySerialIn&) {}), FormatIO);
+
+  const Bytes body = StreamAround(Hex("18 01 01 42 00  1A 00 00 00 00 19"));  // node "B", field
+  EXPECT_THROW(ReadStream(body, [](BinarySerialIn& s) { s.EnterNode(NodeName(u"A")); }), FormatIO);
+  EXPECT_THROW(ReadStream(body, [](BinarySerialIn& s) {
+    unsigned size;
+    s.ReadField(size);
+  }), FormatIO);
+  EXPECT_THROW(ReadStream(body, [](BinarySerialIn& s) {
+    s.EnterNode(NodeName(u"B"));
+    s.LeaveNode();  // the next item is a field, not a leave tag
+  }), FormatIO);
+  EXPECT_NO_THROW(ReadStream(body, [](BinarySerialIn& s) {
+    s.EnterNode(NodeName(u"B"));
+    unsigned size = 99;
+    EXPECT_NE(s.ReadField(size), nullptr);  // an empty field still has an address
+    EXPECT_EQ(size, 0u);
+    s.LeaveNode();
+  }));
+
+  // Closing "Root" and then one more node than was opened.
+  const Bytes extraLeave = StreamAround(Hex(""));
+  EXPECT_THROW(ReadStream(extraLeave, [](BinarySerialIn& s) { s.LeaveNode(); s.LeaveNode(); }),
+               FormatIO);
+  // A node name of 201 code units is refused.
+  Bytes longName = Hex("18 01 C9");
+  longName.resize(longName.size() + 402, 'a');
+  EXPECT_THROW(ReadStream(StreamAround(longName), [](BinarySerialIn& s) {
+    s.EnterNode(NodeName(std::u16string(201, u'a')));
+  }), FormatIO);
+  // Data that ends inside a field.
+  EXPECT_THROW(ReadStream(StreamAround(Hex("1A F0 FF FF FF 01 02 03 04 05 06 07 08 09 0A")),
+                          [](BinarySerialIn& s) {
+                            unsigned size;
+                            s.ReadField(size);
+                          }),
+               FormatIO);
+}
+
+TEST(Variant, StoresItsRawBytesAndTheTextOfATextVariant) {
+  VARIANT text = VARIANT::FromText(u"hi");
+  VARIANT number = VARIANT::FromInt32(-7);
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { EXPECT_TRUE(Serial::Do(s, text)); }),
+            Hex("1A 10 00 00 00  08 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"
+                "1A 04 00 00 00 68 00 69 00"));
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { EXPECT_TRUE(Serial::Do(s, number)); }),
+            Hex("1A 10 00 00 00  03 00 00 00 00 00 00 00 F9 FF FF FF 00 00 00 00"));
+
+  // An unsupported type still writes its 16 bytes, then fails.
+  long long eight = 8;
+  VARIANT i8 = VARIANT::FromValue(VARIANT::VT_I8, &eight, 8);
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { EXPECT_FALSE(Serial::Do(s, i8)); }).size(),
+            21u);
+
+  // A text variant read from data keeps its pointer bytes as they stood.
+  const Bytes stored = StreamAround(
+      Hex("1A 10 00 00 00  08 00 00 00 00 00 00 00 DE AD BE EF 00 00 00 00"
+          "1A 02 00 00 00 7A 00"));
+  ReadStream(stored, [](BinarySerialIn& s) {
+    VARIANT v;
+    ASSERT_TRUE(Serial::Do(s, v));
+    EXPECT_EQ(v.vt(), VARIANT::VT_BSTR);
+    EXPECT_EQ(v.text(), u"z");
+    EXPECT_EQ(v.raw()[8], 0xDE);
+    EXPECT_EQ(v, VARIANT::FromText(u"z"));  // equality looks at the text only
+  });
+  // Reading a type that cannot be stored fails.
+  // VT_I4 | VT_ARRAY
+  const Bytes array =
+      StreamAround(Hex("1A 10 00 00 00  03 20 00 00 00 00 00 00 00 00 00 00 00 00 00 00"));
+  ReadStream(array, [](BinarySerialIn& s) {
+    VARIANT v = VARIANT::FromInt32(1);
+    EXPECT_FALSE(Serial::Do(s, v));
+    EXPECT_EQ(v, VARIANT::FromInt32(1));
+  });
+}
+
+TEST(Variant, EqualityFollowsTheValueOfEachType) {
+  double half = 0.5, negZero = -0.0, zero = 0.0;
+  EXPECT_EQ(VARIANT::FromValue(VARIANT::VT_R8, &negZero, 8), VARIANT::FromValue(VARIANT::VT_R8, &zero, 8));
+  EXPECT_NE(VARIANT::FromDouble(half), VARIANT::FromValue(VARIANT::VT_DATE, &half, 8));
+  // Only the type's width counts: bytes beyond it are ignored.
+  const uint32_t wide = 0xFFFF0001, narrow = 1;
+  EXPECT_EQ(VARIANT::FromValue(VARIANT::VT_I2, &wide, 4), VARIANT::FromValue(VARIANT::VT_I2, &narrow, 4));
+  EXPECT_NE(VARIANT::FromValue(VARIANT::VT_I4, &wide, 4), VARIANT::FromValue(VARIANT::VT_I4, &narrow, 4));
+  EXPECT_EQ(VARIANT::FromValue(VARIANT::VT_NULL, &wide, 4), VARIANT::FromValue(VARIANT::VT_NULL, &narrow, 4));
+  EXPECT_NE(VARIANT::FromText(u"a"), VARIANT::FromText(u"ab"));
+}
+
+TEST(NodeName, ComparesByTypeThenValue) {
+  EXPECT_EQ(NodeName(), NodeName());
+  EXPECT_NE(NodeName(static_cast<unsigned char>('5')), NodeName(u"5"));
+  EXPECT_LT(NodeName(), NodeName(u""));
+  EXPECT_LT(NodeName(u"zzz"), NodeName(static_cast<unsigned char>(0)));
+  EXPECT_LT(NodeName(u"B"), NodeName(u"a"));  // code-unit order, case-sensitive
+  EXPECT_FALSE(NodeName() < NodeName());
+
+  // Its own serial form: a type field, then the value.
+  NodeName text(u"P");
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { text.Do(s); }),
+            Hex("1A 01 00 00 00 01  1A 02 00 00 00 50 00"));
+  ReadStream(StreamAround(Hex("1A 01 00 00 00 02  1A 01 00 00 00 09")), [](BinarySerialIn& s) {
+    NodeName read(u"x");
+    ASSERT_TRUE(read.Do(s));
+    EXPECT_EQ(read, NodeName(static_cast<unsigned char>(9)));
+  });
+  ReadStream(StreamAround(Hex("1A 02 00 00 00 01 00")), [](BinarySerialIn& s) {
+    NodeName read;
+    EXPECT_FALSE(read.Do(s));  // the type field must be one byte
+  });
+}
+
+TEST(VersionInfo, PrintsParsesAndOrders) {
+  EXPECT_EQ(VersionInfo(9, 0, 8298, 0).ToString(), u"9.0.8298");
+  EXPECT_EQ(VersionInfo(1, 2, 3, 4).ToString(), u"1.2.3.4");
+  EXPECT_EQ(VersionInfo::FromString(u"9.0.8298"), VersionInfo(9, 0, 8298, 0));
+  EXPECT_EQ(VersionInfo::FromString(u"5.6"), VersionInfo(5, 6, 0, 0));
+  EXPECT_EQ(VersionInfo::FromString(u""), VersionInfo(1, 0, 0, 0));
+  EXPECT_EQ(VersionInfo::FromString(u" 3.x.7"), VersionInfo(3, 0, 0, 0));
+  EXPECT_EQ(VersionInfo::FromString(u"2. 4.-1"), VersionInfo(2, 4, 0xFFFFFFFF, 0));
+  EXPECT_TRUE(VersionInfo(1, 2, 3, 4) < VersionInfo(1, 2, 4, 0));
+  EXPECT_FALSE(VersionInfo(2, 0, 0, 0) < VersionInfo(1, 9, 9, 9));
+  EXPECT_NE(VersionInfo(1, 2, 3, 4), VersionInfo(1, 2, 3, 5));
+}
+
+}  // namespace
