@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "locmodel/serial/strategies.h"
 #include "util/coding.h"
 
 namespace Serial {
@@ -32,30 +33,19 @@ bool DoAs(ISerialStream& stream, T& value) {
 }
 
 template <typename Container>
-bool DoStringContainer(ISerialStream& stream, Container& container) {
-  int32_t count = static_cast<int32_t>(container.size());
-  if (!stream.IsReading()) {
-    DoRaw<4>(stream, count);
-    for (std::u16string element : container) {
-      if (!stream.EnterNode(NodeName())) return false;
-      const bool ok = Do(stream, element);
-      stream.LeaveNode();
-      if (!ok) return false;
-    }
-    return true;
-  }
-  container.clear();
-  if (!DoRaw<4>(stream, count)) return false;
-  // The count is not trusted for allocation: each element must arrive.
-  for (int32_t i = 0; i < count; ++i) {
-    std::u16string element;
-    if (!stream.EnterNode(NodeName())) return false;
-    const bool ok = Do(stream, element);
-    stream.LeaveNode();
-    if (!ok) return false;
-    container.insert(container.end(), std::move(element));
-  }
-  return true;
+bool DoContainer(ISerialStream& stream, Container& container) {
+  static const DefaultSerialStrategy<typename Container::value_type> element;
+  static const STLContainerSerialStrategy<Container> strategy(element);
+  return strategy.Do(stream, container);
+}
+
+template <typename Map>
+bool DoMap(ISerialStream& stream, Map& map) {
+  static const DefaultSerialStrategy<typename Map::key_type> key;
+  static const DefaultSerialStrategy<typename Map::mapped_type> value;
+  static const typename MapSerialStrategy<Map>::EntryStrategy entry(key, value);
+  static const MapSerialStrategy<Map> strategy(entry);
+  return strategy.Do(stream, map);
 }
 
 }  // namespace
@@ -90,8 +80,24 @@ bool Do(ISerialStream& stream, std::u16string& value) {
   return true;
 }
 
-bool Do(ISerialStream& s, std::vector<std::u16string>& v) { return DoStringContainer(s, v); }
-bool Do(ISerialStream& s, std::set<std::u16string>& v) { return DoStringContainer(s, v); }
+bool Do(ISerialStream& s, std::vector<std::u16string>& v) { return DoContainer(s, v); }
+bool Do(ISerialStream& s, std::set<std::u16string>& v) { return DoContainer(s, v); }
+bool Do(ISerialStream& s, std::vector<int>& v) { return DoContainer(s, v); }
+bool Do(ISerialStream& s, std::set<int>& v) { return DoContainer(s, v); }
+bool Do(ISerialStream& s, std::map<int, std::u16string>& v) { return DoMap(s, v); }
+
+bool Do(ISerialStream& stream, std::vector<unsigned char>& value) {
+  if (!stream.IsReading()) {
+    stream.WriteField(static_cast<unsigned int>(value.size()), value.data());
+    return true;
+  }
+  unsigned int size = 0;
+  const void* data = stream.ReadField(size);
+  if (!data) return false;
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  value.assign(bytes, bytes + size);
+  return true;
+}
 
 bool Do(ISerialStream& stream, VARIANT& value) {
   if (!stream.IsReading()) {

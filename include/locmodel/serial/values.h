@@ -11,6 +11,7 @@
 // `unsigned long long` for a 64-bit value.
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -38,6 +39,13 @@ bool Do(ISerialStream& stream, std::u16string& value);
 // its string field. Reading replaces the content.
 bool Do(ISerialStream& stream, std::vector<std::u16string>& value);
 bool Do(ISerialStream& stream, std::set<std::u16string>& value);
+// Raw bytes in one field (the field length gives the count).
+bool Do(ISerialStream& stream, std::vector<unsigned char>& value);
+// Integers in the container form: count field, one node per element.
+bool Do(ISerialStream& stream, std::vector<int>& value);
+bool Do(ISerialStream& stream, std::set<int>& value);
+// Each entry a node holding a (key node, value node) pair.
+bool Do(ISerialStream& stream, std::map<int, std::u16string>& value);
 // The 16 raw bytes, then for a text variant a wide-string field. A type that
 // cannot be stored makes it return false (after its 16 bytes when writing).
 bool Do(ISerialStream& stream, VARIANT& value);

@@ -1,0 +1,3 @@
+#include "locmodel/config/lang_set.h"
+
+LOCMODEL_DEFINE_PROP(CLangSetProp, u"LangSetType");

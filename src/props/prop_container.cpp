@@ -1,0 +1,67 @@
+#include "locmodel/props/prop_container.h"
+
+#include "locmodel/props/prop_classes.h"
+#include "locmodel/serial/strategies.h"
+
+CPropContainer::~CPropContainer() { Clear(); }
+
+void CPropContainer::Clear() {
+  for (auto& [name, value] : props_) delete value;
+  props_.clear();
+}
+
+const CProp* CPropContainer::GetPropW(const CPropName& name) const {
+  const auto it = props_.find(name);
+  return it == props_.end() ? nullptr : it->second;
+}
+
+void CPropContainer::SetPropW(const CPropName& name, CProp* value) {
+  if (!value) return;
+  auto it = props_.find(name);
+  CProp* old = it == props_.end() ? nullptr : it->second;
+  if (handler_) handler_->OnBeforePropChange(*this, name, old, value);
+  // The handler may have changed the map: look the name up again.
+  props_[name] = value;
+  if (handler_) handler_->OnAfterPropChange(*this, name, old, value);
+  if (old != value) delete old;
+}
+
+void CPropContainer::SetPropW(const CPropName& name) { SetPropW(name, new CEmptyProp()); }
+
+CProp* CPropContainer::RemovePropW(const CPropName& name) {
+  const auto it = props_.find(name);
+  if (it == props_.end()) return nullptr;
+  CProp* old = it->second;
+  if (handler_) handler_->OnBeforePropChange(*this, name, old, nullptr);
+  props_.erase(name);
+  if (handler_) handler_->OnAfterPropChange(*this, name, old, nullptr);
+  return old;
+}
+
+void CPropContainer::Copy(const CPropContainer& other) {
+  if (&other == this) return;
+  Clear();
+  for (const auto& [name, value] : other.props_) props_.emplace_hint(props_.end(), name, value->Clone());
+}
+
+bool CPropContainer::operator==(const CPropContainer& other) const {
+  if (props_.size() != other.props_.size()) return false;
+  for (auto a = props_.begin(), b = other.props_.begin(); a != props_.end(); ++a, ++b)
+    if (!a->second->IsEqual(*b->second)) return false;
+  return true;
+}
+
+bool CPropContainer::Do(Serial::ISerialStream& stream) {
+  static const Serial::DefaultSerialStrategy<CPropName> name;
+  static const Serial::SerialClassPolyFactoryImpl<CProp> factory(PropClassRegistry::instance());
+  static const Serial::SerialClassStrategy<CProp> value(factory);
+  static const Serial::MapSerialStrategy<PropMap>::EntryStrategy entry(name, value);
+  static const Serial::MapSerialStrategy<PropMap> map(entry);
+
+  if (stream.IsReading()) Clear();
+  if (stream.EnterNode(Serial::NodeName(static_cast<unsigned char>(0x01)))) {
+    map.Do(stream, props_);
+    stream.LeaveNode();
+  }
+  return true;
+}

@@ -1,0 +1,80 @@
+#include "locmodel/items/item_events.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Recorder : CResItemEvents {
+  std::string log;
+  void OnResItemChange(CResItem*) override { log += "change "; }
+  void OnResItemAdd(CResItem*, CResItem*) override { log += "add "; }
+  void OnMultiOperationBegin() override { log += "begin "; }
+  void OnMultiOperationEnd() override { log += "end "; }
+  void OnStartup() override { log += "startup "; }
+  void OnShutdown() override { log += "shutdown "; }
+};
+
+// The server is process-wide: each test leaves it stopped, unlocked and
+// without subscribers.
+class ItemEvents : public ::testing::Test {
+ protected:
+  CItemEventServer& server = CItemEventServer::Instance();
+  void TearDown() override {
+    server.Unsubscribe(&a);
+    server.Unsubscribe(&b);
+    server.Shutdown();
+  }
+  Recorder a, b;
+};
+
+TEST_F(ItemEvents, ForwardOnlyWhileStartedAndUnlocked) {
+  server.Subscribe(&a);
+  server.OnResItemAdd(nullptr, nullptr);
+  server.Startup();
+  server.OnResItemAdd(nullptr, nullptr);
+  server.SetLock(true);
+  server.SetLock(true);
+  server.SetLock(false);
+  server.OnResItemChange(nullptr);  // still locked once
+  EXPECT_TRUE(server.IsLocked());
+  server.SetLock(false);
+  server.OnResItemChange(nullptr);
+  server.Shutdown();
+  server.OnResItemChange(nullptr);
+  EXPECT_EQ(a.log, "startup add change shutdown ");
+}
+
+TEST_F(ItemEvents, NestedBracketsReachSubscribersOnce) {
+  server.Subscribe(&a);
+  server.Startup();
+  server.OnMultiOperationBegin();
+  server.OnMultiOperationBegin();
+  EXPECT_TRUE(server.IsMultiOperation());
+  server.OnResItemChange(nullptr);
+  server.OnMultiOperationEnd();
+  server.OnMultiOperationEnd();
+  EXPECT_FALSE(server.IsMultiOperation());
+  // The depth counts while locked: a bracket opened under the lock and
+  // closed after it shows only its end.
+  server.SetLock(true);
+  server.OnMultiOperationBegin();
+  server.SetLock(false);
+  server.OnMultiOperationEnd();
+  EXPECT_EQ(a.log, "startup begin change end end ");
+}
+
+TEST_F(ItemEvents, SubscribersInOrderAndUnsubscribeRemovesEveryEntry) {
+  server.Subscribe(&a);
+  server.Subscribe(&b);
+  server.Subscribe(&a);
+  server.Startup();
+  server.OnResItemChange(nullptr);
+  server.Unsubscribe(&a);
+  server.OnResItemChange(nullptr);
+  EXPECT_EQ(a.log, "startup startup change change ");
+  EXPECT_EQ(b.log, "startup change change ");
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "locmodel/config/lang_set.h"
+#include "locmodel/props/prop_classes.h"
+#include "locmodel/props/prop_name.h"
+#include "support/stream_bytes.h"
+
+namespace {
+
+using namespace testing_support;
+
+TEST(PropName, TextFormRoundTrips) {
+  EXPECT_EQ(CPropName(u""), CPropName());
+  EXPECT_EQ(CPropName().ToString(), u"@");
+  EXPECT_EQ(CPropName(CPropName::PROP_ITEM_ID).ToString(), u"#20000");
+  CPropName name(u"junk");
+  name.FromString(u"#20000");
+  EXPECT_EQ(name, CPropName(CPropName::PROP_ITEM_ID));
+  name.FromString(u"LastItemId");
+  EXPECT_EQ(name, CPropName(u"LastItemId"));
+  name.FromString(u"@LastItemId");
+  EXPECT_EQ(name, CPropName(u"LastItemId"));
+  EXPECT_EQ(CPropName(u"@x").ToString(), u"@@x");
+}
+
+TEST(PropName, TextualNamesSortBeforeNumericOnes) {
+  EXPECT_LT(CPropName(u"a"), CPropName(u"b"));
+  EXPECT_LT(CPropName(u"zzz"), CPropName(CPropName::PROP_TRANS_DATA));
+  EXPECT_LT(CPropName(CPropName::PROP_TRANS_DATA), CPropName(CPropName::PROP_TRANS_STR));
+}
+
+TEST(PropName, TravelsAsSixteenBitIdThenText) {
+  CPropName numeric(CPropName::PROP_EMBEDDED_CFG);
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { numeric.Do(s); }),
+            Hex("1A 02 00 00 00 92 01  1A 00 00 00 00"));
+  // Only the low 16 bits of an id survive.
+  CPropName big(static_cast<CPropName::CPropId>(0x12345));
+  const Bytes body = WriteBody([&](Serial::ISerialStream& s) { big.Do(s); });
+  const Bytes all = StreamAround(body);
+  Serial::MemoryStreamIn in(all.data(), static_cast<uint32_t>(all.size()));
+  Serial::Binary::BinarySerialIn reader(in);
+  CPropName read;
+  read.Do(reader);
+  EXPECT_EQ(read.GetInt(), 0x2345);
+}
+
+TEST(Props, SlotsShowWhatEachClassHolds) {
+  CIntProp five(5), minus(-1);
+  CStrProp text(u"t");
+  CBoolProp yes(true);
+  CEmptyProp flag;
+  EXPECT_EQ(five.GetStr(), u"");
+  EXPECT_EQ(five.GetInt(), 5);
+  EXPECT_EQ(five.AsString(), u"#5");
+  EXPECT_EQ(minus.AsString(), u"#-1");
+  EXPECT_EQ(text.GetInt(), 0);
+  EXPECT_EQ(text.GetStr(), u"t");
+  EXPECT_EQ(yes.AsString(), u"true");
+  EXPECT_EQ(yes.GetInt(), 1);
+  EXPECT_EQ(flag.AsString(), u"Unknown");
+  EXPECT_TRUE(text.GetData().empty());
+
+  const unsigned char bytes[] = {1, 2, 3};
+  CBinaryProp empty(bytes, 0), blocks;
+  EXPECT_TRUE(empty.GetData().empty());
+  blocks.AddBinaryBlock(bytes, 2);
+  blocks.AddBinaryBlock(bytes + 2, 1);
+  EXPECT_EQ(blocks.GetData(), (std::vector<unsigned char>{1, 2, 3}));
+}
+
+TEST(Props, EqualityAndOrderNeedTheSameClass) {
+  CIntProp one(1);
+  CBoolProp yes(true);
+  EXPECT_FALSE(one.IsEqual(yes));
+  EXPECT_TRUE(one.IsEqual(CIntProp(1)));
+  EXPECT_TRUE(CIntProp(-3) < CIntProp(2));
+  // Across classes the class names decide: text names sort before byte names.
+  EXPECT_TRUE(CIntVectorProp() < CIntProp(0));
+  EXPECT_FALSE(CIntProp(0) < CIntVectorProp());
+  EXPECT_TRUE(CBinaryProp(std::vector<unsigned char>{1}) < CBinaryProp(std::vector<unsigned char>{1, 0}));
+  EXPECT_FALSE(CBoolProp(true) < CBoolProp(false));
+  // Odd orders of the format: embedded configurations are never less,
+  // variants always are.
+  EXPECT_FALSE(CEmbeddedCfgProp() < CEmbeddedCfgProp());
+  EXPECT_TRUE(CVariantProp() < CVariantProp());
+  EXPECT_TRUE(CVariantProp(VARIANT::FromInt32(4)).IsEqual(CVariantProp(VARIANT::FromInt32(4))));
+  EXPECT_FALSE(CEmptyProp() < CEmptyProp());
+  EXPECT_TRUE(CEmptyProp().IsEqual(CEmptyProp()));
+}
+
+TEST(Props, CloneAndCreateGiveIndependentObjectsOfTheSameClass) {
+  std::vector<std::unique_ptr<CProp>> props;
+  props.emplace_back(new CStrProp(u"s"));
+  props.emplace_back(new CIntStrMapProp(CIntStrMap{{1, u"a"}}));
+  props.emplace_back(new CStrSetProp({u"b", u"a"}));
+  props.emplace_back(new CLangSetProp({0x409, 0x407}));
+  props.emplace_back(new CItemIdProp(0xFFFFFFFFFFull));
+  props.emplace_back(new CVariantProp(VARIANT::FromText(u"v")));
+  for (const auto& prop : props) {
+    std::unique_ptr<CProp> clone(prop->Clone());
+    ASSERT_NE(clone, nullptr);
+    EXPECT_NE(clone.get(), prop.get());
+    EXPECT_TRUE(clone->IsEqual(*prop));
+    EXPECT_EQ(&clone->GetClass(), &prop->GetClass());
+    // The class that is not the object's own clones nothing.
+    EXPECT_EQ(CIntProp::classInstance.Clone(*prop), nullptr);
+
+    std::unique_ptr<Serial::SerialObject> fresh(
+        PropClassRegistry::instance().Create(prop->GetClass().GetName()));
+    ASSERT_NE(dynamic_cast<CProp*>(fresh.get()), nullptr);
+    EXPECT_EQ(&static_cast<CProp*>(fresh.get())->GetClass(), &prop->GetClass());
+  }
+  EXPECT_EQ(PropClassRegistry::instance().Create(Serial::NodeName(u"NoSuchProp")), nullptr);
+  CEmbeddedCfgProp embedded;
+  EXPECT_EQ(static_cast<const CEmbeddedCfg&>(embedded), (CEmbeddedCfg{}));
+  EXPECT_EQ(static_cast<const CEmbeddedCfg&>(embedded).KindCode, -1);
+}
+
+TEST(Props, ValueFormsOnTheWire) {
+  CBinaryProp bytes(std::vector<unsigned char>{0xAB, 0xCD});
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { bytes.Do(s); }), Hex("1A 02 00 00 00 AB CD"));
+  CIntVectorProp ints(std::vector<int>{7});
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { ints.Do(s); }),
+            Hex("1A 04 00 00 00 01 00 00 00  18 00 1A 04 00 00 00 07 00 00 00 19"));
+  CEmbeddedCfgProp embedded(CEmbeddedCfg{CEmbeddedCfg::Resource, 3, 4});
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { embedded.Do(s); }),
+            Hex("1A 04 00 00 00 02 00 00 00 1A 04 00 00 00 03 00 00 00 1A 04 00 00 00 04 00 00 00"));
+  CEmptyProp flag;
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { flag.Do(s); }), Bytes{});
+}
+
+}  // namespace

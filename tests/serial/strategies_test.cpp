@@ -1,0 +1,190 @@
+#include "locmodel/serial/strategies.h"
+
+#include <gtest/gtest.h>
+
+#include "support/stream_bytes.h"
+
+namespace {
+
+using namespace testing_support;
+using namespace Serial;
+using Serial::Binary::BinarySerialIn;
+
+// A small polymorphic family registered in a registry of its own.
+SerialClassRegistry& TestRegistry() {
+  static SerialClassRegistry registry;
+  return registry;
+}
+
+struct Shape : SerialObject {
+  using SerialObject::SerialObject;
+  int size = 0;
+  bool Do(ISerialStream& s) override { return Serial::Do(s, size); }
+  static int alive;
+  ~Shape() override { --alive; }
+};
+int Shape::alive = 0;
+
+template <char16_t Letter>
+struct ShapeClass : SerialClass {
+  ShapeClass() : SerialClass(NodeName(std::u16string(1, Letter)), TestRegistry()) {}
+  SerialObject* Create() override {
+    ++Shape::alive;
+    return new Shape(*this);
+  }
+};
+ShapeClass<u'P'> classP;
+
+template <typename Body>
+void ReadBody(const Bytes& body, Body read) {
+  const Bytes all = StreamAround(body);
+  MemoryStreamIn in(all.data(), static_cast<uint32_t>(all.size()));
+  BinarySerialIn reader(in);
+  read(reader);
+}
+
+TEST(Strategies, PolymorphicPointerWritesFlagClassNameAndObject) {
+  const SerialClassPolyFactoryImpl<Shape> factory(TestRegistry());
+  const SerialClassStrategy<Shape> strategy(factory);
+  Shape* shape = static_cast<Shape*>(classP.Create());
+  shape->size = 7;
+  const Bytes body = WriteBody([&](ISerialStream& s) { EXPECT_TRUE(strategy.Do(s, shape)); });
+  EXPECT_EQ(body, Hex("1A 01 00 00 00 00  1A 01 00 00 00 01  1A 02 00 00 00 50 00"
+                      "1A 04 00 00 00 07 00 00 00"));
+  delete shape;
+
+  ReadBody(body, [&](BinarySerialIn& s) {
+    Shape* read = nullptr;
+    ASSERT_TRUE(strategy.Do(s, read));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->size, 7);
+    delete read;
+  });
+
+  Shape* null = nullptr;
+  const Bytes nullBody = WriteBody([&](ISerialStream& s) { EXPECT_TRUE(strategy.Do(s, null)); });
+  EXPECT_EQ(nullBody, Hex("1A 01 00 00 00 01"));
+  ReadBody(nullBody, [&](BinarySerialIn& s) {
+    Shape* read = nullptr;
+    EXPECT_TRUE(strategy.Do(s, read));
+    EXPECT_EQ(read, nullptr);
+  });
+
+  // A class name nobody registered fails the read.
+  ReadBody(Hex("1A 01 00 00 00 00  1A 01 00 00 00 01  1A 02 00 00 00 51 00"), [&](BinarySerialIn& s) {
+    Shape* read = nullptr;
+    EXPECT_FALSE(strategy.Do(s, read));
+    EXPECT_EQ(read, nullptr);
+  });
+  EXPECT_EQ(Shape::alive, 0);
+}
+
+TEST(Strategies, RegistryKeepsTheFirstTextNameAndTheLastByteName) {
+  struct Named : SerialClass {
+    Named(const NodeName& name, SerialClassRegistry& r) : SerialClass(name, r) {}
+    SerialObject* Create() override { return nullptr; }
+  };
+  SerialClassRegistry registry;
+  Named first(NodeName(u"X"), registry), second(NodeName(u"X"), registry);
+  EXPECT_EQ(registry.Find(NodeName(u"X")), &first);
+  Named byteA(NodeName(static_cast<unsigned char>(3)), registry);
+  Named byteB(NodeName(static_cast<unsigned char>(3)), registry);
+  EXPECT_EQ(registry.Find(NodeName(static_cast<unsigned char>(3))), &byteB);
+  EXPECT_EQ(registry.Find(NodeName(u"Y")), nullptr);
+}
+
+TEST(Strategies, EnumerationTravelsAtItsChosenWidth) {
+  enum class Kind : int { A = 1, B = 0x1234 };
+  const EnumSerialStrategy<Kind, uint16_t> strategy;
+  Kind kind = Kind::B;
+  EXPECT_EQ(WriteBody([&](ISerialStream& s) { strategy.Do(s, kind); }), Hex("1A 02 00 00 00 34 12"));
+  ReadBody(Hex("1A 04 00 00 00 01 00 00 00"), [&](BinarySerialIn& s) {
+    Kind read = Kind::A;
+    EXPECT_FALSE(strategy.Do(s, read));
+    EXPECT_EQ(read, Kind::A);
+  });
+}
+
+TEST(Strategies, ContainersReplaceTheirContentAndKeepTheFirstOfRepeatedKeys) {
+  std::vector<std::u16string> list{u"x", u"y", u"z"};
+  const Bytes body = WriteBody([&](ISerialStream& s) { Serial::Do(s, list); });
+  ReadBody(body, [&](BinarySerialIn& s) {
+    std::vector<std::u16string> read{u"old", u"older"};
+    ASSERT_TRUE(Serial::Do(s, read));
+    EXPECT_EQ(read, list);
+  });
+  std::vector<std::u16string> none;
+  EXPECT_EQ(WriteBody([&](ISerialStream& s) { Serial::Do(s, none); }), Hex("1A 04 00 00 00 00 00 00 00"));
+
+  // A map whose data repeats a key keeps the first value.
+  std::vector<std::pair<int, std::u16string>> entries{{1, u"one"}, {1, u"uno"}, {2, u"two"}};
+  const DefaultSerialStrategy<int> key;
+  const DefaultSerialStrategy<std::u16string> value;
+  const PairSerialStrategy<int, std::u16string> pair(key, value);
+  const STLContainerSerialStrategy<decltype(entries)> asList(pair);
+  const Bytes mapBody = WriteBody([&](ISerialStream& s) { asList.Do(s, entries); });
+  ReadBody(mapBody, [&](BinarySerialIn& s) {
+    std::map<int, std::u16string> map;
+    ASSERT_TRUE(Serial::Do(s, map));
+    EXPECT_EQ(map, (std::map<int, std::u16string>{{1, u"one"}, {2, u"two"}}));
+  });
+}
+
+TEST(Strategies, ObjectsAContainerDoesNotKeepAreDeleted) {
+  // A map of owned polymorphic objects: a repeated key and a failing element.
+  const SerialClassPolyFactoryImpl<Shape> factory(TestRegistry());
+  const SerialClassStrategy<Shape> shape(factory);
+  const DefaultSerialStrategy<int> key;
+  const PairSerialStrategy<int, Shape*> pair(key, shape);
+  const MapSerialStrategy<std::map<int, Shape*>> mapStrategy(pair);
+  const STLContainerSerialStrategy<std::vector<std::pair<int, Shape*>>> asList(pair);
+
+  std::vector<std::pair<int, Shape*>> entries;
+  for (int k : {1, 1, 2}) entries.emplace_back(k, static_cast<Shape*>(classP.Create()));
+  Bytes body = WriteBody([&](ISerialStream& s) { asList.Do(s, entries); });
+  for (auto& e : entries) delete e.second;
+
+  ReadBody(body, [&](BinarySerialIn& s) {
+    std::map<int, Shape*> map;
+    ASSERT_TRUE(mapStrategy.Do(s, map));
+    EXPECT_EQ(map.size(), 2u);
+    for (auto& [k, v] : map) delete v;
+  });
+  EXPECT_EQ(Shape::alive, 0);
+
+  // The stream ends inside the third element: FormatIO, and nothing leaks.
+  body.resize(body.size() - 3);
+  EXPECT_THROW(ReadBody(body, [&](BinarySerialIn& s) {
+    std::map<int, Shape*> map;
+    struct Owner { std::map<int, Shape*>& m; ~Owner() { for (auto& [k, v] : m) delete v; } } owner{map};
+    mapStrategy.Do(s, map);
+  }), Exceptions::FormatIO);
+  EXPECT_EQ(Shape::alive, 0);
+}
+
+TEST(Strategies, OwningPointerTakesTheObjectOnlyWhenTheReadSucceeds) {
+  struct Box {
+    std::u16string text;
+    bool Do(ISerialStream& s) { return Serial::Do(s, text); }
+  };
+  const DefaultSerialStrategy<Box> element;
+  const DefaultMonoFactory<Box> factory;
+  const MonoPtrSerialStrategy<Box> pointer(element, factory);
+  const AutoPtrSerialStrategy<Box> owner(pointer);
+
+  auto box = std::make_unique<Box>(Box{u"in"});
+  const Bytes body = WriteBody([&](ISerialStream& s) { EXPECT_TRUE(owner.Do(s, box)); });
+  EXPECT_EQ(body, Hex("1A 01 00 00 00 00  1A 04 00 00 00 69 00 6E 00"));
+  ReadBody(body, [&](BinarySerialIn& s) {
+    auto read = std::make_unique<Box>(Box{u"before"});
+    ASSERT_TRUE(owner.Do(s, read));
+    EXPECT_EQ(read->text, u"in");
+  });
+  ReadBody(Hex("1A 01 00 00 00 00  1A 03 00 00 00 69 00 6E"), [&](BinarySerialIn& s) {
+    auto read = std::make_unique<Box>(Box{u"before"});
+    EXPECT_FALSE(owner.Do(s, read));  // odd text: the old object stays
+    EXPECT_EQ(read->text, u"before");
+  });
+}
+
+}  // namespace
