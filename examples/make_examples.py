@@ -62,12 +62,32 @@ def project_stream():
     w.u32(1)                      # item type
     w.text("@IDD_MAIN")           # resource id
     w.text("Caption \"Main\"\n\tline two \u00e9\u4e2d\U0001F600")
-    w.enter("Props")
-    w.u32(2)                      # a container of two properties
-    for key, value in ((2, "Hello"), (7, "Z\u00fcrich")):
+    w.enter(1)                    # a property map: node #1, count, entries
+    props = [  # (id, text name, class name, write value) in name order
+        (0, "Count", 0x66, lambda: w.field(struct.pack("<i", 42))),
+        (0, "Flag", 0x63, lambda: None),
+        (0, "Langs", "LangSetType", lambda: int_list([0x407, 0x409])),
+        (0, "Title", 0x64, lambda: w.text("Main \u00e9")),
+        (2, "", 0x64, lambda: w.text("Hello")),
+    ]
+
+    def int_list(values):
+        w.u32(len(values))
+        for v in values:
+            w.enter(); w.field(struct.pack("<i", v)); w.leave()
+
+    w.u32(len(props))
+    for prop_id, name, class_name, write_value in props:
         w.enter()
-        w.enter(); w.field(struct.pack("<H", key)); w.leave()
-        w.enter(); w.field(b"\x00"); w.field(b"\x01"); w.text("StrProp"); w.text(value); w.leave()
+        w.enter(); w.field(struct.pack("<H", prop_id)); w.text(name); w.leave()
+        w.enter()
+        w.field(b"\x00")           # not null
+        if isinstance(class_name, int):
+            w.field(b"\x02"); w.field(bytes([class_name]))
+        else:
+            w.field(b"\x01"); w.text(class_name)
+        write_value()
+        w.leave()
         w.leave()
     w.leave()
     w.enter(5)                    # a byte name

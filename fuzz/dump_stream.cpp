@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (bool json : {false, true}) {
     std::ostringstream out;
     input = locmodel::cli::OpenInput(data, static_cast<uint32_t>(size));
-    locmodel::cli::PrintStream(*input, json, out);
+    locmodel::cli::PrintStream(*input, json, !json, out);
   }
   return 0;
 }

@@ -54,6 +54,33 @@ TEST_F(DumpStream, JsonOfTheShippedSamplesIsExact) {
   EXPECT_NE(text.out.find("node \"Root\"\n  field [4] 01 00 00 00  = 1\n"), std::string::npos);
 }
 
+TEST_F(DumpStream, PropsShowsPropertyMapsAsEntries) {
+  const fs::path sample = fs::path(LOCMODEL_SOURCE_DIR) / "examples" / "project-stream.bin";
+  const ToolRun run = RunTool({"dump-stream", sample.string(), "--props"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("  properties\n"
+                         "    @Count = CIntProp(42)\n"
+                         "    @Flag = CEmptyProp(null)\n"
+                         "    @Langs = CLangSetProp([1031,1033])\n"
+                         "    @Title = CStrProp(\"Main \u00e9\")\n"
+                         "    #2 = CStrProp(\"Hello\")\n"
+                         "  node #5\n"),
+            std::string::npos)
+      << run.out;
+
+  // A map holding a class nobody registered is shown as it stands.
+  std::string bytes = ReadFile(sample);
+  const std::string from("L\0a\0n\0g\0S\0e\0t\0", 14), to("X\0a\0n\0g\0S\0e\0t\0", 14);
+  bytes.replace(bytes.find(from), from.size(), to);
+  const std::string path = Write("unknown.bin", Bytes(bytes.begin(), bytes.end()));
+  const ToolRun raw = RunTool({"dump-stream", path, "--props"});
+  EXPECT_EQ(raw.status, 0);
+  EXPECT_EQ(raw.out.find("properties"), std::string::npos);
+  EXPECT_NE(raw.out.find("  node #1\n    field [4] 05 00 00 00  = 5\n    node (anonymous)\n"),
+            std::string::npos) << raw.out;
+  EXPECT_EQ(raw.out, RunTool({"dump-stream", path}).out);
+}
+
 TEST_F(DumpStream, ShowsAnyWellFormedStreamWithoutVersionOrRoot) {
   const std::string path = Write("bare.bin", Hex("1A 01 00 00 00 2A 18 02 05 19"));
   const ToolRun run = RunTool({"dump-stream", path, "--json"});
@@ -133,7 +160,8 @@ TEST(Cli, UsageErrorsExitWithTwoAndHelpWithZero) {
   EXPECT_EQ(RunTool({"no-such-command"}).status, 2);
   const ToolRun missing = RunTool({"dump-stream"});
   EXPECT_EQ(missing.status, 2);
-  EXPECT_NE(missing.err.find("usage: locmodel dump-stream FILE [--json]"), std::string::npos);
+  EXPECT_NE(missing.err.find("usage: locmodel dump-stream FILE [--json | --props]"), std::string::npos);
+  EXPECT_EQ(RunTool({"dump-stream", "a", "--json", "--props"}).status, 2);
   EXPECT_EQ(RunTool({"dump-stream", "a", "b"}).status, 2);
   EXPECT_EQ(RunTool({"dump-stream", "a", "--jsn"}).status, 2);
   EXPECT_EQ(RunTool({"dump-stream", "a", "--json=1"}).status, 2);

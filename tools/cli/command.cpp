@@ -10,14 +10,15 @@ namespace {
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
-      {"dump-stream", "dump-stream FILE [--json]",
+      {"dump-stream", "dump-stream FILE [--json | --props]",
        "print the structure of a binary serial stream (plain or gzip)",
        "Reads any binary serial stream, plain or gzip-compressed (told apart by\n"
        "content), and prints its nodes and fields without knowing the classes\n"
        "that wrote them. --json prints {\"items\":[...]}, where a node is\n"
        "{\"node\":NAME,\"items\":[...]} (NAME null, a string or a byte number)\n"
-       "and a field is {\"field\":\"<hex>\"}.\n",
-       {"--json"}, 1, 1, RunDumpStream},
+       "and a field is {\"field\":\"<hex>\"}. --props shows each property map\n"
+       "(node #1) of the text tree as its entries: NAME = CLASS(VALUE).\n",
+       {"--json", "--props"}, 1, 1, RunDumpStream},
   };
   return commands;
 }

@@ -23,7 +23,9 @@ struct StreamDamage {
 std::optional<StreamDamage> CheckStream(Input& input);
 
 // Prints a stream that CheckStream accepted, as an indented text tree or as
-// JSON ({"items":[...]}). Nesting depth costs heap, never stack.
-void PrintStream(Input& input, bool json, std::ostream& out);
+// JSON ({"items":[...]}). With `props`, the text tree shows each node that
+// holds a property map (node byte 0x01) as its entries, NAME = CLASS(VALUE).
+// Nesting depth costs heap, never stack.
+void PrintStream(Input& input, bool json, bool props, std::ostream& out);
 
 }  // namespace locmodel::cli

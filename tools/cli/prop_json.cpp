@@ -1,0 +1,81 @@
+#include "cli/prop_json.h"
+
+#include <map>
+
+#include "cli/json.h"
+#include "locmodel/config/lang_set.h"
+#include "locmodel/props/prop_classes.h"
+
+namespace locmodel::cli {
+namespace {
+
+void Append(std::string& out, const PropNoValue&) { out += "null"; }
+void Append(std::string& out, const std::u16string& v) { AppendJsonString(out, v); }
+void Append(std::string& out, int v) { out += std::to_string(v); }
+void Append(std::string& out, unsigned long long v) { out += std::to_string(v); }
+void Append(std::string& out, bool v) { out += v ? "true" : "false"; }
+void Append(std::string& out, const std::vector<unsigned char>& v) {
+  out.push_back('"');
+  AppendHex(out, v.data(), v.size());
+  out.push_back('"');
+}
+void Append(std::string& out, const CEmbeddedCfg& v) {
+  out += "[" + std::to_string(v.SourceType) + "," + std::to_string(v.KindCode) + "," +
+         std::to_string(v.ExtraParam) + "]";
+}
+void Append(std::string& out, const VARIANT& v) {
+  out += "{\"vt\":" + std::to_string(v.vt()) + ",\"raw\":\"";
+  AppendHex(out, v.raw().data(), v.raw().size());
+  out += "\",\"text\":";
+  if (v.vt() == VARIANT::VT_BSTR) AppendJsonString(out, v.text());
+  else out += "null";
+  out.push_back('}');
+}
+template <typename K, typename V>
+void Append(std::string& out, const std::pair<K, V>& entry) {
+  out.push_back('[');
+  Append(out, entry.first);
+  out.push_back(',');
+  Append(out, entry.second);
+  out.push_back(']');
+}
+// Lists, sets and maps: an array of their elements in container order.
+template <typename C>
+  requires requires(const C& c) { c.begin(); typename C::value_type; }
+void Append(std::string& out, const C& container) {
+  out.push_back('[');
+  bool first = true;
+  for (const auto& element : container) {
+    if (!first) out.push_back(',');
+    first = false;
+    Append(out, element);
+  }
+  out.push_back(']');
+}
+
+using Appender = void (*)(std::string&, const CProp&);
+
+template <typename P>
+std::pair<const CPropClass*, Appender> Form() {
+  return {&P::classInstance, [](std::string& out, const CProp& prop) {
+            Append(out, static_cast<const typename P::ValueType&>(static_cast<const P&>(prop)));
+          }};
+}
+
+}  // namespace
+
+bool AppendPropValue(std::string& out, const CProp& prop) {
+  static const std::map<const CPropClass*, Appender> forms = {
+      Form<CEmptyProp>(),     Form<CStrProp>(),      Form<CBinaryProp>(),
+      Form<CIntProp>(),       Form<CBoolProp>(),     Form<CEmbeddedCfgProp>(),
+      Form<CItemIdProp>(),    Form<CIntVectorProp>(), Form<CStrSetProp>(),
+      Form<CStrListProp>(),   Form<CIntStrMapProp>(), Form<CIntSetProp>(),
+      Form<CVariantProp>(),   Form<CLangSetProp>(),
+  };
+  const auto it = forms.find(&prop.GetClass());
+  if (it == forms.end()) return false;
+  it->second(out, prop);
+  return true;
+}
+
+}  // namespace locmodel::cli
