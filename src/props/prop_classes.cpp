@@ -19,7 +19,9 @@ LOCMODEL_DEFINE_PROP(CIntSetProp, u"IntSetProp");
 LOCMODEL_DEFINE_PROP(CVariantProp, u"VariantProp");
 
 std::u16string PropValueTraits<int>::AsString(int v) {
-  return u"#" + locmodel::Utf8ToUtf16(std::to_string(v));
+  std::u16string text = u"#";
+  text += locmodel::Utf8ToUtf16(std::to_string(v));
+  return text;
 }
 
 bool CEmbeddedCfg::Do(Serial::ISerialStream& stream) {

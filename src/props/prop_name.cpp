@@ -5,7 +5,9 @@
 
 std::u16string CPropName::ToString() const {
   if (IsStr()) return u"@" + str_;
-  return u"#" + locmodel::Utf8ToUtf16(std::to_string(static_cast<uint32_t>(id_)));
+  std::u16string text = u"#";
+  text += locmodel::Utf8ToUtf16(std::to_string(static_cast<uint32_t>(id_)));
+  return text;
 }
 
 void CPropName::FromString(const std::u16string& text) {

@@ -90,14 +90,14 @@ constexpr uint32_t kMaxIndent = 40;  // deeper levels show their depth instead
 
 void Indent(std::string& out, uint32_t depth) {
   out.append(2 * std::min(depth, kMaxIndent), ' ');
-  if (depth > kMaxIndent) out += "(depth " + std::to_string(depth) + ") ";
+  if (depth > kMaxIndent) out.append("(depth ").append(std::to_string(depth)).append(") ");
 }
 
 void AppendNodeLine(std::string& out, const NodeName& name, uint32_t depth) {
   Indent(out, depth);
   out += "node ";
   if (name.GetType() == NodeName::String) AppendJsonString(out, name.GetStrValue());
-  else if (name.GetType() == NodeName::Byte) out += "#" + std::to_string(name.GetByteValue());
+  else if (name.GetType() == NodeName::Byte) out.append("#").append(std::to_string(name.GetByteValue()));
   else out += "(anonymous)";
   out.push_back('\n');
 }
@@ -105,14 +105,14 @@ void AppendNodeLine(std::string& out, const NodeName& name, uint32_t depth) {
 void AppendFieldLine(std::string& out, const unsigned char* data, uint32_t size, uint32_t depth) {
   constexpr uint32_t kPreviewBytes = 16;
   Indent(out, depth);
-  out += "field [" + std::to_string(size) + "]";
+  out.append("field [").append(std::to_string(size)).append("]");
   if (size) out.push_back(' ');
   for (uint32_t i = 0; i < std::min(size, kPreviewBytes); ++i) {
     if (i) out.push_back(' ');
     AppendHex(out, data + i, 1);
   }
   if (size > kPreviewBytes) out += " ...";
-  if (size == 4) out += "  = " + std::to_string(coding::DecodeFixed<int32_t>(data));
+  if (size == 4) out.append("  = ").append(std::to_string(coding::DecodeFixed<int32_t>(data)));
   if (LooksLikeText(data, size)) {
     std::u16string text;
     coding::DecodeUtf16(text, data, size / 2);

@@ -20,11 +20,11 @@ void Append(std::string& out, const std::vector<unsigned char>& v) {
   out.push_back('"');
 }
 void Append(std::string& out, const CEmbeddedCfg& v) {
-  out += "[" + std::to_string(v.SourceType) + "," + std::to_string(v.KindCode) + "," +
-         std::to_string(v.ExtraParam) + "]";
+  out.append("[").append(std::to_string(v.SourceType)).append(",");
+  out.append(std::to_string(v.KindCode)).append(",").append(std::to_string(v.ExtraParam)).append("]");
 }
 void Append(std::string& out, const VARIANT& v) {
-  out += "{\"vt\":" + std::to_string(v.vt()) + ",\"raw\":\"";
+  out.append("{\"vt\":").append(std::to_string(v.vt())).append(",\"raw\":\"");
   AppendHex(out, v.raw().data(), v.raw().size());
   out += "\",\"text\":";
   if (v.vt() == VARIANT::VT_BSTR) AppendJsonString(out, v.text());
