@@ -1,5 +1,6 @@
 // encoding: what an encoding setting resolves to for one language.
 #include <algorithm>
+#include <cctype>
 
 #include "cli/command.h"
 #include "cli/lang_common.h"

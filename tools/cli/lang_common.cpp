@@ -1,5 +1,6 @@
 #include "cli/lang_common.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 

@@ -1,8 +1,8 @@
 // langs: the language table, one row per line or as a JSON array.
+#include <algorithm>
 #include <cstdio>
 
 #include "cli/command.h"
-#include "cli/json.h"
 #include "cli/lang_common.h"
 #include "locmodel/util/unicode.h"
 

@@ -16,7 +16,7 @@ class ISerialStream;
 class CEncoding {
  public:
   // The encoding is given by its name alone.
-  static const int InvalidCodepage = -3;
+  static constexpr int InvalidCodepage = -3;
   // Code page -4 without a name: use the language's default ANSI code page.
   static const CEncoding SelectAnsiByLang;
 
