@@ -2,6 +2,7 @@
 
 #include <unicode/uchar.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <vector>
@@ -89,9 +90,10 @@ void CLangMap::Init() {
     }
   }
 
-  // 2. Neutral rows borrow the locale of their default sublanguage. Irish
-  // (0x3C) and Inuktitut (0x5D) are left alone: Windows has no default
-  // locale for them.
+  // 2. Neutral rows borrow the locale of their default sublanguage (0x0400).
+  // Irish (0x3C) and Inuktitut (0x5D) never get neutral rows: Irish has no
+  // 0x0400 locale at all, and a made-up 0x043C row would name a locale
+  // that does not exist.
   std::vector<int> noted;
   for (const auto& [id, row] : langs_) {
     const int p = id & kPrimaryMask;

@@ -39,7 +39,7 @@ TEST(LangCli, LangPrintsRowAndMacrosAsJson) {
 }
 
 TEST(LangCli, UnknownLanguagesFail) {
-  for (const char* lang : {"0x0FFF", "xx-YY", "0x", "99999999999", "-"}) {
+  for (const char* lang : {"0x0FFF", "xx-YY", "0x", "99999999999", "-", ""}) {
     const CliResult run = Cli({"lang", lang});
     EXPECT_EQ(run.status, 1) << lang;
     EXPECT_TRUE(run.out.empty());

@@ -31,6 +31,8 @@ std::optional<int> ParseNumber(const std::string& text) {
 }  // namespace
 
 std::optional<int> ParseLang(const std::string& text) {
+  // Reserved rows have an empty culture name; "" must not find them.
+  if (text.empty()) return std::nullopt;
   const CLangMap& map = CLangMap::Instance();
   if (const auto number = ParseNumber(text)) {
     if (!map.GetLangs().count(CLangId(*number).GetRawLng())) return std::nullopt;
