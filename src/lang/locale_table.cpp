@@ -398,9 +398,9 @@ const Row kRows[] = {
     {0x005E, kNeutral, 0, 1, "AMH"},
     {0x045E, kWesternEurope, 0, 1, "AMH"},
     // Central Atlas Tamazight (0x045F, Arabic script, is reserved on Windows)
-    {0x005F, kNeutral, 1252, 850, "TZL"},
-    {0x085F, kWesternEurope, 1252, 850, "TZL"},  // Latin, Algeria
-    {0x105F, kWesternEurope, 0, 1, "TZM"},       // Tifinagh, Morocco
+    {0x005F, kNeutral, 1252, 850, "TZM"},
+    {0x085F, kWesternEurope, 1252, 850, "TZM"},  // Latin, Algeria
+    {0x105F, kWesternEurope, 0, 1, "TZT"},       // Tifinagh, Morocco
     // Nepali
     {0x0061, kNeutral, 0, 1, "NEP"},
     {0x0461, kIndic, 0, 1, "NEP"},  // Nepal
