@@ -19,6 +19,27 @@ const std::vector<Command>& Commands() {
        "and a field is {\"field\":\"<hex>\"}. --props shows each property map\n"
        "(node #1) of the text tree as its entries: NAME = CLASS(VALUE).\n",
        {"--json", "--props"}, 1, 1, RunDumpStream},
+      {"langs", "langs [--json]", "list the language table",
+       "Prints every row of the language table in identifier order. --json prints\n"
+       "an array of {\"id\":N,\"culture\":S,\"name\":S,\"longName\":S,\"langCode\":S,\n"
+       "\"countryCode\":S,\"langGroup\":N,\"ansiCodePage\":N,\"rtl\":B}.\n",
+       {"--json"}, 0, 0, RunLangs},
+      {"lang", "lang LANG [--json]", "show one language and its macros",
+       "LANG is a decimal or 0x-hexadecimal language value (brand bits allowed)\n"
+       "or a culture name (any case). Prints the language's row and its nine\n"
+       "macros; --json prints the row object of 'langs' plus \"macros\":{...}.\n",
+       {"--json"}, 1, 1, RunLang},
+      {"expand", "expand PATTERN --lang LANG [--set NAME=VALUE ...]",
+       "expand language macros in an output path pattern",
+       "Replaces the language macros of LANG and each --set macro (NAME without\n"
+       "$( ): --set OutputDir=out sets $(OutputDir)) in PATTERN and prints it.\n",
+       {"--lang=", "--set="}, 1, 1, RunExpand},
+      {"encoding", "encoding CP|NAME|ansi --lang LANG",
+       "resolve an encoding for a language",
+       "Prints the code page, the ICU converter name and the IANA name of an\n"
+       "encoding given as a code page number, an encoding name, or 'ansi' (the\n"
+       "default ANSI code page of LANG).\n",
+       {"--lang="}, 1, 1, RunEncoding},
   };
   return commands;
 }
@@ -42,16 +63,18 @@ int UsageError(std::ostream& err, const Command& c, const std::string& problem) 
 // does not declare or a wrong number of positional arguments.
 bool ParseArgs(const Command& c, const std::vector<std::string>& words, Args& args,
                std::string& problem) {
-  for (const std::string& word : words) {
+  for (size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
     if (word.size() < 2 || word.compare(0, 2, "--") != 0 || word == "--") {
       args.positional.push_back(word);
       continue;
     }
     const size_t eq = word.find('=');
     const std::string name = word.substr(0, eq);
+    bool takes_value = false;
     const bool declared = std::any_of(c.options.begin(), c.options.end(), [&](const char* o) {
       std::string option = o;
-      const bool takes_value = option.back() == '=';
+      takes_value = option.back() == '=';
       if (takes_value) option.pop_back();
       return option == name && (eq == std::string::npos || takes_value);
     });
@@ -59,7 +82,16 @@ bool ParseArgs(const Command& c, const std::vector<std::string>& words, Args& ar
       problem = "unknown option '" + word + "'";
       return false;
     }
-    args.options.emplace_back(name, eq == std::string::npos ? "" : word.substr(eq + 1));
+    if (eq != std::string::npos) {
+      args.options.emplace_back(name, word.substr(eq + 1));
+    } else if (!takes_value) {
+      args.options.emplace_back(name, "");
+    } else if (i + 1 < words.size()) {  // "--lang 1033" as well as "--lang=1033"
+      args.options.emplace_back(name, words[++i]);
+    } else {
+      problem = "option '" + name + "' needs a value";
+      return false;
+    }
   }
   if (args.positional.size() < c.min_positional) {
     problem = "missing argument";

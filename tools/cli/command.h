@@ -39,5 +39,9 @@ int Fail(std::ostream& err, const std::string& message);
 
 // The subcommands, one declaration each (defined beside each command).
 int RunDumpStream(const Args& args, std::ostream& out, std::ostream& err);
+int RunLangs(const Args& args, std::ostream& out, std::ostream& err);
+int RunLang(const Args& args, std::ostream& out, std::ostream& err);
+int RunExpand(const Args& args, std::ostream& out, std::ostream& err);
+int RunEncoding(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace locmodel::cli

@@ -1,0 +1,42 @@
+#include "locmodel/lang/lang_text.h"
+
+#include <gtest/gtest.h>
+
+TEST(LangText, GetLngStrJoinsIdentifiers) {
+  std::u16string out = u"unchanged";
+  GetLngStr(out, {});
+  EXPECT_EQ(out, u"unchanged");
+  GetLngStr(out, {1033});
+  EXPECT_EQ(out, u"1033");
+  GetLngStr(out, {1033, 1031, -1});
+  EXPECT_EQ(out, u"1033, 1031, -1");
+}
+
+TEST(LangText, StringTablesAreSearchedInRegistrationOrder) {
+  locmodel::ClearStringTables();
+  EXPECT_EQ(L(1), u"");
+  locmodel::RegisterStringTable({{1, u"first"}, {2, u"\u00e9t\u00e9"}});
+  locmodel::RegisterStringTable({{1, u"second"}, {3, u"third"}});
+  EXPECT_EQ(L(1), u"first");
+  EXPECT_EQ(L(3), u"third");
+  EXPECT_EQ(L(4), u"");
+  EXPECT_EQ(LA(2), "\xc3\xa9t\xc3\xa9");
+  locmodel::ClearStringTables();
+  EXPECT_EQ(L(1), u"");
+}
+
+TEST(LangText, LoadStrAndLoadResId) {
+  std::u16string out = u"old";
+  LoadStr("h\xc3\xa9llo", out, u"def");
+  EXPECT_EQ(out, u"h\u00e9llo");
+  LoadStr("", out, u"def", true);
+  EXPECT_EQ(out, u"def");
+  LoadStr(nullptr, out, nullptr);
+  EXPECT_EQ(out, u"");
+  LoadResId(nullptr, out);
+  EXPECT_EQ(out, u"#");
+  LoadResId("", out);
+  EXPECT_EQ(out, u"#");
+  LoadResId("IDD_MAIN", out);
+  EXPECT_EQ(out, u"IDD_MAIN");
+}
