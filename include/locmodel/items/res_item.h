@@ -1,0 +1,118 @@
+// CResItem: one node of a localization project's tree — a folder, a file, a
+// resource — with its own properties (the CPropContainer base), its
+// configuration properties (inherited down the tree), raw data, children and
+// one translation per language.
+//
+// Ownership: an item owns its children, its translations and both property
+// containers; destroying it destroys its subtree. AddResItem and
+// AddTransItem take ownership; RemoveItem, ClearResItemList and
+// RemoveTransItem hand it back. The parent link is not owned.
+//
+// Every change made through these operations is announced to the item event
+// server before it happens.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "locmodel/items/trans_item.h"
+#include "locmodel/props/prop_container.h"
+
+class CResItem : public IPropContHandler, public CPropContainer {
+ public:
+  using ResItemList = std::vector<CResItem*>;
+  using TransMap = std::map<int, CTransItem*>;
+
+  // State bits the library knows; the others belong to the host.
+  static constexpr int kStateReadOnly = 1;
+  static constexpr int kStateLocked = 2;
+
+  CResItem();
+  // An empty item, then operator=.
+  CResItem(const CResItem& other);
+  // Copies the item's own content (fields, data, both property containers)
+  // and none of its links: children, translations and parent stay as they were.
+  CResItem& operator=(const CResItem& other);
+  // Fields, data and both containers; children, translations and parent are
+  // not compared.
+  bool operator==(const CResItem& other) const;
+  ~CResItem() override;
+
+  int GetType() const { return type_; }
+  void SetType(int type);
+  const std::u16string& GetComment() const { return comment_; }
+  void SetComment(const std::u16string& comment);
+  const std::u16string& GetResId() const { return resId_; }
+  void SetResId(const std::u16string& resId);
+  int GetTabNum() const { return tabNum_; }
+  void SetTabNum(int tabNum);
+  int GetState() const { return state_; }
+  void SetState(int state);
+  bool IsReadOnly() const { return (state_ & kStateReadOnly) != 0; }
+  void SetReadOnly(bool readOnly);
+  bool IsItemLocked() const { return (state_ & kStateLocked) != 0; }
+  void SetItemLocked(bool locked);
+  CResItem* GetParent() const { return parent_; }
+  // Stores the link only; no children list changes.
+  void SetParent(CResItem* parent) { parent_ = parent; }
+
+  // Null when the item has no data.
+  const unsigned char* GetData() const { return data_.get(); }
+  unsigned int GetDataSize() const { return dataSize_; }
+  // Replaces the data with a copy (size 0 frees it); the item's own data may
+  // be passed.
+  void SetData(const unsigned char* data, unsigned int size);
+  void AddBinaryBlock(const unsigned char* data, unsigned int size);
+
+  CPropContainer& GetCfgProps() { return cfgProps_; }
+  const CPropContainer& GetCfgProps() const { return cfgProps_; }
+
+  const ResItemList& GetResItems() const { return children_; }
+  // Appends `child` (which must not be in another list); null is ignored.
+  void AddResItem(CResItem* child);
+  // Detaches `child` and hands it back; null if it is not a child.
+  CResItem* RemoveItem(CResItem* child);
+  // Detaches every child without destroying it.
+  void ClearResItemList();
+
+  const TransMap& GetTransMap() const { return translations_; }
+  bool HasTranslation(int lang) const { return translations_.count(lang) != 0; }
+  CTransItem* GetTranslation(int lang) const;
+  // Stores `trans` under its language; a translation already stored there
+  // leaves the map undestroyed (remove it first). Null is ignored.
+  void AddTransItem(CTransItem* trans);
+  // Hands the translation back; null if there is none.
+  CTransItem* RemoveTransItem(int lang);
+  void ChangeTransLang(CTransItem* trans, int newLang);
+
+  // Own properties, resource id, type, children, translations, comment, tab
+  // number, state, data and configuration, each in a node of its own. True.
+  bool Do(Serial::ISerialStream& stream);
+
+  // How deep items may nest when read: a deeper stream is refused rather
+  // than allowed to exhaust the stack.
+  static constexpr int kMaxReadDepth = 10000;
+
+ protected:
+  void OnBeforePropChange(const CPropContainer& cont, const CPropName& name,
+                          const CProp* oldValue, const CProp* newValue) override;
+  void OnAfterPropChange(const CPropContainer& cont, const CPropName& name,
+                         const CProp* oldValue, const CProp* newValue) override;
+
+ private:
+  void RaiseChange();
+
+  int type_ = 0;
+  std::u16string comment_;
+  ResItemList children_;
+  TransMap translations_;
+  CPropContainer cfgProps_;
+  std::u16string resId_ = u"@";
+  int tabNum_ = 0;
+  std::unique_ptr<unsigned char[]> data_;
+  unsigned int dataSize_ = 0;
+  int state_ = 0;
+  CResItem* parent_ = nullptr;
+};
