@@ -1,0 +1,18 @@
+// Internal: ASCII text built with the narrow standard library (numbers,
+// fixed markup) widened to UTF-16 unit by unit.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace locmodel {
+
+inline void AppendAscii(std::u16string& out, std::string_view ascii) {
+  out.append(ascii.begin(), ascii.end());
+}
+
+inline std::u16string FromAscii(std::string_view ascii) {
+  return std::u16string(ascii.begin(), ascii.end());
+}
+
+}  // namespace locmodel
