@@ -1,6 +1,7 @@
 #include "locmodel/util/char_entities.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cstdint>
 #include <string_view>
 
@@ -96,27 +97,39 @@ char16_t CCharEntitiesHelper::GetNextEntity(const EntityToUnicodeMap& names,
   return 0;
 }
 
+// A reference is never shorter than its character, so the text is rewritten
+// in place: the write position never overtakes the read position.
 void CCharEntitiesHelper::EntitiesToUnicode(const EntityToUnicodeMap& names,
                                             std::u16string& text) {
-  std::u16string out;
-  size_t copied = 0;
+  size_t read = 0, write = 0;
   int start = 0, end = 0;
-  while (const char16_t c = GetNextEntity(names, text, static_cast<int>(copied), start, end)) {
-    if (out.empty()) out.reserve(text.size());
-    out.append(text, copied, static_cast<size_t>(start) - copied);
-    out.push_back(c);
-    copied = static_cast<size_t>(end) + 1;
+  while (const char16_t c = GetNextEntity(names, text, static_cast<int>(read), start, end)) {
+    if (write != read) std::copy(text.begin() + read, text.begin() + start, text.begin() + write);
+    write += static_cast<size_t>(start) - read;
+    text[write++] = c;
+    read = static_cast<size_t>(end) + 1;
   }
-  if (copied == 0) return;  // nothing found: the text stands
-  out.append(text, copied);
-  text.swap(out);
+  if (write == read) return;  // nothing found: the text stands
+  std::copy(text.begin() + read, text.end(), text.begin() + write);
+  text.resize(write + (text.size() - read));
 }
 
 void CCharEntitiesHelper::UnicodeToEntities(const UnicodeToEntityMap& chars,
                                             std::u16string& text) {
+  // Most text is Latin-1 that needs no name: a bitmap of the named units
+  // below 256 spares those a map lookup.
+  std::bitset<256> named_low;
+  for (const auto& entry : chars) {
+    if (entry.first >= named_low.size()) break;
+    named_low.set(entry.first);
+  }
   std::u16string out;
   out.reserve(text.size() + text.size() / 8);
   for (char16_t c : text) {
+    if (c < named_low.size() && !named_low[c]) {
+      out.push_back(c);
+      continue;
+    }
     const auto it = chars.find(c);
     if (it == chars.end()) {
       out.push_back(c);
