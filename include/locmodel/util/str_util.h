@@ -44,7 +44,7 @@ void ReleaseBuffer(const void* buffer);
 
 }  // namespace locmodel
 
-// "#<id>".
+// "#<id>", of the low 32 bits (a resource identifier is 32 bits wide).
 std::u16string ToUnifiedFmt(unsigned long id);
 // "#<low 16 bits>" for a numeric identifier, "@<text>" for a name.
 std::u16string ToUnifiedFmt(const char16_t* res);
