@@ -94,7 +94,7 @@ std::u16string DuplicateSpecChar(const char16_t* s) {
   return out;
 }
 
-std::u16string GuiStrToStr(const std::u16string& gui) { return u"@" + HideEscapeCodes(gui); }
+std::u16string GuiStrToStr(const std::u16string& gui) { return locmodel::Prefixed(u'@', HideEscapeCodes(gui)); }
 
 std::u16string StrToGuiStr(const std::u16string& unified) {
   if (!unified.empty() && unified[0] == u'#') return {};

@@ -9,6 +9,7 @@ namespace {
 
 using locmodel::FromAscii;
 using locmodel::IsIntResource;
+using locmodel::Prefixed;
 
 uint16_t LowWord(const char16_t* res) {
   return static_cast<uint16_t>(reinterpret_cast<uintptr_t>(res));
@@ -33,12 +34,12 @@ std::u16string View(const char16_t* s) { return s ? std::u16string(s) : std::u16
 }  // namespace
 
 std::u16string ToUnifiedFmt(unsigned long id) {
-  return u"#" + FromAscii(std::to_string(static_cast<uint32_t>(id)));
+  return Prefixed(u'#', FromAscii(std::to_string(static_cast<uint32_t>(id))));
 }
 
 std::u16string ToUnifiedFmt(const char16_t* res) {
-  if (IsIntResource(res)) return u"#" + FromAscii(std::to_string(LowWord(res)));
-  return u"@" + std::u16string(res);
+  if (IsIntResource(res)) return Prefixed(u'#', FromAscii(std::to_string(LowWord(res))));
+  return Prefixed(u'@', res);
 }
 
 std::u16string Res2Unified(const char16_t* res) {
