@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 jobs=$(nproc 2>/dev/null || echo 2)
-build_packages="cmake g++ make pkg-config libgtest-dev libbenchmark-dev libcereal-dev"
+build_packages="cmake g++ make pkg-config libgtest-dev libbenchmark-dev libcereal-dev libxml2-dev"
 fuzz_packages="clang libclang-rt-14-dev"
 lib_packages=$(grep -v '^#' cmake/dependencies.txt | awk 'NF {print $1}' | sort -u | tr '\n' ' ')
 

@@ -1,6 +1,9 @@
 #include "cli/command.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <iostream>
+#include <iterator>
 
 #include "locmodel/serial/version_info.h"
 #include "locmodel/util/unicode.h"
@@ -40,6 +43,29 @@ const std::vector<Command>& Commands() {
        "encoding given as a code page number, an encoding name, or 'ansi' (the\n"
        "default ANSI code page of LANG).\n",
        {"--lang="}, 1, 1, RunEncoding},
+      {"entities", "entities decode|encode|hide [--xml]",
+       "convert character entity references, stdin to stdout",
+       "Reads all of stdin as UTF-8 and writes the result to stdout, adding no\n"
+       "newline. decode replaces references (\"&amp;\", \"&#233;\", \"&#xE9;\") by\n"
+       "their characters; encode writes every character that has a name as a\n"
+       "named reference; hide overwrites each reference, from \"&\" to \";\", with\n"
+       "its character so that the text keeps its length. The HTML 4.01 names are\n"
+       "used unless --xml asks for the five XML ones.\n",
+       {"--xml"}, 1, 1, RunEntities},
+      {"escapes", "escapes show|hide",
+       "show or hide the escape codes of control characters, stdin to stdout",
+       "show writes a backslash as \"\\\\\" and BEL, BS, FF, LF, CR, TAB, VT as\n"
+       "\\a \\b \\f \\n \\r \\t \\v; hide turns such a text back. UTF-8 in and out,\n"
+       "no newline added.\n",
+       {}, 1, 1, RunEscapes},
+      {"cond", "cond EXPRESSION [NAME=VALUE ...]",
+       "evaluate a condition expression; exit status 0 true, 1 false",
+       "Evaluates EXPRESSION with the parameters given (each split at its first\n"
+       "\"=\"; names are case-insensitive) and prints \"true\" or \"false\", or\n"
+       "\"false (error N)\" when the expression is malformed or not boolean.\n"
+       "Exit status: 0 true, 1 false, 2 bad usage, so it works like test(1):\n"
+       "  locmodel cond 'LANG = \"de\" OR LANG = \"fr\"' LANG=de && echo yes\n",
+       {}, 1, SIZE_MAX, RunCond},
   };
   return commands;
 }
@@ -57,6 +83,13 @@ void PrintToolHelp(std::ostream& out) {
 int UsageError(std::ostream& err, const Command& c, const std::string& problem) {
   err << "locmodel: " << problem << "\nusage: locmodel " << c.usage << "\n";
   return kUsage;
+}
+
+const Command* FindCommand(const std::string& name) {
+  const auto& commands = Commands();
+  const auto it = std::find_if(commands.begin(), commands.end(),
+                               [&](const Command& c) { return name == c.name; });
+  return it == commands.end() ? nullptr : &*it;
 }
 
 // Splits the arguments; false (with `problem` set) on an option the command
@@ -119,6 +152,14 @@ int Fail(std::ostream& err, const std::string& message) {
   return kFailed;
 }
 
+int UsageError(std::ostream& err, const char* name, const std::string& problem) {
+  return UsageError(err, *FindCommand(name), problem);
+}
+
+std::string ReadStdin() {
+  return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+}
+
 int Main(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
   if (argv.size() < 2) {
     PrintToolHelp(err);
@@ -134,10 +175,8 @@ int Main(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
         << Utf16ToUtf8(Serial::CURRENT_SCHEME_VERSION.ToString()) << ")\n";
     return kOk;
   }
-  const auto& commands = Commands();
-  const auto it = std::find_if(commands.begin(), commands.end(),
-                               [&](const Command& c) { return first == c.name; });
-  if (it == commands.end()) {
+  const Command* it = FindCommand(first);
+  if (!it) {
     err << "locmodel: unknown command '" << first << "'\n";
     PrintToolHelp(err);
     return kUsage;

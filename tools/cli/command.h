@@ -37,11 +37,21 @@ int Main(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
 // "locmodel: <message>" on `err`; returns kFailed.
 int Fail(std::ostream& err, const std::string& message);
 
+// "locmodel: <problem>" and the usage line of the command `name` on `err`;
+// returns kUsage. For problems only the command itself can see.
+int UsageError(std::ostream& err, const char* name, const std::string& problem);
+
+// The whole of standard input, as bytes.
+std::string ReadStdin();
+
 // The subcommands, one declaration each (defined beside each command).
 int RunDumpStream(const Args& args, std::ostream& out, std::ostream& err);
 int RunLangs(const Args& args, std::ostream& out, std::ostream& err);
 int RunLang(const Args& args, std::ostream& out, std::ostream& err);
 int RunExpand(const Args& args, std::ostream& out, std::ostream& err);
 int RunEncoding(const Args& args, std::ostream& out, std::ostream& err);
+int RunEntities(const Args& args, std::ostream& out, std::ostream& err);
+int RunEscapes(const Args& args, std::ostream& out, std::ostream& err);
+int RunCond(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace locmodel::cli

@@ -1,0 +1,70 @@
+// The text subcommands as a shell script meets them: bytes on stdin, bytes
+// on stdout, and the exit status.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct CliRun {
+  std::string out;
+  int status;
+};
+
+// Runs `locmodel ARGS` with `input` on stdin; ARGS is shell text.
+CliRun Cli(const std::string& args, const std::string& input = "") {
+  char path[] = "/tmp/locmodel_cli_inXXXXXX";
+  const int fd = mkstemp(path);
+  EXPECT_GE(fd, 0);
+  FILE* in = fdopen(fd, "wb");
+  fwrite(input.data(), 1, input.size(), in);
+  fclose(in);
+  const std::string command =
+      std::string(LOCMODEL_CLI_PATH) + " " + args + " <" + path + " 2>/dev/null";
+  CliRun run{"", -1};
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::remove(path);
+  return run;
+}
+
+}  // namespace
+
+TEST(CliText, Entities) {
+  EXPECT_EQ(Cli("entities hide", "x&amp;y").out, "x&&&&&y");
+  EXPECT_EQ(Cli("entities encode", "'&\"\xc2\xa9").out, "&apos;&AMP;&QUOT;&COPY;");
+  EXPECT_EQ(Cli("entities decode", "&eacute;&#x41;\n").out, "\xc3\xa9" "A\n");
+  EXPECT_EQ(Cli("entities decode --xml", "&lt;&eacute;").out, "<&eacute;");
+  EXPECT_EQ(Cli("entities hide --xml", "&lt;&nbsp;").out, "<<<<&nbsp;");
+  EXPECT_EQ(Cli("entities encode --xml", "<\xc3\xa9").out, "&lt;\xc3\xa9");
+  EXPECT_EQ(Cli("entities sideways", "x").status, 2);
+}
+
+TEST(CliText, Escapes) {
+  EXPECT_EQ(Cli("escapes show", "a\\b\tc\n").out, "a\\\\b\\tc\\n");
+  EXPECT_EQ(Cli("escapes hide", "a\\\\b\\tc\\n").out, "a\\b\tc\n");
+  EXPECT_EQ(Cli("escapes both").status, 2);
+}
+
+TEST(CliText, CondExitStatusLikeTest) {
+  CliRun run = Cli("cond 'LANG = \"de\"' lang=DE");
+  EXPECT_EQ(run.out, "true\n");
+  EXPECT_EQ(run.status, 0);
+  run = Cli("cond 'X = Y'");
+  EXPECT_EQ(run.out, "false\n");
+  EXPECT_EQ(run.status, 1);
+  run = Cli("cond 'TRUE OR X'");
+  EXPECT_EQ(run.out, "false (error 2)\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(Cli("cond 'A = \"x=y\"' A=x=y").status, 0);  // split at the first "="
+  EXPECT_EQ(Cli("cond 'A = \"\"' A=").status, 0);
+  EXPECT_EQ(Cli("cond TRUE NOEQUALS").status, 2);
+  EXPECT_EQ(Cli("cond").status, 2);
+}

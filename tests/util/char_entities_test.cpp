@@ -1,0 +1,130 @@
+#include "locmodel/util/char_entities.h"
+
+#include <gtest/gtest.h>
+#include <libxml/HTMLparser.h>
+
+#include <set>
+
+#include "locmodel/util/unicode.h"
+
+namespace {
+
+using H = CCharEntitiesHelper;
+
+std::u16string Decode(std::u16string text) {
+  H::HTMLEntitiesToUnicode(text);
+  return text;
+}
+
+}  // namespace
+
+// libxml2 knows the HTML 4.01 entities plus "apos": each of its names must
+// map to the same character in our table, and every name of ours that it
+// lacks must be one of our seven additions.
+TEST(CharEntities, HtmlTableMatchesLibxml2) {
+  const auto& names = H::GetHTMLEntityToUnicodeMap();
+  const auto& chars = H::GetUnicodeToHTMLEntityMap();
+  EXPECT_EQ(names.size(), 259u);
+  EXPECT_EQ(chars.size(), 253u);
+
+  const std::set<std::u16string> extras = {u"apos", u"AMP", u"COPY", u"GT", u"LT", u"QUOT", u"REG"};
+  int shared = 0;
+  for (const auto& [name, c] : names) {
+    const htmlEntityDesc* desc =
+        htmlEntityLookup(reinterpret_cast<const xmlChar*>(locmodel::Utf16ToUtf8(name).c_str()));
+    if (extras.count(name)) continue;
+    ASSERT_NE(desc, nullptr) << locmodel::Utf16ToUtf8(name);
+    EXPECT_EQ(desc->value, unsigned{c}) << locmodel::Utf16ToUtf8(name);
+    ++shared;
+  }
+  EXPECT_EQ(shared, 252);
+  for (unsigned cp = 0; cp <= 0xFFFF; ++cp) {
+    if (const htmlEntityDesc* desc = htmlEntityValueLookup(cp)) {
+      const auto it = names.find(locmodel::Utf8ToUtf16(reinterpret_cast<const char*>(desc->name)));
+      ASSERT_NE(it, names.end()) << desc->name;
+      EXPECT_EQ(unsigned{it->second}, cp);
+    }
+  }
+  // The extras come last, so their upper-case names win for encoding.
+  EXPECT_EQ(chars.at(u'&'), u"AMP");
+  EXPECT_EQ(chars.at(169), u"COPY");
+  EXPECT_EQ(chars.at(u'\''), u"apos");
+  EXPECT_EQ(names.at(u"amp"), u'&');
+}
+
+TEST(CharEntities, DecodesNamedAndNumericReferences) {
+  EXPECT_EQ(Decode(u"a&nbsp;b&#233;c&#xE9;d"), u"a\u00a0b\u00e9c\u00e9d");
+  EXPECT_EQ(Decode(u"&AMP;&amp;&Eacute;&eacute;"), u"&&\u00c9\u00e9");
+  EXPECT_EQ(Decode(u"&foo;&amp;"), u"&foo;&");  // unknown name, scan goes on
+  EXPECT_EQ(Decode(u"&&amp;"), u"&&");
+  EXPECT_EQ(Decode(u"&#38;#65;"), u"&#65;");     // decoded once, not again
+  std::u16string xml = u"&AMP;&amp;&eacute;&apos;";
+  H::XMLEntitiesToUnicode(xml);
+  EXPECT_EQ(xml, u"&AMP;&&eacute;'");
+}
+
+TEST(CharEntities, NumericReferenceLimits) {
+  EXPECT_EQ(Decode(u"&#000065;"), u"A");  // six decimal digits
+  EXPECT_EQ(Decode(u"&#x0041;"), u"A");   // four hex digits
+  EXPECT_EQ(Decode(u"&#X41;"), u"A");
+  for (const char16_t* kept : {u"&#0000065;", u"&#x00041;", u"&#0;", u"&#x0;", u"&#;", u"&#x;",
+                               u"&#65536;", u"&#1234567;", u"&#x10000;", u"&#65", u"&#6a;"})
+    EXPECT_EQ(Decode(kept), kept);
+  EXPECT_EQ(Decode(u"&#65535;"), u"\uFFFF");
+  const std::u16string lone = Decode(u"&#55296;");
+  ASSERT_EQ(lone.size(), 1u);
+  EXPECT_EQ(lone[0], char16_t(0xD800));
+}
+
+TEST(CharEntities, ReferenceNeedsRoomBeforeTheEnd) {
+  const H::EntityToUnicodeMap names = {{u"a", u'A'}};
+  int start = -1, end = -1;
+  EXPECT_EQ(H::GetNextEntity(names, u"x&a;", 0, start, end), u'A');  // "&" at n - 3
+  EXPECT_EQ(start, 1);
+  EXPECT_EQ(end, 3);
+  start = end = -1;
+  EXPECT_EQ(H::GetNextEntity(names, u"xx&a", 0, start, end), 0);     // "&" at n - 2
+  EXPECT_EQ(H::GetNextEntity(names, u"xxx&", 0, start, end), 0);     // "&" at n - 1
+  EXPECT_EQ(start, -1);
+  EXPECT_EQ(H::GetNextEntity(names, u"&a;&a;", 1, start, end), u'A');  // starts at `from`
+  EXPECT_EQ(start, 3);
+  EXPECT_EQ(H::GetNextEntity(names, u"&a;", 1, start, end), 0);
+  EXPECT_EQ(H::GetNextEntity(names, u"&A;", 0, start, end), 0);  // names are case-sensitive
+  const H::EntityToUnicodeMap zero = {{u"z", u'\0'}};
+  EXPECT_EQ(H::GetNextEntity(zero, u"&z;", 0, start, end), 0);   // a 0 character is no entity
+}
+
+TEST(CharEntities, Encodes) {
+  std::u16string text = u"'&\"\u00a9<\u00e9x";
+  H::UnicodeToHTMLEntities(text);
+  EXPECT_EQ(text, u"&apos;&AMP;&QUOT;&COPY;&LT;&eacute;x");
+  text = u"<\u00e9>&\"'";
+  H::UnicodeToXMLEntities(text);
+  EXPECT_EQ(text, u"&lt;\u00e9&gt;&amp;&quot;&apos;");
+  EXPECT_EQ(H::ToXML(u"a<b"), u"a&lt;b");
+  EXPECT_EQ(H::GetXMLEntityToUnicodeMap().size(), 5u);
+  EXPECT_EQ(H::GetUnicodeToXMLEntityMap().size(), 5u);
+  // Encoding then decoding gives every character back, except the seven
+  // whose names hold digits (sup1, frac14, there4, ...): a named reference
+  // is letters only, so those names are written but never read.
+  for (const auto& [c, name] : H::GetUnicodeToHTMLEntityMap()) {
+    std::u16string round(1, c);
+    H::UnicodeToHTMLEntities(round);
+    H::HTMLEntitiesToUnicode(round);
+    const bool letters_only = name.find_first_of(u"0123456789") == std::u16string::npos;
+    EXPECT_EQ(round == std::u16string(1, c), letters_only) << locmodel::Utf16ToUtf8(name);
+  }
+  EXPECT_EQ(Decode(u"&sup2;&frac12;"), u"&sup2;&frac12;");
+}
+
+TEST(CharEntities, HideKeepsLengthAndOffsets) {
+  std::u16string text = u"x&amp;y";
+  H::HideHTMLEntities(text);
+  EXPECT_EQ(text, u"x&&&&&y");
+  text = u"&lt;b&gt;&#233;&bogus;";
+  H::HideHTMLEntities(text);
+  EXPECT_EQ(text, u"<<<<b>>>>\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9&bogus;");
+  text = u"&amp;amp;";  // hiding does not create new references
+  H::HideHTMLEntities(text);
+  EXPECT_EQ(text, u"&&&&&amp;");
+}
