@@ -1,0 +1,169 @@
+#include "locmodel/items/res_item.h"
+
+#include <gtest/gtest.h>
+
+#include "locmodel/items/item_events.h"
+#include "locmodel/props/prop_classes.h"
+#include "support/stream_bytes.h"
+
+namespace {
+
+using namespace testing_support;
+
+// Records the events that reach a subscriber, as short words.
+struct EventLog : CResItemEvents {
+  std::vector<std::string> events;
+  std::map<const void*, std::string> names;
+  std::string Name(const void* p) { return names.count(p) ? names[p] : "?"; }
+  void OnResItemChange(CResItem* i) override { events.push_back("change " + Name(i)); }
+  void OnResItemAdd(CResItem* p, CResItem* c) override { events.push_back("add " + Name(p) + " " + Name(c)); }
+  void OnResItemRemove(CResItem* p, CResItem* c) override { events.push_back("remove " + Name(p) + " " + Name(c)); }
+  void OnResItemDelete(CResItem* i) override { events.push_back("delete " + Name(i)); }
+  void OnTransItemChange(CResItem* i, CTransItem* t) override { events.push_back("tchange " + Name(i) + " " + Name(t)); }
+  void OnTransItemAdd(CResItem* i, CTransItem* t) override { events.push_back("tadd " + Name(i) + " " + Name(t)); }
+  void OnTransItemRemove(CResItem* i, CTransItem* t) override { events.push_back("tremove " + Name(i) + " " + Name(t)); }
+  void OnConfigPropChanged(CResItem* i, const CPropName&, const CProp* o, const CProp* n) override {
+    events.push_back("cfg " + Name(i) + (o ? " old" : "") + (n ? " new" : ""));
+  }
+  void OnMultiOperationBegin() override { events.push_back("begin"); }
+  void OnMultiOperationEnd() override { events.push_back("end"); }
+};
+
+class Items : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CItemEventServer::Instance().Subscribe(&log);
+    CItemEventServer::Instance().Startup();
+  }
+  void TearDown() override {
+    CItemEventServer::Instance().Shutdown();
+    CItemEventServer::Instance().Unsubscribe(&log);
+  }
+  EventLog log;
+};
+
+TEST_F(Items, NewItemsHoldTheirDefaults) {
+  CResItem item;
+  EXPECT_EQ(item.GetResId(), u"@");
+  EXPECT_EQ(item.GetType(), 0);
+  EXPECT_EQ(item.GetState(), 0);
+  EXPECT_EQ(item.GetData(), nullptr);
+  EXPECT_EQ(item.GetParent(), nullptr);
+  item.SetReadOnly(true);
+  item.SetItemLocked(true);
+  EXPECT_EQ(item.GetState(), 3);
+  item.SetState(4);
+  EXPECT_FALSE(item.IsReadOnly() || item.IsItemLocked());
+
+  CTransItem trans(1033);
+  EXPECT_EQ(trans.GetKey(), 9999999);
+  EXPECT_EQ(trans.GetStatus(), 0);
+  EXPECT_EQ(trans.GetStr(), u"");
+  EXPECT_EQ(trans.GetData(), nullptr);
+  EXPECT_EQ(trans.GetDataSize(), 0u);
+  EXPECT_EQ(CTransItem().GetLang(), 7777);
+}
+
+TEST_F(Items, DataIsCopiedAndAppended) {
+  CResItem item;
+  const unsigned char bytes[] = {1, 2, 3, 4, 5};
+  item.AddBinaryBlock(bytes, 2);
+  item.AddBinaryBlock(bytes + 2, 3);
+  ASSERT_EQ(item.GetDataSize(), 5u);
+  EXPECT_TRUE(std::equal(bytes, bytes + 5, item.GetData()));
+  item.SetData(item.GetData() + 1, 3);  // its own bytes
+  EXPECT_EQ(item.GetData()[0], 2);
+  item.SetData(bytes, 0);
+  EXPECT_EQ(item.GetData(), nullptr);
+
+  CTransItem trans(7);
+  log.names[&trans] = "t";
+  trans.AddBinaryBlock(bytes, 2);
+  trans.AddBinaryBlock(bytes + 2, 3);
+  EXPECT_EQ(trans.GetDataSize(), 5u);
+  EXPECT_EQ(trans.GetData()[4], 5);
+  EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "tchange ? t"), 1);
+  trans.SetStr(u"a");
+  trans.SetStr(u"b");
+  EXPECT_EQ(trans.GetStr(), u"b");
+}
+
+TEST_F(Items, ChildrenAndTranslationsRaiseTheirEventsInOrder) {
+  CResItem parent;
+  auto* child = new CResItem;
+  auto* trans = new CTransItem(1033);
+  log.names = {{&parent, "p"}, {child, "c"}, {trans, "t"}};
+  CResItem stranger;
+  EXPECT_EQ(parent.RemoveItem(&stranger), nullptr);
+  parent.AddResItem(child);
+  EXPECT_EQ(child->GetParent(), &parent);
+  parent.AddTransItem(trans);
+  parent.ChangeTransLang(trans, 1031);
+  EXPECT_FALSE(parent.HasTranslation(1033));
+  EXPECT_EQ(parent.GetTranslation(1031), trans);
+  EXPECT_EQ(trans->GetLang(), 1031);
+  parent.GetCfgProps().SetPropW(u"X", new CIntProp(1));
+  parent.SetPropW(u"Own", new CIntProp(1));
+  EXPECT_EQ(parent.RemoveItem(child), child);
+  delete child;
+  EXPECT_EQ(log.events, (std::vector<std::string>{
+                            "add p c", "change c", "tadd p t", "begin", "tremove p t",
+                            "tchange p t", "tadd p t", "end", "change p", "cfg p new", "change p",
+                            "change c", "remove p c", "begin", "delete c", "end"}));
+
+  // A translation added over another takes the entry; the old one is the caller's.
+  auto* second = new CTransItem(1031);
+  parent.AddTransItem(second);
+  EXPECT_EQ(parent.GetTranslation(1031), second);
+  delete trans;
+}
+
+TEST_F(Items, DestructionAnnouncesTheRootFirstInsideOneBracket) {
+  auto* root = new CResItem;
+  auto* a = new CResItem;
+  auto* b = new CResItem;
+  root->AddResItem(a);
+  root->AddResItem(b);
+  for (int lang : {1, 2, 3}) root->AddTransItem(new CTransItem(lang));
+  log.names = {{root, "r"}, {a, "a"}, {b, "b"}};
+  log.events.clear();
+  delete root;
+  // The children's own brackets fold into the root's.
+  EXPECT_EQ(log.events, (std::vector<std::string>{"begin", "delete r", "delete a", "delete b", "end"}));
+}
+
+TEST_F(Items, CopiesCarryContentButNoLinks) {
+  CResItem source;
+  source.SetResId(u"@IDD");
+  source.SetComment(u"c");
+  const unsigned char bytes[] = {9};
+  source.SetData(bytes, 1);
+  source.SetPropW(u"Own", new CStrProp(u"x"));
+  source.GetCfgProps().SetPropW(u"Cfg", new CIntProp(2));
+  source.AddResItem(new CResItem);
+  source.AddTransItem(new CTransItem(5));
+  CResItem copy(source);
+  EXPECT_TRUE(copy == source);
+  EXPECT_TRUE(copy.GetResItems().empty());
+  EXPECT_TRUE(copy.GetTransMap().empty());
+  copy.GetCfgProps().SetPropW(u"Cfg", new CIntProp(3));
+  EXPECT_FALSE(copy == source);
+
+  CTransItem trans(5);
+  trans.SetKey(12);
+  trans.SetStr(u"s");
+  CTransItem transCopy(trans);
+  EXPECT_EQ(transCopy.GetKey(), 9999999);
+  EXPECT_TRUE(transCopy == trans);
+}
+
+TEST(ItemSerialization, DetachedTranslationBytes) {
+  CTransItem trans(1033);
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { trans.Do(s); }),
+            Hex("18 00 18 02 01 1A 04 00 00 00 00 00 00 00 19 19"
+                "18 01 03 4B 00 65 00 79 00 1A 04 00 00 00 7F 96 98 00 19"
+                "18 01 03 4C 00 6E 00 67 00 1A 04 00 00 00 09 04 00 00 19"
+                "18 01 02 53 00 74 00 1A 04 00 00 00 00 00 00 00 19"));
+}
+
+}  // namespace
