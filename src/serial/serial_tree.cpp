@@ -1,7 +1,9 @@
 #include "locmodel/serial/serial_tree.h"
 
-#include <algorithm>
 #include <cstring>
+#include <new>
+#include <string>
+#include <unordered_map>
 #include <utility>
 
 #include "locmodel/serial/binary_scanner.h"
@@ -58,80 +60,144 @@ void SerialTreeField::Release() {
   size_ = 0;
 }
 
-// ---------------------------------------------------------------- nodes
+// ---------------------------------------------------------------- storage
 
-SerialTreeNode::NamedChildren::NamedChildren(const NamedChildren& other)
-    : flat_(other.flat_), map_(other.map_ ? std::make_unique<Map>(*other.map_) : nullptr) {}
+namespace {
 
-SerialTreeNode* SerialTreeNode::NamedChildren::Find(const NodeName& name) const {
-  if (map_) {
-    auto it = map_->find(name);
-    return it == map_->end() ? nullptr : it->second.get();
+// Elements in fixed chunks: appending never moves one, and a million small
+// records cost a few hundred allocations. Ids start at 1.
+template <typename T>
+class Arena {
+ public:
+  uint32_t Add() {
+    if (size_ == UINT32_MAX) throw std::bad_alloc();
+    if (size_ % kChunk == 0) chunks_.push_back(std::make_unique<T[]>(kChunk));
+    return ++size_;
   }
-  auto it = std::lower_bound(flat_.begin(), flat_.end(), name,
-                             [](const Entry& e, const NodeName& n) { return e.name < n; });
-  return it != flat_.end() && it->name == name ? it->node.get() : nullptr;
+  T& operator[](uint32_t id) { return chunks_[(id - 1) >> kShift][(id - 1) & (kChunk - 1)]; }
+
+ private:
+  static constexpr uint32_t kShift = 12;
+  static constexpr uint32_t kChunk = 1u << kShift;
+  std::vector<std::unique_ptr<T[]>> chunks_;
+  uint32_t size_ = 0;
+};
+
+struct FieldSlot {
+  SerialTreeField field;
+  uint32_t next = 0;
+};
+
+// Appends `id` to the circular list held by its last element `last`.
+template <typename Next>
+void Append(uint32_t& last, uint32_t id, Next&& next) {
+  next(id) = last ? std::exchange(next(last), id) : id;
+  last = id;
 }
 
-SerialTreeNode& SerialTreeNode::NamedChildren::FindOrAdd(const NodeName& name) {
-  if (!map_ && flat_.size() == kFlatLimit) {
-    map_ = std::make_unique<Map>();
-    for (Entry& e : flat_) map_->emplace_hint(map_->end(), std::move(e.name), std::move(e.node));
-    flat_.clear();
+// The element after `id` in the circular list held by `last`, 0 past the end.
+template <typename Next>
+uint32_t After(uint32_t last, uint32_t id, Next&& next) {
+  return id == last ? 0 : next(id);
+}
+
+}  // namespace
+
+struct SerialTree::Storage {
+  // Named children are found by walking the list up to this many; beyond,
+  // through `index`, so a million distinct sibling names stay linear.
+  static constexpr uint32_t kListLimit = 16;
+
+  Arena<SerialTreeNode> nodes;
+  Arena<FieldSlot> fields;
+  // Names get ids on first sight, so sibling lists compare integers.
+  std::unordered_map<std::u16string, uint32_t> textNames;
+  uint32_t byteNames[256] = {};
+  uint32_t nameCount = 0;
+  // (parent id, name id) -> child id, for parents past kListLimit names.
+  std::unordered_map<uint64_t, uint32_t> index;
+
+  Storage() { nodes.Add(); }  // the root
+
+  static uint64_t Key(uint32_t parent, uint32_t name) { return uint64_t{parent} << 32 | name; }
+
+  // The name's id; 0 when it has none yet and `add` is false.
+  uint32_t NameId(const NodeName& name, bool add) {
+    if (name.GetType() == NodeName::Byte) {
+      uint32_t& id = byteNames[name.GetByteValue()];
+      if (!id && add) id = ++nameCount;
+      return id;
+    }
+    if (!add) {
+      auto it = textNames.find(name.GetStrValue());
+      return it == textNames.end() ? 0 : it->second;
+    }
+    auto [it, added] = textNames.try_emplace(name.GetStrValue(), nameCount + 1);
+    if (added) ++nameCount;
+    return it->second;
   }
-  if (map_) {
-    Ptr& slot = (*map_)[name];
-    if (!slot) slot = std::make_shared<SerialTreeNode>();
-    return *slot;
+
+  uint32_t FindNamed(uint32_t parent, uint32_t name) {
+    const SerialTreeNode& node = nodes[parent];
+    if (node.namedCount > kListLimit) {
+      auto it = index.find(Key(parent, name));
+      return it == index.end() ? 0 : it->second;
+    }
+    for (uint32_t child = node.firstNamed; child; child = nodes[child].next)
+      if (nodes[child].name == name) return child;
+    return 0;
   }
-  auto it = std::lower_bound(flat_.begin(), flat_.end(), name,
-                             [](const Entry& e, const NodeName& n) { return e.name < n; });
-  if (it != flat_.end() && it->name == name) return *it->node;
-  return *flat_.emplace_at(it - flat_.begin(), Entry{name, std::make_shared<SerialTreeNode>()}).node;
-}
 
-void SerialTreeNode::NamedChildren::TakeAll(std::vector<Ptr>& out) {
-  for (Entry& e : flat_) out.push_back(std::move(e.node));
-  flat_.clear();
-  if (map_) {
-    for (auto& entry : *map_) out.push_back(std::move(entry.second));
-    map_.reset();
+  uint32_t AddNamed(uint32_t parent, uint32_t name) {
+    const uint32_t child = nodes.Add();
+    nodes[child].name = name;
+    SerialTreeNode& node = nodes[parent];
+    nodes[child].next = std::exchange(node.firstNamed, child);
+    if (++node.namedCount == kListLimit + 1) {
+      for (uint32_t c = node.firstNamed; c; c = nodes[c].next) index.emplace(Key(parent, nodes[c].name), c);
+    } else if (node.namedCount > kListLimit) {
+      index.emplace(Key(parent, name), child);
+    }
+    return child;
   }
-}
 
-SerialTreeNode& SerialTreeNode::AddAnonymous() {
-  return *anonymous_.emplace_back(std::make_shared<SerialTreeNode>());
-}
-
-void SerialTreeNode::TakeChildren(std::vector<Ptr>& out) {
-  for (Ptr& child : anonymous_) out.push_back(std::move(child));
-  anonymous_.clear();
-  named_.TakeAll(out);
-}
-
-// The default destruction of shared children recurses once per level; a
-// stream nesting a million nodes would overflow the stack. Instead the
-// subtree is flattened into a worklist: a child held only by its parent
-// hands its own children over before it dies, so every node is destroyed
-// with no children left. A child shared elsewhere just loses one owner.
-void SerialTreeNode::Clear() {
-  fields_.clear();
-  std::vector<Ptr> pending;
-  TakeChildren(pending);
-  while (!pending.empty()) {
-    Ptr node = std::move(pending.back());
-    pending.pop_back();
-    if (node.use_count() == 1) node->TakeChildren(pending);
+  uint32_t AddAnonymous(uint32_t parent) {
+    const uint32_t child = nodes.Add();
+    Append(nodes[parent].lastAnonymous, child, [this](uint32_t id) -> uint32_t& { return nodes[id].next; });
+    return child;
   }
-}
+
+  uint32_t AddField(uint32_t node, const void* data, uint32_t size) {
+    const uint32_t id = fields.Add();
+    fields[id].field.reset(data, size);
+    Append(nodes[node].lastField, id, [this](uint32_t f) -> uint32_t& { return fields[f].next; });
+    return id;
+  }
+
+  uint32_t FirstField(uint32_t node) {
+    const uint32_t last = nodes[node].lastField;
+    return last ? fields[last].next : 0;
+  }
+  uint32_t FirstAnonymous(uint32_t node) {
+    const uint32_t last = nodes[node].lastAnonymous;
+    return last ? nodes[last].next : 0;
+  }
+};
 
 // ---------------------------------------------------------------- tree
+
+SerialTree::SerialTree() { Reset(); }
+SerialTree::~SerialTree() = default;
+
+void SerialTree::Push(uint32_t node) {
+  cursors_.push_back({node, storage_->FirstField(node), storage_->FirstAnonymous(node)});
+}
 
 void SerialTree::Reset() {
   // A deep stream leaves a long stack behind; do not keep its memory.
   std::vector<SerialTreeCursor>().swap(cursors_);
-  if (!reading_) root_.Clear();
-  cursors_.push_back({&root_, 0, 0});
+  if (!reading_) storage_ = std::make_unique<Storage>();
+  Push(1);
 }
 
 void SerialTree::SetReadingMode(bool reading) {
@@ -142,20 +208,27 @@ void SerialTree::SetReadingMode(bool reading) {
 
 bool SerialTree::EnterNode(const NodeName& name) {
   if (cursors_.empty()) return false;
+  Storage& s = *storage_;
   SerialTreeCursor& current = cursors_.back();
-  SerialTreeNode* child;
+  uint32_t child;
   if (name.GetType() == NodeName::None) {
     if (!reading_) {
-      child = &current.node->AddAnonymous();
+      child = s.AddAnonymous(current.node);
     } else {
-      if (current.nextChild >= current.node->GetAnonymousCount()) return false;
-      child = current.node->GetAnonymous(current.nextChild++);
+      child = current.nextChild;
+      if (!child) return false;
+      current.nextChild = After(s.nodes[current.node].lastAnonymous, child,
+                                [&s](uint32_t id) -> uint32_t& { return s.nodes[id].next; });
     }
   } else {
-    child = reading_ ? current.node->FindNamed(name) : &current.node->FindOrAddNamed(name);
-    if (!child) return false;
+    const uint32_t id = s.NameId(name, !reading_);
+    child = id ? s.FindNamed(current.node, id) : 0;
+    if (!child) {
+      if (reading_) return false;
+      child = s.AddNamed(current.node, id);
+    }
   }
-  cursors_.push_back({child, 0, 0});
+  Push(child);
   return true;
 }
 
@@ -166,14 +239,22 @@ void SerialTree::LeaveNode() {
 const void* SerialTree::ReadField(unsigned int& size) {
   if (cursors_.empty()) return nullptr;
   SerialTreeCursor& current = cursors_.back();
-  if (current.nextField >= current.node->GetFieldCount()) return nullptr;
-  const SerialTreeField& field = current.node->GetField(current.nextField++);
+  const uint32_t id = current.nextField;
+  if (!id) return nullptr;
+  Storage& s = *storage_;
+  current.nextField = After(s.nodes[current.node].lastField, id,
+                            [&s](uint32_t f) -> uint32_t& { return s.fields[f].next; });
+  const SerialTreeField& field = s.fields[id].field;
   size = field.getSize();
   return field.getData();
 }
 
 void SerialTree::WriteField(unsigned int size, const void* data) {
-  if (!cursors_.empty()) cursors_.back().node->AddField(data, size);
+  if (cursors_.empty()) return;
+  SerialTreeCursor& current = cursors_.back();
+  const uint32_t id = storage_->AddField(current.node, data, size);
+  // A cursor that had read every field now has this one to read.
+  if (!current.nextField) current.nextField = id;
 }
 
 // ---------------------------------------------------------------- loading

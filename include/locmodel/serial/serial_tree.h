@@ -12,16 +12,21 @@
 //
 // Failure: only BinarySerialTreeIn::Load throws (Exceptions::FormatIO, on
 // malformed data); reading operations report absence by false or null.
+//
+// Memory: a project file is mostly tiny nodes (3 to 10 bytes on the wire)
+// and 4-byte fields, so the tree keeps its nodes and fields in arenas of its
+// own and links them by 32-bit ids: a node costs 24 bytes, a field 16, and
+// neither costs an allocation. Only values longer than 8 bytes get a heap
+// block. Destroying the tree frees the arenas whole, so no depth of nesting
+// makes teardown recurse.
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <vector>
 
 #include "locmodel/serial/serial_stream.h"
 #include "locmodel/serial/streams.h"
-#include "locmodel/util/compact_vector.h"
 
 namespace Serial {
 
@@ -47,82 +52,31 @@ class SerialTreeField {
   static constexpr uint32_t kInline = 8;
   void Release();
 
-  // 12 bytes in all: a node's fields sit in one array, and most are 4 bytes.
   uint32_t size_ = 0;
   unsigned char bytes_[kInline] = {};  // the data, or the heap block's address
 };
 
-// One node: anonymous children in the order they were added, named children
-// ordered by NodeName (at most one per name), and fields in the order they
-// were added.
+// One node as the tree stores it. Ids name nodes and fields in the tree's
+// arenas; 0 is "none".
 //
-// Children are shared: copying a node copies its fields but shares its
-// subtrees. Destroying a node tears its subtree down with a worklist, never
-// by recursion: a stream can nest a million nodes deep.
-class SerialTreeNode {
- public:
-  using Ptr = std::shared_ptr<SerialTreeNode>;
-
-  SerialTreeNode() = default;
-  ~SerialTreeNode() { Clear(); }
-  SerialTreeNode(const SerialTreeNode&) = default;
-  SerialTreeNode& operator=(const SerialTreeNode&) = delete;
-
-  uint32_t GetFieldCount() const { return static_cast<uint32_t>(fields_.size()); }
-  const SerialTreeField& GetField(uint32_t index) const { return fields_[index]; }
-  uint32_t GetAnonymousCount() const { return static_cast<uint32_t>(anonymous_.size()); }
-  SerialTreeNode* GetAnonymous(uint32_t index) const { return anonymous_[index].get(); }
-  // Null when no child has this name.
-  SerialTreeNode* FindNamed(const NodeName& name) const { return named_.Find(name); }
-
-  void AddField(const void* data, uint32_t size) { fields_.emplace_back(data, size); }
-  SerialTreeNode& AddAnonymous();
-  // The child of that name, created empty when there is none. `name` must not
-  // be anonymous.
-  SerialTreeNode& FindOrAddNamed(const NodeName& name) { return named_.FindOrAdd(name); }
-
-  // Drops fields and children.
-  void Clear();
-
- private:
-  // Named children. Nearly every node has a handful, kept as a sorted array;
-  // beyond kFlatLimit they move to a map, so that a hostile stream with a
-  // million distinct sibling names costs n log n rather than n² moves.
-  class NamedChildren {
-   public:
-    NamedChildren() = default;
-    NamedChildren(const NamedChildren& other);
-    NamedChildren& operator=(const NamedChildren&) = delete;
-
-    SerialTreeNode* Find(const NodeName& name) const;
-    SerialTreeNode& FindOrAdd(const NodeName& name);
-    // Moves every child to `out`, leaving the set empty.
-    void TakeAll(std::vector<Ptr>& out);
-
-   private:
-    static constexpr size_t kFlatLimit = 32;
-    struct Entry {
-      NodeName name;
-      Ptr node;
-    };
-    using Map = std::map<NodeName, Ptr>;
-
-    locmodel::CompactVector<Entry> flat_;  // sorted; empty once map_ is in use
-    std::unique_ptr<Map> map_;
-  };
-
-  // Moves the direct children to `out`, leaving this node without children.
-  void TakeChildren(std::vector<Ptr>& out);
-
-  locmodel::CompactVector<Ptr> anonymous_;
-  NamedChildren named_;
-  locmodel::CompactVector<SerialTreeField> fields_;
+// Anonymous children and fields are circular lists through the elements'
+// `next` links, held by their last element: appending and finding the first
+// are both one step, and order is that of addition. Named children are a
+// plain list (their order is by name, which the lookup provides), indexed by
+// the tree once a node has many of them.
+struct SerialTreeNode {
+  uint32_t name = 0;  // the tree's id of the node's name; 0 for anonymous
+  uint32_t next = 0;  // the next sibling in the parent's list
+  uint32_t lastAnonymous = 0;
+  uint32_t firstNamed = 0;
+  uint32_t namedCount = 0;
+  uint32_t lastField = 0;
 };
 
-// An entry of the cursor stack: a node being read or written, the index of
-// its next field to read and of its next anonymous child to enter.
+// An entry of the cursor stack: a node being read or written, its next field
+// to read and its next anonymous child to enter (0 when none is left).
 struct SerialTreeCursor {
-  SerialTreeNode* node;
+  uint32_t node;
   uint32_t nextField;
   uint32_t nextChild;
 };
@@ -138,7 +92,8 @@ struct SerialTreeCursor {
 // Anonymous nodes are entered in order, each once per visit of the parent.
 class SerialTree : public ISerialStream {
  public:
-  SerialTree() { Reset(); }
+  SerialTree();
+  ~SerialTree() override;
   SerialTree(const SerialTree&) = delete;
   SerialTree& operator=(const SerialTree&) = delete;
 
@@ -159,19 +114,19 @@ class SerialTree : public ISerialStream {
   // Appends a copy of the bytes as a field of the current node.
   void WriteField(unsigned int size, const void* data) override;
 
-  // The whole content, for tools that inspect it rather than read it by name.
-  const SerialTreeNode& GetRoot() const { return root_; }
-
  private:
+  struct Storage;  // arenas, name table, index of nodes with many names
+
+  void Push(uint32_t node);
+
   std::vector<SerialTreeCursor> cursors_;
-  SerialTreeNode root_;
+  std::unique_ptr<Storage> storage_;  // node 1 is the root
   bool reading_ = false;
 };
 
 namespace Binary {
 
-// Loads the binary encoding of BinarySerialOut into a SerialTree. The whole
-// stream is held in memory.
+// Loads the binary encoding of BinarySerialOut into a SerialTree.
 class BinarySerialTreeIn final : public SerialTree {
  public:
   BinarySerialTreeIn() = default;
