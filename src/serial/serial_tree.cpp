@@ -77,7 +77,7 @@ class Arena {
   T& operator[](uint32_t id) { return chunks_[(id - 1) >> kShift][(id - 1) & (kChunk - 1)]; }
 
  private:
-  static constexpr uint32_t kShift = 12;
+  static constexpr uint32_t kShift = 10;
   static constexpr uint32_t kChunk = 1u << kShift;
   std::vector<std::unique_ptr<T[]>> chunks_;
   uint32_t size_ = 0;
@@ -120,6 +120,7 @@ struct SerialTree::Storage {
   Storage() { nodes.Add(); }  // the root
 
   static uint64_t Key(uint32_t parent, uint32_t name) { return uint64_t{parent} << 32 | name; }
+  static uint16_t Bit(uint32_t name) { return static_cast<uint16_t>(1u << (name % 16)); }
 
   // The name's id; 0 when it has none yet and `add` is false.
   uint32_t NameId(const NodeName& name, bool add) {
@@ -137,14 +138,24 @@ struct SerialTree::Storage {
     return it->second;
   }
 
-  uint32_t FindNamed(uint32_t parent, uint32_t name) {
+  // Starts at `hint` (a child of `parent`, or 0) and leaves there the child
+  // after the one found.
+  uint32_t FindNamed(uint32_t parent, uint32_t name, uint32_t& hint) {
     const SerialTreeNode& node = nodes[parent];
     if (node.namedCount > kListLimit) {
       auto it = index.find(Key(parent, name));
       return it == index.end() ? 0 : it->second;
     }
-    for (uint32_t child = node.firstNamed; child; child = nodes[child].next)
-      if (nodes[child].name == name) return child;
+    if (!(node.namedMask & Bit(name))) return 0;
+    const uint32_t start = hint ? hint : nodes[node.lastNamed].next;
+    uint32_t child = start;
+    do {
+      if (nodes[child].name == name) {
+        hint = nodes[child].next;
+        return child;
+      }
+      child = nodes[child].next;
+    } while (child != start);
     return 0;
   }
 
@@ -152,9 +163,15 @@ struct SerialTree::Storage {
     const uint32_t child = nodes.Add();
     nodes[child].name = name;
     SerialTreeNode& node = nodes[parent];
-    nodes[child].next = std::exchange(node.firstNamed, child);
-    if (++node.namedCount == kListLimit + 1) {
-      for (uint32_t c = node.firstNamed; c; c = nodes[c].next) index.emplace(Key(parent, nodes[c].name), c);
+    Append(node.lastNamed, child, [this](uint32_t id) -> uint32_t& { return nodes[id].next; });
+    node.namedMask |= Bit(name);
+    if (node.namedCount < UINT16_MAX) ++node.namedCount;
+    if (node.namedCount == kListLimit + 1) {
+      uint32_t c = child;
+      do {
+        index.emplace(Key(parent, nodes[c].name), c);
+        c = nodes[c].next;
+      } while (c != child);
     } else if (node.namedCount > kListLimit) {
       index.emplace(Key(parent, name), child);
     }
@@ -190,7 +207,7 @@ SerialTree::SerialTree() { Reset(); }
 SerialTree::~SerialTree() = default;
 
 void SerialTree::Push(uint32_t node) {
-  cursors_.push_back({node, storage_->FirstField(node), storage_->FirstAnonymous(node)});
+  cursors_.push_back({node, storage_->FirstField(node), storage_->FirstAnonymous(node), 0});
 }
 
 void SerialTree::Reset() {
@@ -222,7 +239,7 @@ bool SerialTree::EnterNode(const NodeName& name) {
     }
   } else {
     const uint32_t id = s.NameId(name, !reading_);
-    child = id ? s.FindNamed(current.node, id) : 0;
+    child = id ? s.FindNamed(current.node, id, current.nextNamed) : 0;
     if (!child) {
       if (reading_) return false;
       child = s.AddNamed(current.node, id);

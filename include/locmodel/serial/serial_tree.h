@@ -59,26 +59,30 @@ class SerialTreeField {
 // One node as the tree stores it. Ids name nodes and fields in the tree's
 // arenas; 0 is "none".
 //
-// Anonymous children and fields are circular lists through the elements'
+// Children of each kind and fields are circular lists through the elements'
 // `next` links, held by their last element: appending and finding the first
-// are both one step, and order is that of addition. Named children are a
-// plain list (their order is by name, which the lookup provides), indexed by
-// the tree once a node has many of them.
+// are both one step, and order is that of addition. Named children are
+// ordered by name only through lookup; a node with many of them is indexed
+// by the tree.
 struct SerialTreeNode {
   uint32_t name = 0;  // the tree's id of the node's name; 0 for anonymous
   uint32_t next = 0;  // the next sibling in the parent's list
   uint32_t lastAnonymous = 0;
-  uint32_t firstNamed = 0;
-  uint32_t namedCount = 0;
+  uint32_t lastNamed = 0;
+  uint16_t namedCount = 0;  // saturates: only "more than a few" matters
+  uint16_t namedMask = 0;   // bit (name id % 16) of every named child
   uint32_t lastField = 0;
 };
 
 // An entry of the cursor stack: a node being read or written, its next field
-// to read and its next anonymous child to enter (0 when none is left).
+// to read and its next anonymous child to enter (0 when none is left), and
+// the named child after the one found last: Do functions ask for members in
+// the order they were written, so the next lookup starts there.
 struct SerialTreeCursor {
   uint32_t node;
   uint32_t nextField;
   uint32_t nextChild;
+  uint32_t nextNamed;
 };
 
 // Writing mode builds content; reading mode serves it. Every change of mode
