@@ -7,6 +7,7 @@
 #include <malloc.h>
 
 #include <ctime>
+#include <string>
 #include <vector>
 
 #include "locmodel/serial/binary_scanner.h"
@@ -98,13 +99,35 @@ void BM_Tree_Load(benchmark::State& state) {
 }
 BENCHMARK(BM_Tree_Load)->Iterations(3)->Unit(benchmark::kMillisecond);
 
+// A hostile shape: a million distinct names under one node. Lookups are
+// indexed past a few siblings, so this must stay linear.
+void BM_Tree_Load_MillionDistinctSiblings(benchmark::State& state) {
+  Serial::MemoryStreamOut out;
+  {
+    Serial::Binary::BinarySerialOut s(out);
+    for (uint32_t i = 0; i < 1000000; ++i) {
+      const char16_t name[] = {char16_t(u'A' + i % 64), char16_t(u'A' + i / 64 % 128), char16_t(u'A' + i / 8192)};
+      s.EnterNode(Serial::NodeName(std::u16string(name, 3)));
+      s.LeaveNode();
+    }
+  }
+  const std::vector<unsigned char>& bytes = out.GetData();
+  for (auto _ : state) {
+    Serial::MemoryStreamIn in(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    Serial::Binary::BinarySerialTreeIn tree;
+    tree.Load(in);
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 1000000);
+}
+BENCHMARK(BM_Tree_Load_MillionDistinctSiblings)->Iterations(3)->Unit(benchmark::kMillisecond);
+
 // Heap held by the loaded tree per byte of input. The scanner's buffers are
 // gone once Load returns, so what remains is the tree, which only grows
 // while loading: this is its peak.
 //
 // The counters say what the stream is made of, per MB of input: nodes (24
 // bytes each in the tree), fields (16 bytes each) and bytes of fields longer
-// than 8 (held in heap blocks of their own).
+// than 8 (held in heap blocks of their own), of which 1 KB blobs.
 void TreeMemory(benchmark::State& state, const std::vector<unsigned char>& bytes) {
   double ratio = 0;
   for (auto _ : state) {
@@ -118,7 +141,7 @@ void TreeMemory(benchmark::State& state, const std::vector<unsigned char>& bytes
   state.counters["input_MB"] = input_mb;
   state.counters["tree_MB_per_input_MB"] = ratio;
 
-  double nodes = 0, fields = 0, large_bytes = 0;
+  double nodes = 0, fields = 0, large_bytes = 0, blob_bytes = 0;
   Serial::MemoryStreamIn in(bytes.data(), static_cast<uint32_t>(bytes.size()));
   Serial::Binary::BinaryScanner scanner(in);
   for (auto item = scanner.Next(); item != Serial::Binary::BinaryScanner::Item::End; item = scanner.Next()) {
@@ -126,11 +149,13 @@ void TreeMemory(benchmark::State& state, const std::vector<unsigned char>& bytes
     if (item == Serial::Binary::BinaryScanner::Item::Field) {
       ++fields;
       if (scanner.field_size() > 8) large_bytes += scanner.field_size();
+      if (scanner.field_size() >= 1024) blob_bytes += scanner.field_size();
     }
   }
   state.counters["nodes_per_MB"] = nodes / input_mb;
   state.counters["fields_per_MB"] = fields / input_mb;
   state.counters["large_field_MB_per_MB"] = large_bytes / bytes.size();
+  state.counters["blob_MB_per_MB"] = blob_bytes / bytes.size();
 }
 
 void BM_Tree_Memory_ProjectLike(benchmark::State& state) { TreeMemory(state, ProjectStream()); }

@@ -7,6 +7,8 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "locmodel/serial/binary_serial.h"
@@ -160,91 +162,43 @@ TEST(SerialTree, AnonymousChildrenAreEnteredOncePerVisitOfTheParent) {
   EXPECT_FALSE(tree.EnterNode(NodeName()));
 }
 
+// Value k of the tuple in the node named by the byte k; `reversed` handles
+// the last value first.
+template <typename Tuple, size_t... I>
+size_t DoEach(Serial::ISerialStream& s, Tuple& values, bool reversed, std::index_sequence<I...>) {
+  constexpr size_t n = sizeof...(I);
+  auto one = [&](auto k) { return DoIn(s, NodeName(static_cast<unsigned char>(k())), std::get<k()>(values)); };
+  size_t ok = 0;  // a comma fold runs in order
+  if (reversed)
+    ((ok += one([] { return n - 1 - I; })), ...);
+  else
+    ((ok += one([] { return I; })), ...);
+  return ok;
+}
+
 TEST(SerialTree, ReadsBackEveryFreeDoValue) {
-  bool flag = true;
-  char ch = 'x';
-  short sh = -12345;
-  unsigned short ush = 54321;
-  int i = -7;
-  unsigned long ul = 4000000000u;
-  float f = 1.5f;
-  double d = -2.25;
-  unsigned long long big = 0x0123456789ABCDEFull;
-  RECT rect{1, -2, 3, 4};
-  std::u16string with_zero(u"a\0b", 3);
-  std::u16string long_text(600, u'\u00e9');
-  std::set<std::u16string> names{u"x", u"y"};
-  NodeName byte_name(static_cast<unsigned char>(200));
+  const auto written = std::make_tuple(
+      true, 'x', short(-12345), static_cast<unsigned short>(54321), -7, 4000000000ul, 1.5f, -2.25,
+      0x0123456789ABCDEFull, RECT{1, -2, 3, 4}, std::u16string(u"a\0b", 3), std::u16string(600, u'\u00e9'),
+      std::vector<std::u16string>{u"x", u"", u"z"}, std::set<std::u16string>{u"p", u"q"});
+  using Values = std::remove_const_t<decltype(written)>;
+  constexpr auto kIndexes = std::make_index_sequence<std::tuple_size_v<Values>>();
   const Bytes bytes = Write([&](Serial::ISerialStream& s) {
-    // Written in one order, read in another below.
-    DoIn(s, NodeName(u"flag"), flag);
-    DoIn(s, NodeName(u"ch"), ch);
-    DoIn(s, NodeName(u"sh"), sh);
-    DoIn(s, NodeName(u"ush"), ush);
-    DoIn(s, NodeName(u"i"), i);
-    DoIn(s, NodeName(u"ul"), ul);
-    DoIn(s, NodeName(u"f"), f);
-    DoIn(s, NodeName(u"d"), d);
-    DoIn(s, NodeName(u"big"), big);
-    DoIn(s, NodeName(u"rect"), rect);
-    DoIn(s, NodeName(u"zero"), with_zero);
-    DoIn(s, NodeName(u"long"), long_text);
-    DoIn(s, NodeName(u"names"), names);
-    s.EnterNode(NodeName(u"name"));
-    byte_name.Do(s);
-    s.LeaveNode();
+    Values copy = written;
+    DoEach(s, copy, false, kIndexes);
   });
 
   BinarySerialTreeIn tree;
   Load(tree, bytes);
-  bool flag2 = false;
-  char ch2 = 0;
-  short sh2 = 0;
-  unsigned short ush2 = 0;
-  int i2 = 0;
-  unsigned long ul2 = 0;
-  float f2 = 0;
-  double d2 = 0;
-  unsigned long long big2 = 0;
-  RECT rect2{};
-  std::u16string zero2, long2;
-  std::set<std::u16string> names2;
-  NodeName name2;
-  EXPECT_TRUE(DoIn(tree, NodeName(u"names"), names2));
-  EXPECT_TRUE(DoIn(tree, NodeName(u"long"), long2));
-  EXPECT_TRUE(DoIn(tree, NodeName(u"zero"), zero2));
-  EXPECT_TRUE(DoIn(tree, NodeName(u"rect"), rect2));
-  EXPECT_TRUE(DoIn(tree, NodeName(u"big"), big2));
-  EXPECT_TRUE(DoIn(tree, NodeName(u"d"), d2));
-  EXPECT_TRUE(DoIn(tree, NodeName(u"f"), f2));
-  EXPECT_TRUE(DoIn(tree, NodeName(u"ul"), ul2));
-  EXPECT_TRUE(DoIn(tree, NodeName(u"i"), i2));
-  EXPECT_TRUE(DoIn(tree, NodeName(u"ush"), ush2));
-  EXPECT_TRUE(DoIn(tree, NodeName(u"sh"), sh2));
-  EXPECT_TRUE(DoIn(tree, NodeName(u"ch"), ch2));
-  EXPECT_TRUE(DoIn(tree, NodeName(u"flag"), flag2));
-  ASSERT_TRUE(tree.EnterNode(NodeName(u"name")));
-  EXPECT_TRUE(name2.Do(tree));
-  tree.LeaveNode();
-  // A 4-byte field is not a double.
-  EXPECT_FALSE(DoIn(tree, NodeName(u"i"), d2));
+  Values read{};
+  EXPECT_EQ(DoEach(tree, read, true, kIndexes), std::tuple_size_v<Values>);
+  EXPECT_EQ(read, written);
 
-  EXPECT_EQ(flag2, flag);
-  EXPECT_EQ(ch2, ch);
-  EXPECT_EQ(sh2, sh);
-  EXPECT_EQ(ush2, ush);
-  EXPECT_EQ(i2, i);
-  EXPECT_EQ(ul2, ul);
-  EXPECT_EQ(f2, f);
-  EXPECT_EQ(d2, d);
-  EXPECT_EQ(big2, big);
-  EXPECT_EQ(rect2.left, 1);
-  EXPECT_EQ(rect2.top, -2);
-  EXPECT_EQ(rect2.bottom, 4);
-  EXPECT_EQ(zero2, with_zero);
-  EXPECT_EQ(long2, long_text);
-  EXPECT_EQ(names2, names);
-  EXPECT_EQ(name2, byte_name);
+  // A 4-byte field is not a double, nor an odd-sized field a string.
+  double d = 0;
+  EXPECT_FALSE(DoIn(tree, NodeName(static_cast<unsigned char>(4)), d));
+  std::u16string text;
+  EXPECT_FALSE(DoIn(tree, NodeName(static_cast<unsigned char>(1)), text));
 }
 
 TEST(SerialTree, SchemeVersionComesFromTheVersionNodesThatExist) {
@@ -348,22 +302,32 @@ TEST(SerialTree, WritingModeBuildsWhatReadingModeServes) {
   EXPECT_FALSE(tree.EnterNode(NodeName(u"V")));
 }
 
-TEST(SerialTree, ManyDistinctSiblingNamesStayOrdered) {
-  // Past the small-node limit the children move to another index; lookups
-  // and merges must work the same on both sides of it.
+TEST(SerialTree, NamesMatchExactlyOnBothSidesOfTheSiblingIndex) {
+  // Past a handful of named children a node is indexed differently; lookups
+  // and merges must behave the same on both sides of that limit.
   BinarySerialTreeIn tree;
   for (int round = 0; round < 2; ++round)
     for (int i = 299; i >= 0; --i) DoIn(tree, NodeName(std::u16string(1, char16_t(u'!' + i))), i);
+  int byte_five = 5;
+  DoIn(tree, NodeName(static_cast<unsigned char>('5')), byte_five);
+  DoIn(tree, NodeName(u"a"), byte_five);  // case matters: 'A' is already there
   tree.SetReadingMode(true);
   for (int i = 0; i < 300; ++i) {
-    int first = -1, second = -1;
+    int first = -1, second = -1, third = -1;
     ASSERT_TRUE(tree.EnterNode(NodeName(std::u16string(1, char16_t(u'!' + i)))));
     EXPECT_TRUE(Serial::Do(tree, first));
     EXPECT_TRUE(Serial::Do(tree, second));
+    // Only "a" got a third field: the byte name '5' is not the text "5".
+    EXPECT_EQ(Serial::Do(tree, third), i == 'a' - '!');
     tree.LeaveNode();
     EXPECT_EQ(first, i);
     EXPECT_EQ(second, i);
   }
+  int read = 0;
+  EXPECT_TRUE(DoIn(tree, NodeName(static_cast<unsigned char>('5')), read));
+  EXPECT_EQ(read, 5);
+  EXPECT_FALSE(tree.EnterNode(NodeName(static_cast<unsigned char>('6'))));
+  EXPECT_FALSE(tree.EnterNode(NodeName(u"Absent")));
 }
 
 TEST(SerialTree, MillionLevelsLoadReadAndDestroyWithoutRecursion) {
