@@ -1,6 +1,8 @@
 #include "locmodel/serial/serial_tree.h"
 
 #include <cstring>
+#include <functional>
+#include <map>
 #include <new>
 #include <string>
 #include <unordered_map>
@@ -110,8 +112,10 @@ struct SerialTree::Storage {
 
   Arena<SerialTreeNode> nodes;
   Arena<FieldSlot> fields;
-  // Names get ids on first sight, so sibling lists compare integers.
-  std::unordered_map<std::u16string, uint32_t> textNames;
+  // Names get ids on first sight, so sibling lists compare integers. The
+  // text names are ordered, not hashed: a stream could be made of names
+  // that all collide in a fixed hash function.
+  std::map<std::u16string, uint32_t, std::less<>> textNames;
   uint32_t byteNames[256] = {};
   uint32_t nameCount = 0;
   // (parent id, name id) -> child id, for parents past kListLimit names.
