@@ -39,14 +39,17 @@ bool InNode(Serial::ISerialStream& s, const Serial::NodeName& name, Body&& body)
 inline Serial::NodeName ByteName(char c) { return Serial::NodeName(static_cast<unsigned char>(c)); }
 
 // The container form: a count field, then one anonymous node per element.
+// Reading without `keep` reuses one element for all, for readers that only
+// walk the data.
 template <typename T, typename Each>
-bool DoList(Serial::ISerialStream& s, std::vector<T>& list, Each&& each) {
+bool DoList(Serial::ISerialStream& s, std::vector<T>& list, Each&& each, bool keep = true) {
   int count = static_cast<int>(list.size());
   if (!Serial::Do(s, count)) return false;
   if (s.IsReading()) list.clear();
   for (int i = 0; i < count; ++i) {
-    if (s.IsReading()) list.emplace_back();
-    if (!InNode(s, Serial::NodeName(), [&] { return each(list[i]); })) return false;
+    if (s.IsReading() && (keep || list.empty())) list.emplace_back();
+    T& element = s.IsReading() ? list.back() : list[i];
+    if (!InNode(s, Serial::NodeName(), [&] { return each(element); })) return false;
   }
   return true;
 }
@@ -102,16 +105,21 @@ struct Item {
   std::vector<unsigned char> data;
   std::vector<Prop> config;
 
-  bool Do(Serial::ISerialStream& s) {
+  // Reading without `keep_children` walks the subtree but keeps only the
+  // last child of each item.
+  bool Do(Serial::ISerialStream& s, bool keep_children = true) {
     // Every member in its own node; an absent node keeps the default.
     InNode(s, Serial::NodeName(), [&] { return DoProps(s, props); });
     InNode(s, ByteName('e'), [&] { return Serial::Do(s, res_id); });
     InNode(s, ByteName('f'), [&] { return Serial::Do(s, type); });
     InNode(s, ByteName('g'), [&] {
-      return DoList(s, children, [&](Item& child) {
-        bool null = false;
-        return Serial::Do(s, null) && !null && child.Do(s);
-      });
+      return DoList(
+          s, children,
+          [&](Item& child) {
+            bool null = false;
+            return Serial::Do(s, null) && !null && child.Do(s, keep_children);
+          },
+          keep_children);
     });
     InNode(s, ByteName('h'), [&] {
       return DoList(s, translations, [&](std::pair<int, Translation>& entry) {
