@@ -1,0 +1,153 @@
+// The tree reader: loads a whole binary serial stream into memory and serves
+// Do functions from it in any order.
+//
+// BinarySerialIn only reads a stream made by exactly the same sequence of
+// calls. Data written by an older or newer version of a class is read here
+// instead: a named node is found wherever it stands among its siblings, an
+// absent one makes EnterNode return false (so the member it carried keeps
+// its default), and nodes and fields nobody asks for are skipped.
+//
+// SerialTree is the tree as an ISerialStream: filled in writing mode, served
+// in reading mode. BinarySerialTreeIn fills it from the binary encoding.
+//
+// Failure: only BinarySerialTreeIn::Load throws (Exceptions::FormatIO, on
+// malformed data); reading operations report absence by false or null.
+//
+// Memory: a project file is mostly tiny nodes (3 to 10 bytes on the wire)
+// and 4-byte fields, so the tree keeps its nodes and fields in arenas of its
+// own and links them by 32-bit ids: a node costs 24 bytes, a field 16, and
+// neither costs an allocation. Only values longer than 8 bytes get a heap
+// block. Destroying the tree frees the arenas whole, so no depth of nesting
+// makes teardown recurse.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "locmodel/serial/serial_stream.h"
+#include "locmodel/serial/streams.h"
+
+namespace Serial {
+
+// One field: a copy of its bytes. Up to 8 bytes (every primitive value) live
+// inside the field itself; longer values in a heap block the field owns.
+class SerialTreeField {
+ public:
+  SerialTreeField() = default;
+  SerialTreeField(const void* data, uint32_t size) { reset(data, size); }
+  ~SerialTreeField() { Release(); }
+  SerialTreeField(SerialTreeField&& other) noexcept;
+  SerialTreeField& operator=(SerialTreeField&& other) noexcept;
+  SerialTreeField(const SerialTreeField& other) : SerialTreeField(other.getData(), other.size_) {}
+  SerialTreeField& operator=(const SerialTreeField& other);
+
+  // Never null, even for an empty field: readers tell "no field" by null.
+  const void* getData() const;
+  uint32_t getSize() const { return size_; }
+  // Replaces the content with a copy of `size` bytes at `data`.
+  void reset(const void* data, uint32_t size);
+
+ private:
+  static constexpr uint32_t kInline = 8;
+  void Release();
+
+  uint32_t size_ = 0;
+  unsigned char bytes_[kInline] = {};  // the data, or the heap block's address
+};
+
+// One node as the tree stores it. Ids name nodes and fields in the tree's
+// arenas; 0 is "none".
+//
+// Children of each kind and fields are circular lists through the elements'
+// `next` links, held by their last element: appending and finding the first
+// are both one step, and order is that of addition. Named children are
+// ordered by name only through lookup; a node with many of them is indexed
+// by the tree.
+struct SerialTreeNode {
+  uint32_t name = 0;  // the tree's id of the node's name; 0 for anonymous
+  uint32_t next = 0;  // the next sibling in the parent's list
+  uint32_t lastAnonymous = 0;
+  uint32_t lastNamed = 0;
+  uint16_t namedCount = 0;  // saturates: only "more than a few" matters
+  uint16_t namedMask = 0;   // bit (name id % 16) of every named child
+  uint32_t lastField = 0;
+};
+
+// An entry of the cursor stack: a node being read or written, its next field
+// to read and its next anonymous child to enter (0 when none is left), and
+// the named child after the one found last: Do functions ask for members in
+// the order they were written, so the next lookup starts there.
+struct SerialTreeCursor {
+  uint32_t node;
+  uint32_t nextField;
+  uint32_t nextChild;
+  uint32_t nextNamed;
+};
+
+// Writing mode builds content; reading mode serves it. Every change of mode
+// puts the cursor back on the root; the change to writing mode also discards
+// the content.
+//
+// EnterNode of a name that already exists under the current node enters that
+// node again, in both modes: reading starts over at its first field and
+// child, writing adds to it (two sibling nodes of one name merge into one:
+// fields appended, named children merged, anonymous children appended).
+// Anonymous nodes are entered in order, each once per visit of the parent.
+class SerialTree : public ISerialStream {
+ public:
+  SerialTree();
+  ~SerialTree() override;
+  SerialTree(const SerialTree&) = delete;
+  SerialTree& operator=(const SerialTree&) = delete;
+
+  // Puts the cursor on the root; in writing mode the root is emptied first.
+  void Reset();
+  void SetReadingMode(bool reading);
+  bool IsReading() const override { return reading_; }
+
+  // False when the cursor stack is empty (more leaves than enters), and in
+  // reading mode when the named node is absent or the anonymous children of
+  // the current node are exhausted.
+  bool EnterNode(const NodeName& name) override;
+  // Does nothing when the stack is empty.
+  void LeaveNode() override;
+  // The current node's next field, null when none is left. The bytes stay
+  // valid while the tree holds its content, not only until the next call.
+  const void* ReadField(unsigned int& size) override;
+  // Appends a copy of the bytes as a field of the current node.
+  void WriteField(unsigned int size, const void* data) override;
+
+ private:
+  struct Storage;  // arenas, name table, index of nodes with many names
+
+  void Push(uint32_t node);
+
+  std::vector<SerialTreeCursor> cursors_;
+  std::unique_ptr<Storage> storage_;  // node 1 is the root
+  bool reading_ = false;
+};
+
+namespace Binary {
+
+// Loads the binary encoding of BinarySerialOut into a SerialTree.
+class BinarySerialTreeIn final : public SerialTree {
+ public:
+  BinarySerialTreeIn() = default;
+
+  // Replaces the content by the stream's tree, reads the scheme version from
+  // the top-level version nodes (an absent one keeps its part of 1.0.0.0) and
+  // leaves the reader inside "Root". Throws Exceptions::FormatIO on malformed
+  // data or when there is no top-level "Root"; the object must then not be
+  // used again.
+  void Load(IStreamIn& in);
+
+  // The version read by the last Load; 1.0.0.0 before any.
+  VersionInfo GetSchemeVersion() override { return version_; }
+
+ private:
+  VersionInfo version_ = UNDEFINED_SCHEME_VERSION;
+};
+
+}  // namespace Binary
+}  // namespace Serial

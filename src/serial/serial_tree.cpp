@@ -1,0 +1,321 @@
+#include "locmodel/serial/serial_tree.h"
+
+#include <cstring>
+#include <functional>
+#include <map>
+#include <new>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+#include "locmodel/serial/binary_scanner.h"
+
+namespace Serial {
+
+// ---------------------------------------------------------------- fields
+
+SerialTreeField::SerialTreeField(SerialTreeField&& other) noexcept
+    : size_(std::exchange(other.size_, 0)) {
+  std::memcpy(bytes_, other.bytes_, kInline);
+}
+
+SerialTreeField& SerialTreeField::operator=(SerialTreeField&& other) noexcept {
+  if (this != &other) {
+    Release();
+    size_ = std::exchange(other.size_, 0);
+    std::memcpy(bytes_, other.bytes_, kInline);
+  }
+  return *this;
+}
+
+SerialTreeField& SerialTreeField::operator=(const SerialTreeField& other) {
+  if (this != &other) reset(other.getData(), other.size_);
+  return *this;
+}
+
+const void* SerialTreeField::getData() const {
+  if (size_ <= kInline) return bytes_;
+  unsigned char* block;
+  std::memcpy(&block, bytes_, sizeof block);
+  return block;
+}
+
+void SerialTreeField::reset(const void* data, uint32_t size) {
+  // Copy before releasing: `data` may point into this very field.
+  unsigned char* block = nullptr;
+  if (size > kInline) {
+    block = new unsigned char[size];
+    std::memcpy(block, data, size);
+  }
+  unsigned char inline_copy[kInline];
+  if (size && size <= kInline) std::memcpy(inline_copy, data, size);
+  Release();
+  size_ = size;
+  if (block)
+    std::memcpy(bytes_, &block, sizeof block);
+  else if (size)
+    std::memcpy(bytes_, inline_copy, size);
+}
+
+void SerialTreeField::Release() {
+  if (size_ > kInline) delete[] static_cast<const unsigned char*>(getData());
+  size_ = 0;
+}
+
+// ---------------------------------------------------------------- storage
+
+namespace {
+
+// Elements in fixed chunks: appending never moves one, and a million small
+// records cost a few hundred allocations. Ids start at 1.
+template <typename T>
+class Arena {
+ public:
+  uint32_t Add() {
+    if (size_ == UINT32_MAX) throw std::bad_alloc();
+    if (size_ % kChunk == 0) chunks_.push_back(std::make_unique<T[]>(kChunk));
+    return ++size_;
+  }
+  T& operator[](uint32_t id) { return chunks_[(id - 1) >> kShift][(id - 1) & (kChunk - 1)]; }
+
+ private:
+  static constexpr uint32_t kShift = 10;
+  static constexpr uint32_t kChunk = 1u << kShift;
+  std::vector<std::unique_ptr<T[]>> chunks_;
+  uint32_t size_ = 0;
+};
+
+struct FieldSlot {
+  SerialTreeField field;
+  uint32_t next = 0;
+};
+
+// Appends `id` to the circular list held by its last element `last`.
+template <typename Next>
+void Append(uint32_t& last, uint32_t id, Next&& next) {
+  next(id) = last ? std::exchange(next(last), id) : id;
+  last = id;
+}
+
+// The element after `id` in the circular list held by `last`, 0 past the end.
+template <typename Next>
+uint32_t After(uint32_t last, uint32_t id, Next&& next) {
+  return id == last ? 0 : next(id);
+}
+
+}  // namespace
+
+struct SerialTree::Storage {
+  // Named children are found by walking the list up to this many; beyond,
+  // through `index`, so a million distinct sibling names stay linear.
+  static constexpr uint32_t kListLimit = 16;
+
+  Arena<SerialTreeNode> nodes;
+  Arena<FieldSlot> fields;
+  // Names get ids on first sight, so sibling lists compare integers. The
+  // text names are ordered, not hashed: a stream could be made of names
+  // that all collide in a fixed hash function.
+  std::map<std::u16string, uint32_t, std::less<>> textNames;
+  uint32_t byteNames[256] = {};
+  uint32_t nameCount = 0;
+  // (parent id, name id) -> child id, for parents past kListLimit names.
+  std::unordered_map<uint64_t, uint32_t> index;
+
+  Storage() { nodes.Add(); }  // the root
+
+  static uint64_t Key(uint32_t parent, uint32_t name) { return uint64_t{parent} << 32 | name; }
+  static uint16_t Bit(uint32_t name) { return static_cast<uint16_t>(1u << (name % 16)); }
+
+  // The name's id; 0 when it has none yet and `add` is false.
+  uint32_t NameId(const NodeName& name, bool add) {
+    if (name.GetType() == NodeName::Byte) {
+      uint32_t& id = byteNames[name.GetByteValue()];
+      if (!id && add) id = ++nameCount;
+      return id;
+    }
+    if (!add) {
+      auto it = textNames.find(name.GetStrValue());
+      return it == textNames.end() ? 0 : it->second;
+    }
+    auto [it, added] = textNames.try_emplace(name.GetStrValue(), nameCount + 1);
+    if (added) ++nameCount;
+    return it->second;
+  }
+
+  // Starts at `hint` (a child of `parent`, or 0) and leaves there the child
+  // after the one found.
+  uint32_t FindNamed(uint32_t parent, uint32_t name, uint32_t& hint) {
+    const SerialTreeNode& node = nodes[parent];
+    if (node.namedCount > kListLimit) {
+      auto it = index.find(Key(parent, name));
+      return it == index.end() ? 0 : it->second;
+    }
+    if (!(node.namedMask & Bit(name))) return 0;
+    const uint32_t start = hint ? hint : nodes[node.lastNamed].next;
+    uint32_t child = start;
+    do {
+      if (nodes[child].name == name) {
+        hint = nodes[child].next;
+        return child;
+      }
+      child = nodes[child].next;
+    } while (child != start);
+    return 0;
+  }
+
+  uint32_t AddNamed(uint32_t parent, uint32_t name) {
+    const uint32_t child = nodes.Add();
+    nodes[child].name = name;
+    SerialTreeNode& node = nodes[parent];
+    Append(node.lastNamed, child, [this](uint32_t id) -> uint32_t& { return nodes[id].next; });
+    node.namedMask |= Bit(name);
+    if (node.namedCount < UINT16_MAX) ++node.namedCount;
+    if (node.namedCount == kListLimit + 1) {
+      uint32_t c = child;
+      do {
+        index.emplace(Key(parent, nodes[c].name), c);
+        c = nodes[c].next;
+      } while (c != child);
+    } else if (node.namedCount > kListLimit) {
+      index.emplace(Key(parent, name), child);
+    }
+    return child;
+  }
+
+  uint32_t AddAnonymous(uint32_t parent) {
+    const uint32_t child = nodes.Add();
+    Append(nodes[parent].lastAnonymous, child, [this](uint32_t id) -> uint32_t& { return nodes[id].next; });
+    return child;
+  }
+
+  uint32_t AddField(uint32_t node, const void* data, uint32_t size) {
+    const uint32_t id = fields.Add();
+    fields[id].field.reset(data, size);
+    Append(nodes[node].lastField, id, [this](uint32_t f) -> uint32_t& { return fields[f].next; });
+    return id;
+  }
+
+  uint32_t FirstField(uint32_t node) {
+    const uint32_t last = nodes[node].lastField;
+    return last ? fields[last].next : 0;
+  }
+  uint32_t FirstAnonymous(uint32_t node) {
+    const uint32_t last = nodes[node].lastAnonymous;
+    return last ? nodes[last].next : 0;
+  }
+};
+
+// ---------------------------------------------------------------- tree
+
+SerialTree::SerialTree() { Reset(); }
+SerialTree::~SerialTree() = default;
+
+void SerialTree::Push(uint32_t node) {
+  cursors_.push_back({node, storage_->FirstField(node), storage_->FirstAnonymous(node), 0});
+}
+
+void SerialTree::Reset() {
+  // A deep stream leaves a long stack behind; do not keep its memory.
+  std::vector<SerialTreeCursor>().swap(cursors_);
+  if (!reading_) storage_ = std::make_unique<Storage>();
+  Push(1);
+}
+
+void SerialTree::SetReadingMode(bool reading) {
+  if (reading == reading_) return;
+  reading_ = reading;
+  Reset();
+}
+
+bool SerialTree::EnterNode(const NodeName& name) {
+  if (cursors_.empty()) return false;
+  Storage& s = *storage_;
+  SerialTreeCursor& current = cursors_.back();
+  uint32_t child;
+  if (name.GetType() == NodeName::None) {
+    if (!reading_) {
+      child = s.AddAnonymous(current.node);
+    } else {
+      child = current.nextChild;
+      if (!child) return false;
+      current.nextChild = After(s.nodes[current.node].lastAnonymous, child,
+                                [&s](uint32_t id) -> uint32_t& { return s.nodes[id].next; });
+    }
+  } else {
+    const uint32_t id = s.NameId(name, !reading_);
+    child = id ? s.FindNamed(current.node, id, current.nextNamed) : 0;
+    if (!child) {
+      if (reading_) return false;
+      child = s.AddNamed(current.node, id);
+    }
+  }
+  Push(child);
+  return true;
+}
+
+void SerialTree::LeaveNode() {
+  if (!cursors_.empty()) cursors_.pop_back();
+}
+
+const void* SerialTree::ReadField(unsigned int& size) {
+  if (cursors_.empty()) return nullptr;
+  SerialTreeCursor& current = cursors_.back();
+  const uint32_t id = current.nextField;
+  if (!id) return nullptr;
+  Storage& s = *storage_;
+  current.nextField = After(s.nodes[current.node].lastField, id,
+                            [&s](uint32_t f) -> uint32_t& { return s.fields[f].next; });
+  const SerialTreeField& field = s.fields[id].field;
+  size = field.getSize();
+  return field.getData();
+}
+
+void SerialTree::WriteField(unsigned int size, const void* data) {
+  if (cursors_.empty()) return;
+  SerialTreeCursor& current = cursors_.back();
+  const uint32_t id = storage_->AddField(current.node, data, size);
+  // A cursor that had read every field now has this one to read.
+  if (!current.nextField) current.nextField = id;
+}
+
+// ---------------------------------------------------------------- loading
+
+namespace Binary {
+
+void BinarySerialTreeIn::Load(IStreamIn& in) {
+  SetReadingMode(false);
+  Reset();  // already in writing mode: still start from an empty tree
+  version_ = UNDEFINED_SCHEME_VERSION;
+
+  // The scanner judges the structure: unknown tags, undecodable names, a
+  // leave with no node open and data ending inside a node are Malformed.
+  // Because it refuses a leave at depth 0, the root cursor is never popped
+  // and EnterNode below cannot fail.
+  BinaryScanner scanner(in);
+  for (bool more = true; more;) {
+    switch (scanner.Next()) {
+      case BinaryScanner::Item::Field:
+        SerialTree::WriteField(scanner.field_size(), scanner.field_data());
+        break;
+      case BinaryScanner::Item::EnterNode:
+        SerialTree::EnterNode(scanner.name());
+        break;
+      case BinaryScanner::Item::LeaveNode:
+        SerialTree::LeaveNode();
+        break;
+      case BinaryScanner::Item::End:
+        more = false;
+        break;
+      case BinaryScanner::Item::Malformed:
+        throw Exceptions::FormatIO();
+    }
+  }
+
+  SetReadingMode(true);
+  version_.Do(*this);
+  static const NodeName root(u"Root");
+  if (!SerialTree::EnterNode(root)) throw Exceptions::FormatIO();
+}
+
+}  // namespace Binary
+}  // namespace Serial

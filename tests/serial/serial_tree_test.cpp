@@ -1,0 +1,351 @@
+#include "locmodel/serial/serial_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "locmodel/serial/binary_serial.h"
+#include "locmodel/serial/values.h"
+
+namespace {
+
+using Serial::NodeName;
+using Serial::Binary::BinarySerialTreeIn;
+using Bytes = std::vector<unsigned char>;
+
+// The bytes BinarySerialOut makes when `write` runs inside "Root".
+Bytes Write(const std::function<void(Serial::ISerialStream&)>& write,
+            Serial::VersionInfo version = Serial::UNDEFINED_SCHEME_VERSION) {
+  Serial::MemoryStreamOut out;
+  {
+    Serial::Binary::BinarySerialOut s(out, version);
+    write(s);
+  }
+  return out.GetData();
+}
+
+void Load(BinarySerialTreeIn& tree, const Bytes& bytes) {
+  Serial::MemoryStreamIn in(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  tree.Load(in);
+}
+
+// A member kept in a named node, the way every Do handles one.
+template <typename T>
+bool DoIn(Serial::ISerialStream& s, const NodeName& name, T& value) {
+  if (!s.EnterNode(name)) return false;
+  const bool ok = Serial::Do(s, value);
+  s.LeaveNode();
+  return ok;
+}
+
+Bytes Cat(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+Bytes Enter(const char* ascii) {
+  Bytes b{0x18, 0x01, static_cast<unsigned char>(std::strlen(ascii))};
+  for (const char* p = ascii; *p; ++p) b.insert(b.end(), {static_cast<unsigned char>(*p), 0});
+  return b;
+}
+const Bytes kLeave{0x19};
+Bytes IntField(unsigned char v) { return {0x1A, 4, 0, 0, 0, v, 0, 0, 0}; }
+
+TEST(SerialTree, FindsNamedNodesInAnyOrderAndSkipsWhatIsNotAsked) {
+  int two = 2, one = 1, extra = 99;
+  std::u16string text = u"not asked for";
+  const Bytes bytes = Write([&](Serial::ISerialStream& s) {
+    DoIn(s, NodeName(u"B"), two);
+    Serial::Do(s, text);  // a field of Root nobody reads
+    s.EnterNode(NodeName(u"A"));
+    Serial::Do(s, one);
+    DoIn(s, NodeName(u"Newer"), extra);
+    Serial::Do(s, extra);
+    s.LeaveNode();
+    s.EnterNode(NodeName(u"Empty"));
+    s.LeaveNode();
+  });
+
+  BinarySerialTreeIn tree;
+  Load(tree, bytes);
+  EXPECT_TRUE(tree.IsReading());
+  int a = 0, b = 0, c = 7;
+  EXPECT_TRUE(DoIn(tree, NodeName(u"A"), a));
+  EXPECT_FALSE(DoIn(tree, NodeName(u"C"), c));
+  EXPECT_TRUE(DoIn(tree, NodeName(u"B"), b));
+  EXPECT_EQ(a, 1);
+  EXPECT_EQ(b, 2);
+  EXPECT_EQ(c, 7);
+
+  // Entering again starts over at the first field.
+  a = 0;
+  EXPECT_TRUE(DoIn(tree, NodeName(u"A"), a));
+  EXPECT_EQ(a, 1);
+
+  unsigned size = 5;
+  ASSERT_TRUE(tree.EnterNode(NodeName(u"Empty")));
+  EXPECT_EQ(tree.ReadField(size), nullptr);
+  EXPECT_EQ(size, 5u);
+  tree.LeaveNode();
+  EXPECT_EQ(tree.GetSchemeVersion(), Serial::CURRENT_SCHEME_VERSION);
+}
+
+TEST(SerialTree, SameNamedSiblingsMergeIntoOneNode) {
+  const Bytes bytes = Write([](Serial::ISerialStream& s) {
+    for (int round : {1, 2}) {
+      s.EnterNode(NodeName(u"X"));
+      Serial::Do(s, round);
+      int nested = 10 * round;
+      DoIn(s, NodeName(static_cast<unsigned char>(7)), nested);
+      std::u16string element = round == 1 ? u"first" : u"second";
+      s.EnterNode(NodeName());
+      Serial::Do(s, element);
+      s.LeaveNode();
+      s.LeaveNode();
+    }
+  });
+
+  BinarySerialTreeIn tree;
+  Load(tree, bytes);
+  ASSERT_TRUE(tree.EnterNode(NodeName(u"X")));
+  int first = 0, second = 0, third = 0;
+  EXPECT_TRUE(Serial::Do(tree, first));
+  EXPECT_TRUE(Serial::Do(tree, second));
+  EXPECT_FALSE(Serial::Do(tree, third));
+  EXPECT_EQ(first, 1);
+  EXPECT_EQ(second, 2);
+
+  ASSERT_TRUE(tree.EnterNode(NodeName(static_cast<unsigned char>(7))));
+  EXPECT_TRUE(Serial::Do(tree, first));
+  EXPECT_TRUE(Serial::Do(tree, second));
+  EXPECT_EQ(first, 10);
+  EXPECT_EQ(second, 20);
+  tree.LeaveNode();
+
+  std::u16string a, b;
+  ASSERT_TRUE(tree.EnterNode(NodeName()));
+  EXPECT_TRUE(Serial::Do(tree, a));
+  tree.LeaveNode();
+  ASSERT_TRUE(tree.EnterNode(NodeName()));
+  EXPECT_TRUE(Serial::Do(tree, b));
+  tree.LeaveNode();
+  EXPECT_FALSE(tree.EnterNode(NodeName()));
+  EXPECT_EQ(a, u"first");
+  EXPECT_EQ(b, u"second");
+}
+
+TEST(SerialTree, AnonymousChildrenAreEnteredOncePerVisitOfTheParent) {
+  std::vector<std::u16string> written{u"a", u"", u"ccc"};
+  const Bytes bytes = Write([&](Serial::ISerialStream& s) { DoIn(s, NodeName(u"List"), written); });
+
+  BinarySerialTreeIn tree;
+  Load(tree, bytes);
+  std::vector<std::u16string> read{u"stale"};
+  EXPECT_TRUE(DoIn(tree, NodeName(u"List"), read));
+  EXPECT_EQ(read, written);
+
+  ASSERT_TRUE(tree.EnterNode(NodeName(u"List")));
+  int count = 0;
+  EXPECT_TRUE(Serial::Do(tree, count));
+  EXPECT_EQ(count, 3);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(tree.EnterNode(NodeName()));
+    tree.LeaveNode();
+  }
+  EXPECT_FALSE(tree.EnterNode(NodeName()));
+}
+
+// Value k of the tuple in the node named by the byte k; `reversed` handles
+// the last value first.
+template <typename Tuple, size_t... I>
+size_t DoEach(Serial::ISerialStream& s, Tuple& values, bool reversed, std::index_sequence<I...>) {
+  constexpr size_t n = sizeof...(I);
+  auto one = [&](auto k) { return DoIn(s, NodeName(static_cast<unsigned char>(k())), std::get<k()>(values)); };
+  size_t ok = 0;  // a comma fold runs in order
+  if (reversed)
+    ((ok += one([] { return n - 1 - I; })), ...);
+  else
+    ((ok += one([] { return I; })), ...);
+  return ok;
+}
+
+TEST(SerialTree, ReadsBackEveryFreeDoValue) {
+  const auto written = std::make_tuple(
+      true, 'x', short(-12345), static_cast<unsigned short>(54321), -7, 4000000000ul, 1.5f, -2.25,
+      0x0123456789ABCDEFull, RECT{1, -2, 3, 4}, std::u16string(u"a\0b", 3), std::u16string(600, u'\u00e9'),
+      std::vector<std::u16string>{u"x", u"", u"z"}, std::set<std::u16string>{u"p", u"q"});
+  using Values = std::remove_const_t<decltype(written)>;
+  constexpr auto kIndexes = std::make_index_sequence<std::tuple_size_v<Values>>();
+  const Bytes bytes = Write([&](Serial::ISerialStream& s) {
+    Values copy = written;
+    DoEach(s, copy, false, kIndexes);
+  });
+
+  BinarySerialTreeIn tree;
+  Load(tree, bytes);
+  Values read{};
+  EXPECT_EQ(DoEach(tree, read, true, kIndexes), std::tuple_size_v<Values>);
+  EXPECT_EQ(read, written);
+
+  // A 4-byte field is not a double, nor an odd-sized field a string.
+  double d = 0;
+  EXPECT_FALSE(DoIn(tree, NodeName(static_cast<unsigned char>(4)), d));
+  std::u16string text;
+  EXPECT_FALSE(DoIn(tree, NodeName(static_cast<unsigned char>(1)), text));
+}
+
+TEST(SerialTree, SchemeVersionComesFromTheVersionNodesThatExist) {
+  BinarySerialTreeIn tree;
+  EXPECT_EQ(tree.GetSchemeVersion(), Serial::UNDEFINED_SCHEME_VERSION);
+  Load(tree, Write([](Serial::ISerialStream&) {}, Serial::VersionInfo(2, 1, 0, 5)));
+  EXPECT_EQ(tree.GetSchemeVersion(), Serial::VersionInfo(2, 1, 0, 5));
+
+  // Loading again starts from nothing: no version nodes give 1.0.0.0.
+  Load(tree, Cat({Enter("Root"), kLeave}));
+  EXPECT_EQ(tree.GetSchemeVersion(), Serial::UNDEFINED_SCHEME_VERSION);
+
+  Load(tree, Cat({Enter("Root"), kLeave, Enter("Minor"), IntField(7), kLeave}));
+  EXPECT_EQ(tree.GetSchemeVersion(), Serial::VersionInfo(1, 7, 0, 0));
+}
+
+TEST(SerialTree, LoadAfterLoadForgetsTheFirstStream) {
+  int kept = 5;
+  BinarySerialTreeIn tree;
+  Load(tree, Write([&](Serial::ISerialStream& s) { DoIn(s, NodeName(u"Old"), kept); }));
+  Load(tree, Write([](Serial::ISerialStream&) {}));
+  EXPECT_FALSE(tree.EnterNode(NodeName(u"Old")));
+}
+
+TEST(SerialTree, MalformedStreamsThrow) {
+  const Bytes good = Write([](Serial::ISerialStream& s) {
+    int v = 1;
+    DoIn(s, NodeName(u"V"), v);
+  });
+  Bytes cut(good.begin(), good.end() - 1);
+  Bytes bad_tag = good;
+  bad_tag.insert(bad_tag.end() - 1, 0x1B);
+  Bytes long_name{0x18, 0x01, 201};
+  long_name.resize(long_name.size() + 2 * 201, 'a');
+  // A declared length of almost 4 GB with ten bytes behind it.
+  Bytes huge = Cat({Enter("Root"), {0x1A, 0xF0, 0xFF, 0xFF, 0xFF}, Bytes(10, 0)});
+
+  const std::vector<Bytes> cases = {
+      {},                                       // empty
+      cut,                                      // ends inside "Root"
+      bad_tag,                                  // 0x1B where a tag belongs
+      Cat({Enter("Major"), IntField(9), kLeave}),  // no "Root"
+      Cat({Enter("Root"), kLeave, kLeave}),     // closes more than it opened
+      Cat({Enter("Root"), kLeave, kLeave, Enter("Root"), kLeave}),
+      long_name,
+      huge,
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
+    BinarySerialTreeIn tree;
+    EXPECT_THROW(Load(tree, cases[i]), Serial::Exceptions::FormatIO) << "case " << i;
+  }
+}
+
+TEST(SerialTree, CursorOperationsNeverFail) {
+  BinarySerialTreeIn tree;
+  Load(tree, Write([](Serial::ISerialStream&) {}));
+  tree.LeaveNode();  // leaves "Root"
+  tree.LeaveNode();  // leaves the top level
+  tree.LeaveNode();  // nothing left to leave
+  unsigned size = 0;
+  EXPECT_FALSE(tree.EnterNode(NodeName(u"Root")));
+  EXPECT_FALSE(tree.EnterNode(NodeName()));
+  EXPECT_EQ(tree.ReadField(size), nullptr);
+  tree.WriteField(4, "abcd");  // dropped
+  tree.Reset();
+  EXPECT_TRUE(tree.EnterNode(NodeName(u"Root")));
+}
+
+TEST(SerialTree, WritingModeBuildsWhatReadingModeServes) {
+  BinarySerialTreeIn tree;  // starts in writing mode
+  EXPECT_FALSE(tree.IsReading());
+  int v = 42;
+  std::vector<std::u16string> list{u"p", u"q"};
+  DoIn(tree, NodeName(u"V"), v);
+  DoIn(tree, NodeName(u"L"), list);
+  tree.WriteField(0, nullptr);
+  tree.WriteField(4, &v);
+  // Fields can be read back while writing, from the first.
+  unsigned size = 9;
+  EXPECT_NE(tree.ReadField(size), nullptr);
+  EXPECT_EQ(size, 0u);
+  EXPECT_NE(tree.ReadField(size), nullptr);
+  EXPECT_EQ(size, 4u);
+  EXPECT_EQ(tree.ReadField(size), nullptr);
+
+  tree.SetReadingMode(true);
+  int v2 = 0;
+  std::vector<std::u16string> list2;
+  EXPECT_TRUE(DoIn(tree, NodeName(u"L"), list2));
+  EXPECT_TRUE(DoIn(tree, NodeName(u"V"), v2));
+  size = 9;
+  EXPECT_NE(tree.ReadField(size), nullptr);  // an empty field is still a field
+  EXPECT_EQ(size, 0u);
+  EXPECT_EQ(v2, 42);
+  EXPECT_EQ(list2, list);
+
+
+  // Back to writing mode: the content is gone.
+  tree.SetReadingMode(false);
+  tree.SetReadingMode(true);
+  EXPECT_FALSE(tree.EnterNode(NodeName(u"V")));
+}
+
+TEST(SerialTree, NamesMatchExactlyOnBothSidesOfTheSiblingIndex) {
+  // Past a handful of named children a node is indexed differently; lookups
+  // and merges must behave the same on both sides of that limit.
+  BinarySerialTreeIn tree;
+  for (int round = 0; round < 2; ++round)
+    for (int i = 299; i >= 0; --i) DoIn(tree, NodeName(std::u16string(1, char16_t(u'!' + i))), i);
+  int byte_five = 5;
+  DoIn(tree, NodeName(static_cast<unsigned char>('5')), byte_five);
+  DoIn(tree, NodeName(u"a"), byte_five);  // case matters: 'A' is already there
+  tree.SetReadingMode(true);
+  for (int i = 0; i < 300; ++i) {
+    int first = -1, second = -1, third = -1;
+    ASSERT_TRUE(tree.EnterNode(NodeName(std::u16string(1, char16_t(u'!' + i)))));
+    EXPECT_TRUE(Serial::Do(tree, first));
+    EXPECT_TRUE(Serial::Do(tree, second));
+    // Only "a" got a third field: the byte name '5' is not the text "5".
+    EXPECT_EQ(Serial::Do(tree, third), i == 'a' - '!');
+    tree.LeaveNode();
+    EXPECT_EQ(first, i);
+    EXPECT_EQ(second, i);
+  }
+  int read = 0;
+  EXPECT_TRUE(DoIn(tree, NodeName(static_cast<unsigned char>('5')), read));
+  EXPECT_EQ(read, 5);
+  EXPECT_FALSE(tree.EnterNode(NodeName(static_cast<unsigned char>('6'))));
+  EXPECT_FALSE(tree.EnterNode(NodeName(u"Absent")));
+}
+
+TEST(SerialTree, MillionLevelsLoadReadAndDestroyWithoutRecursion) {
+  constexpr size_t kDepth = 1000000;
+  Bytes bytes = Enter("Root");
+  bytes.reserve(bytes.size() + 3 * kDepth + 16);
+  for (size_t i = 0; i < kDepth; ++i) bytes.insert(bytes.end(), {0x18, 0x00});
+  const Bytes leaf = IntField(3);
+  bytes.insert(bytes.end(), leaf.begin(), leaf.end());
+  bytes.insert(bytes.end(), kDepth + 1, 0x19);
+
+  auto tree = std::make_unique<BinarySerialTreeIn>();
+  Load(*tree, bytes);
+  for (size_t i = 0; i < kDepth; ++i) ASSERT_TRUE(tree->EnterNode(NodeName()));
+  int deepest = 0;
+  EXPECT_TRUE(Serial::Do(*tree, deepest));
+  EXPECT_EQ(deepest, 3);
+  tree.reset();  // must not overflow the stack
+}
+
+}  // namespace
