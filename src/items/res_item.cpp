@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "locmodel/items/item_events.h"
+#include "items/read_depth.h"
 #include "locmodel/serial/strategies.h"
 
 namespace {
@@ -30,8 +31,14 @@ Serial::NodeName Byte(char c) { return Serial::NodeName(static_cast<unsigned cha
 
 // Items nest through the children node; reading counts how deep it is.
 thread_local int readDepth = 0;
+thread_local bool readTooDeep = false;
 
 }  // namespace
+
+namespace locmodel::item_reading {
+void ResetTooDeep() { readTooDeep = false; }
+bool WasTooDeep() { return readTooDeep; }
+}  // namespace locmodel::item_reading
 
 CResItem::CResItem() : CPropContainer(this), cfgProps_(this) {}
 
@@ -201,7 +208,10 @@ bool CResItem::Do(Serial::ISerialStream& stream) {
     children_.clear();
     // Deeper data is refused: its children are not read, and the nodes left
     // unread make a strict reader fail.
-    if (readDepth >= kMaxReadDepth) return;
+    if (readDepth >= kMaxReadDepth) {
+      readTooDeep = true;
+      return;
+    }
     ++readDepth;
     struct Leave { ~Leave() { --readDepth; } } leave;
     children.Do(stream, children_);

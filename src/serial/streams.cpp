@@ -38,7 +38,16 @@ FileStreamOut::~FileStreamOut() {
 
 uint32_t FileStreamOut::write(const void* buffer, uint32_t count) {
   if (!file_ || count == 0) return 0;
-  return static_cast<uint32_t>(std::fwrite(buffer, 1, count, AsFile(file_)));
+  const auto put = static_cast<uint32_t>(std::fwrite(buffer, 1, count, AsFile(file_)));
+  if (put != count) failed_ = true;
+  return put;
+}
+
+bool FileStreamOut::Close() {
+  if (!file_) return false;
+  const bool closed = std::fclose(AsFile(file_)) == 0;
+  file_ = nullptr;
+  return closed && !failed_;
 }
 
 GZFileStreamIn::GZFileStreamIn(const std::u16string& path)
@@ -84,7 +93,15 @@ GZFileStreamOut::~GZFileStreamOut() {
 uint32_t GZFileStreamOut::write(const void* buffer, uint32_t count) {
   if (!file_ || count == 0) return 0;
   const int put = gzwrite(AsGz(file_), buffer, count);
+  if (put <= 0 || static_cast<uint32_t>(put) != count) failed_ = true;
   return put > 0 ? static_cast<uint32_t>(put) : 0;
+}
+
+bool GZFileStreamOut::Close() {
+  if (!file_) return false;
+  const bool closed = gzclose(AsGz(file_)) == Z_OK;
+  file_ = nullptr;
+  return closed && !failed_;
 }
 
 MemoryStreamIn::MemoryStreamIn(const void* data, uint32_t size)

@@ -62,9 +62,13 @@ class FileStreamOut final : public IStreamOut {
   ~FileStreamOut();
   uint32_t write(const void* buffer, uint32_t count) override;
   bool IsOpen() const { return file_ != nullptr; }
+  // Closes the file now; false when it was not open or a write or the final
+  // flush failed. The destructor closes it otherwise, unchecked.
+  bool Close();
 
  private:
   void* file_;  // FILE*
+  bool failed_ = false;
 };
 
 // Reads a gzip file; a file that is not gzip-compressed is read unchanged.
@@ -91,9 +95,13 @@ class GZFileStreamOut final : public IStreamOut {
   ~GZFileStreamOut();
   uint32_t write(const void* buffer, uint32_t count) override;
   bool IsOpen() const { return file_ != nullptr; }
+  // Completes and closes the file now; false when it was not open or any
+  // write or the completion failed.
+  bool Close();
 
  private:
   void* file_;  // gzFile
+  bool failed_ = false;
 };
 
 // Reads the caller's bytes in place; the caller keeps them alive.

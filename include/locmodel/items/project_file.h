@@ -1,0 +1,65 @@
+// Project files: a root item and its tree saved in the binary serial format,
+// plain or gzip, and loaded back.
+//
+// Saving is atomic: the file is written under a temporary name beside the
+// target and renamed over it only when every byte was written, so a failed
+// save leaves the old file (or none) in place. Loading tells gzip from plain
+// by content, and hands a tree to the caller only when the whole file read
+// cleanly: a malformed, truncated or too deeply nested file is an error
+// value, never an exception, a crash or a half-built tree.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "locmodel/items/res_item.h"
+
+namespace locmodel {
+
+// The outcome of a file operation: ok, or the path and the reason why not.
+class FileStatus {
+ public:
+  static FileStatus Ok() { return FileStatus(); }
+  static FileStatus Error(std::u16string path, std::string reason) {
+    return FileStatus(std::move(path), std::move(reason));
+  }
+
+  bool ok() const { return reason_.empty(); }
+  const std::u16string& path() const { return path_; }
+  const std::string& reason() const { return reason_; }
+  // "<path>: <reason>", or "ok".
+  std::string ToString() const;
+
+ private:
+  FileStatus() = default;
+  FileStatus(std::u16string path, std::string reason)
+      : path_(std::move(path)), reason_(std::move(reason)) {}
+  std::u16string path_;
+  std::string reason_;
+};
+
+struct SaveOptions {
+  bool gzip = false;
+  unsigned level = 2;  // gzip compression level, 0-9
+};
+
+enum class ProjectReader {
+  Tree,        // finds nodes by name: reads files of other versions too
+  Sequential,  // strictly in the order of writing: the fastest
+};
+
+// The bytes of a project file holding `root`, uncompressed.
+std::vector<unsigned char> SaveProjectToMemory(CResItem& root);
+FileStatus SaveProject(CResItem& root, const std::u16string& path, SaveOptions options = {});
+
+// On success `root` holds the loaded tree; on failure it is left as it was.
+FileStatus LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& root,
+                       ProjectReader reader = ProjectReader::Tree);
+// The bytes of a project file, uncompressed; errors name `name`.
+FileStatus LoadProjectFromMemory(const unsigned char* data, size_t size,
+                                 std::unique_ptr<CResItem>& root,
+                                 ProjectReader reader = ProjectReader::Tree,
+                                 const std::u16string& name = u"(memory)");
+
+}  // namespace locmodel

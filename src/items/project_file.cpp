@@ -1,0 +1,131 @@
+#include "locmodel/items/project_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+
+#include "items/read_depth.h"
+#include "locmodel/serial/binary_serial.h"
+#include "locmodel/serial/serial_tree.h"
+#include "locmodel/util/native_path.h"
+#include "locmodel/util/unicode.h"
+
+namespace locmodel {
+namespace {
+
+void WriteTree(CResItem& root, Serial::IStreamOut& out) {
+  Serial::Binary::BinarySerialOut writer(out);
+  root.Do(writer);
+}
+
+// Reads a whole tree from `in`; `corrupt` tells afterwards whether the byte
+// stream met damaged compressed data.
+FileStatus ReadTree(Serial::IStreamIn& in, const std::function<bool()>& corrupt,
+                    ProjectReader reader, const std::u16string& name,
+                    std::unique_ptr<CResItem>& root) {
+  item_reading::ResetTooDeep();
+  auto item = std::make_unique<CResItem>();
+  bool malformed = false;
+  try {
+    if (reader == ProjectReader::Tree) {
+      Serial::Binary::BinarySerialTreeIn tree;
+      tree.Load(in);
+      item->Do(tree);
+    } else {
+      Serial::Binary::BinarySerialIn sequential(in);
+      item->Do(sequential);
+      sequential.LeaveNode();  // "Root" must close right after the item
+    }
+  } catch (const Serial::Exceptions::FormatIO&) {
+    malformed = true;
+  }
+  if (corrupt()) return FileStatus::Error(name, "corrupt gzip data");
+  if (item_reading::WasTooDeep()) {
+    return FileStatus::Error(
+        name, "items nest deeper than " + std::to_string(CResItem::kMaxReadDepth) + " levels");
+  }
+  if (malformed) return FileStatus::Error(name, "malformed project file");
+  root = std::move(item);
+  return FileStatus::Ok();
+}
+
+std::string SystemError(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+
+}  // namespace
+
+std::string FileStatus::ToString() const {
+  return ok() ? "ok" : Utf16ToUtf8(path_) + ": " + reason_;
+}
+
+std::vector<unsigned char> SaveProjectToMemory(CResItem& root) {
+  Serial::MemoryStreamOut out;
+  WriteTree(root, out);
+  return out.GetData();
+}
+
+FileStatus SaveProject(CResItem& root, const std::u16string& path, SaveOptions options) {
+  if (options.gzip && options.level > 9)
+    return FileStatus::Error(path, "gzip level " + std::to_string(options.level) + " is not 0-9");
+  // Written beside the target, so that the final rename stays on one file
+  // system and replaces the old file in one step.
+  std::string temp = NativePath(path) + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) return FileStatus::Error(path, SystemError("cannot create file"));
+  fchmod(fd, 0644);
+  close(fd);
+
+  const std::u16string tempPath = Utf8ToUtf16(temp);
+  bool written;
+  if (options.gzip) {
+    Serial::GZFileStreamOut out(tempPath, options.level);
+    WriteTree(root, out);
+    written = out.Close();
+  } else {
+    Serial::FileStreamOut out(tempPath);
+    WriteTree(root, out);
+    written = out.Close();
+  }
+  if (!written) {
+    std::remove(temp.c_str());
+    return FileStatus::Error(path, "cannot write file");
+  }
+  if (std::rename(temp.c_str(), NativePath(path).c_str()) != 0) {
+    const std::string reason = SystemError("cannot replace file");
+    std::remove(temp.c_str());
+    return FileStatus::Error(path, reason);
+  }
+  return FileStatus::Ok();
+}
+
+FileStatus LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& root,
+                       ProjectReader reader) {
+  unsigned char magic[2] = {0, 0};
+  size_t got = 0;
+  if (FILE* f = std::fopen(NativePath(path).c_str(), "rb")) {
+    got = std::fread(magic, 1, 2, f);
+    std::fclose(f);
+  } else {
+    return FileStatus::Error(path, SystemError("cannot open file"));
+  }
+  if (got == 2 && magic[0] == 0x1F && magic[1] == 0x8B) {
+    Serial::GZFileStreamIn in(path);
+    return ReadTree(in, [&] { return in.HasError(); }, reader, path, root);
+  }
+  Serial::FileStreamIn in(path);
+  return ReadTree(in, [] { return false; }, reader, path, root);
+}
+
+FileStatus LoadProjectFromMemory(const unsigned char* data, size_t size,
+                                 std::unique_ptr<CResItem>& root, ProjectReader reader,
+                                 const std::u16string& name) {
+  if (size > UINT32_MAX) return FileStatus::Error(name, "file too large");
+  Serial::MemoryStreamIn in(data, static_cast<uint32_t>(size));
+  return ReadTree(in, [] { return false; }, reader, name, root);
+}
+
+}  // namespace locmodel
