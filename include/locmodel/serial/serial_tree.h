@@ -35,17 +35,15 @@ namespace Serial {
 class SerialTreeField {
  public:
   SerialTreeField() = default;
-  SerialTreeField(const void* data, uint32_t size) { reset(data, size); }
   ~SerialTreeField() { Release(); }
-  SerialTreeField(SerialTreeField&& other) noexcept;
-  SerialTreeField& operator=(SerialTreeField&& other) noexcept;
-  SerialTreeField(const SerialTreeField& other) : SerialTreeField(other.getData(), other.size_) {}
-  SerialTreeField& operator=(const SerialTreeField& other);
+  SerialTreeField(const SerialTreeField&) = delete;
+  SerialTreeField& operator=(const SerialTreeField&) = delete;
 
   // Never null, even for an empty field: readers tell "no field" by null.
   const void* getData() const;
   uint32_t getSize() const { return size_; }
-  // Replaces the content with a copy of `size` bytes at `data`.
+  // Replaces the content with a copy of `size` bytes at `data`, which may
+  // be the field's own bytes.
   void reset(const void* data, uint32_t size);
 
  private:
