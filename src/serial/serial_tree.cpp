@@ -14,25 +14,6 @@ namespace Serial {
 
 // ---------------------------------------------------------------- fields
 
-SerialTreeField::SerialTreeField(SerialTreeField&& other) noexcept
-    : size_(std::exchange(other.size_, 0)) {
-  std::memcpy(bytes_, other.bytes_, kInline);
-}
-
-SerialTreeField& SerialTreeField::operator=(SerialTreeField&& other) noexcept {
-  if (this != &other) {
-    Release();
-    size_ = std::exchange(other.size_, 0);
-    std::memcpy(bytes_, other.bytes_, kInline);
-  }
-  return *this;
-}
-
-SerialTreeField& SerialTreeField::operator=(const SerialTreeField& other) {
-  if (this != &other) reset(other.getData(), other.size_);
-  return *this;
-}
-
 const void* SerialTreeField::getData() const {
   if (size_ <= kInline) return bytes_;
   unsigned char* block;

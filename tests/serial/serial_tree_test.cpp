@@ -58,6 +58,26 @@ Bytes Enter(const char* ascii) {
 const Bytes kLeave{0x19};
 Bytes IntField(unsigned char v) { return {0x1A, 4, 0, 0, 0, v, 0, 0, 0}; }
 
+TEST(SerialTreeField, HoldsACopyInlineOrInItsOwnBlock) {
+  Serial::SerialTreeField field;
+  EXPECT_NE(field.getData(), nullptr);  // empty, but still a field
+  EXPECT_EQ(field.getSize(), 0u);
+
+  const std::string eight = "12345678", long_text = "a value longer than eight bytes";
+  field.reset(eight.data(), 8);
+  EXPECT_EQ(std::string(static_cast<const char*>(field.getData()), 8), eight);
+  field.reset(long_text.data(), static_cast<uint32_t>(long_text.size()));
+  EXPECT_EQ(std::string(static_cast<const char*>(field.getData()), field.getSize()), long_text);
+  // From its own bytes, both ways across the inline limit.
+  field.reset(static_cast<const char*>(field.getData()) + 2, 5);
+  EXPECT_EQ(std::string(static_cast<const char*>(field.getData()), 5), "value");
+  field.reset(field.getData(), 3);
+  EXPECT_EQ(std::string(static_cast<const char*>(field.getData()), 3), "val");
+  field.reset(long_text.data(), 20);
+  field.reset(static_cast<const char*>(field.getData()) + 1, 19);
+  EXPECT_EQ(std::string(static_cast<const char*>(field.getData()), 19), long_text.substr(1, 19));
+}
+
 TEST(SerialTree, FindsNamedNodesInAnyOrderAndSkipsWhatIsNotAsked) {
   int two = 2, one = 1, extra = 99;
   std::u16string text = u"not asked for";

@@ -35,17 +35,15 @@ namespace Serial {
 class SerialTreeField {
  public:
   SerialTreeField() = default;
-  SerialTreeField(const void* data, uint32_t size) { reset(data, size); }
   ~SerialTreeField() { Release(); }
-  SerialTreeField(SerialTreeField&& other) noexcept;
-  SerialTreeField& operator=(SerialTreeField&& other) noexcept;
-  SerialTreeField(const SerialTreeField& other) : SerialTreeField(other.getData(), other.size_) {}
-  SerialTreeField& operator=(const SerialTreeField& other);
+  SerialTreeField(const SerialTreeField&) = delete;
+  SerialTreeField& operator=(const SerialTreeField&) = delete;
 
   // Never null, even for an empty field: readers tell "no field" by null.
   const void* getData() const;
   uint32_t getSize() const { return size_; }
-  // Replaces the content with a copy of `size` bytes at `data`.
+  // Replaces the content with a copy of `size` bytes at `data`, which may
+  // be the field's own bytes.
   void reset(const void* data, uint32_t size);
 
  private:
@@ -61,9 +59,10 @@ class SerialTreeField {
 //
 // Children of each kind and fields are circular lists through the elements'
 // `next` links, held by their last element: appending and finding the first
-// are both one step, and order is that of addition. Named children are
-// ordered by name only through lookup; a node with many of them is indexed
-// by the tree.
+// are both one step, and order is that of addition. Named children are found
+// by name: the tree gives every distinct NodeName an id (equal names, equal
+// ids), siblings compare ids, and a node with many named children is
+// indexed by (node, name id), so lookups stay cheap whatever the stream.
 struct SerialTreeNode {
   uint32_t name = 0;  // the tree's id of the node's name; 0 for anonymous
   uint32_t next = 0;  // the next sibling in the parent's list
