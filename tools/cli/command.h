@@ -39,5 +39,6 @@ int Fail(std::ostream& err, const std::string& message);
 
 // The subcommands, one declaration each (defined beside each command).
 int RunDumpStream(const Args& args, std::ostream& out, std::ostream& err);
+int RunSqlite2Dump(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace locmodel::cli
