@@ -85,7 +85,7 @@ bool BTreeWalk::Descend(uint32_t page) {
 
 bool BTreeWalk::ParsePage(Frame& frame, bool is_root) {
   const unsigned char* p = frame.bytes;
-  const std::string where = " on page " + std::to_string(frame.page);
+  auto fail = [&](const std::string& reason) { return Fail(reason + " on page " + std::to_string(frame.page)); };
   // Each 4-byte unit of the page belongs to at most one cell or free block;
   // with the sum below, cells and free blocks then tile the page exactly.
   std::bitset<kPageSize / 4> taken;
@@ -104,16 +104,16 @@ bool BTreeWalk::ParsePage(Frame& frame, bool is_root) {
   // The cells form a list in key order; their places on the page say
   // nothing. A list longer than a page can hold means a loop.
   for (uint32_t offset = pager_.U16(p + 4); offset != 0; offset = pager_.U16(p + offset + 6)) {
-    if (frame.cell_count == kMaxCells) return Fail("more than 63 cells" + where);
+    if (frame.cell_count == kMaxCells) return fail("more than 63 cells");
     if (offset % 4 != 0 || offset < kPageHeader || offset > kMaxCellOffset)
-      return Fail("cell offset " + std::to_string(offset) + " out of range" + where);
+      return fail("cell offset " + std::to_string(offset) + " out of range");
     const unsigned char* cell = p + offset;
     const uint32_t size = CellSize(KeySize(cell, pager_) + DataSize(cell, pager_));
-    if (offset + size > kPageSize) return Fail("cell at " + std::to_string(offset) + " overruns its page" + where);
-    if (!take(offset, size)) return Fail("cells overlap" + where);
+    if (offset + size > kPageSize) return fail("cell at " + std::to_string(offset) + " overruns its page");
+    if (!take(offset, size)) return fail("cells overlap");
     // A leaf has no children at all, an interior page one left of each cell.
     if ((pager_.U32(cell) == 0) != (frame.right_child == 0))
-      return Fail("cell and page disagree about children" + where);
+      return fail("cell and page disagree about children");
     frame.cells[frame.cell_count++] = static_cast<uint16_t>(offset);
     total += size;
   }
@@ -121,19 +121,19 @@ bool BTreeWalk::ParsePage(Frame& frame, bool is_root) {
   uint32_t previous = 0;
   for (uint32_t offset = pager_.U16(p + 6); offset != 0; offset = pager_.U16(p + offset + 2)) {
     if (offset % 4 != 0 || offset < kPageHeader || offset <= previous || offset > kPageSize - 4)
-      return Fail("free block offset " + std::to_string(offset) + " out of order or range" + where);
+      return fail("free block offset " + std::to_string(offset) + " out of order or range");
     const uint32_t size = pager_.U16(p + offset);
     if (size < 4 || size % 4 != 0 || offset + size > kPageSize)
-      return Fail("free block at " + std::to_string(offset) + " has a bad size" + where);
-    if (!take(offset, size)) return Fail("free block overlaps a cell" + where);
+      return fail("free block at " + std::to_string(offset) + " has a bad size");
+    if (!take(offset, size)) return fail("free block overlaps a cell");
     total += size;
     previous = offset;
   }
-  if (frame.cell_count == 0 && !is_root) return Fail("empty page below the root" + where);
+  if (frame.cell_count == 0 && !is_root) return fail("empty page below the root");
   // The engine would read a page of zeros as an empty root, but it never
   // writes one (a new root gets a free block of the whole page): zeros are
   // a wiped page, and its rows would silently vanish.
-  if (total != kUsable) return Fail("cells and free space do not fill the page" + where);
+  if (total != kUsable) return fail("cells and free space do not fill the page");
   return true;
 }
 
@@ -142,9 +142,11 @@ bool BTreeWalk::Yield(const Frame& frame, uint16_t offset) {
   const uint32_t key_size = KeySize(cell, pager_);
   const uint32_t data_size = DataSize(cell, pager_);
   const uint64_t payload = uint64_t{key_size} + data_size;
-  const std::string where = " in cell at " + std::to_string(offset) + " of page " + std::to_string(frame.page);
+  auto fail = [&](const std::string& reason) {
+    return Fail(reason + " in cell at " + std::to_string(offset) + " of page " + std::to_string(frame.page));
+  };
   if (payload_ == Payload::kAssemble && data_size > kMaxRowBytes)
-    return Fail("row of " + std::to_string(data_size) + " bytes" + where);
+    return fail("row of " + std::to_string(data_size) + " bytes");
   const char* local = reinterpret_cast<const char*>(cell + kCellHeader);
   if (payload <= kMaxLocal) {
     key_ = std::string_view(local, key_size);
@@ -154,16 +156,16 @@ bool BTreeWalk::Yield(const Frame& frame, uint16_t offset) {
   // The chain must have exactly the pages the size calls for; each page is
   // taken from the page set, so a loop or a shared page ends the walk.
   if (payload > kMaxLocal + uint64_t{kOverflowData} * pager_.page_count())
-    return Fail("payload of " + std::to_string(payload) + " bytes larger than the file" + where);
+    return fail("payload of " + std::to_string(payload) + " bytes larger than the file");
   const bool assemble = payload_ == Payload::kAssemble;
   if (assemble) assembled_.assign(local, kMaxLocal);
   overflow_buffer_.resize(kPageSize);
   uint64_t remaining = payload - kMaxLocal;
   uint32_t next = pager_.U32(cell + kCellHeader + kMaxLocal);
   while (remaining > 0) {
-    if (next == 0) return Fail("overflow chain shorter than its payload" + where);
+    if (next == 0) return fail("overflow chain shorter than its payload");
     std::string reason;
-    if (!pages_->Take(next, reason)) return Fail(reason + " (overflow chain" + where + ")");
+    if (!pages_->Take(next, reason)) return fail(reason + " (overflow chain)");
     const unsigned char* page = pager_.Read(next, overflow_buffer_.data());
     if (!page) return Fail("page " + std::to_string(next) + " cannot be read");
     const uint32_t chunk = remaining < kOverflowData ? static_cast<uint32_t>(remaining) : kOverflowData;
@@ -171,7 +173,7 @@ bool BTreeWalk::Yield(const Frame& frame, uint16_t offset) {
     remaining -= chunk;
     next = pager_.U32(page);
   }
-  if (next != 0) return Fail("overflow chain longer than its payload" + where);
+  if (next != 0) return fail("overflow chain longer than its payload");
   if (assemble) {
     key_ = std::string_view(assembled_).substr(0, key_size);
     data_ = std::string_view(assembled_).substr(key_size);

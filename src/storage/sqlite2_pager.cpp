@@ -1,5 +1,8 @@
 #include "storage/sqlite2_pager.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "util/coding.h"
 
 namespace locmodel::sqlite2 {
@@ -18,6 +21,9 @@ Sqlite2Status Pager::CheckLength(uint64_t length, uint32_t* page_count) {
 }
 
 Sqlite2Status Pager::OpenFile(const std::string& native_path, std::unique_ptr<Pager>* pager) {
+  // A directory opens for reading too, and then reads as nothing.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(native_path, error)) return Sqlite2Status::CannotOpen();
   std::unique_ptr<Pager> p(new Pager);
   p->file_ = std::fopen(native_path.c_str(), "rb");
   if (!p->file_) return Sqlite2Status::CannotOpen();
