@@ -76,6 +76,12 @@ std::string Sqlite2Status::ToString() const {
   return {};
 }
 
+std::optional<size_t> Sqlite2Table::FindColumn(std::string_view name) const {
+  for (size_t i = 0; i < columns.size(); ++i)
+    if (sqlite2::SameName(columns[i], name)) return i;
+  return std::nullopt;
+}
+
 // ---------------------------------------------------------------------------
 // Cursor
 

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include <unistd.h>
+
 #include "util/coding.h"
 
 namespace locmodel::sqlite2 {
@@ -27,9 +29,6 @@ Sqlite2Status Pager::OpenFile(const std::string& native_path, std::unique_ptr<Pa
   std::unique_ptr<Pager> p(new Pager);
   p->file_ = std::fopen(native_path.c_str(), "rb");
   if (!p->file_) return Sqlite2Status::CannotOpen();
-  // Pages are read one by one at scattered places; a stdio buffer would only
-  // copy every page twice.
-  std::setvbuf(p->file_, nullptr, _IONBF, 0);
   if (fseeko(p->file_, 0, SEEK_END) != 0) return Sqlite2Status::CannotOpen();
   const off_t length = ftello(p->file_);
   if (length < 0) return Sqlite2Status::CannotOpen();
@@ -54,8 +53,14 @@ const unsigned char* Pager::Read(uint32_t number, unsigned char* scratch) const 
   if (number < 1 || number > page_count_) return nullptr;
   const uint64_t offset = uint64_t{number - 1} * kPageSize;
   if (!file_) return reinterpret_cast<const unsigned char*>(bytes_.data()) + offset;
-  if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) return nullptr;
-  if (std::fread(scratch, 1, kPageSize, file_) != kPageSize) return nullptr;
+  // One positioned read per page: no seek, and cursors sharing the file
+  // never disturb each other's position.
+  size_t done = 0;
+  while (done < kPageSize) {
+    const ssize_t got = pread(fileno(file_), scratch + done, kPageSize - done, static_cast<off_t>(offset + done));
+    if (got <= 0) return nullptr;
+    done += static_cast<size_t>(got);
+  }
   return scratch;
 }
 

@@ -80,6 +80,8 @@ TEST(Sqlite2FileTest, FindsTablesAndColumnsAsSqlNamesThem) {
   EXPECT_EQ(file->FindTable("Res_Item"), table);
   EXPECT_EQ(table->columns, (std::vector<std::string>{"parent_key", "binary_key", "type", "comment",
                                                       "res_id", "tab_num", "state"}));
+  EXPECT_EQ(table->FindColumn("RES_ID"), 4u);
+  EXPECT_EQ(table->FindColumn("rowid"), std::nullopt);
   EXPECT_EQ(file->FindTable("val_storage")->columns,
             (std::vector<std::string>{"val_key", "file", "val"}));
   EXPECT_EQ(file->FindTable("SQLITE_MASTER"), &file->schema_table());

@@ -70,6 +70,10 @@ struct Sqlite2Table {
   std::string name;                  // as written in its CREATE statement
   uint32_t root_page = 0;            // root of its b-tree
   std::vector<std::string> columns;  // column names in declaration order
+
+  // The position of the column named `name` (compared as SQL compares
+  // names), or nullopt.
+  std::optional<size_t> FindColumn(std::string_view name) const;
 };
 
 // One row of a table.
