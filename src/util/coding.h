@@ -28,6 +28,37 @@ inline T DecodeFixed(const unsigned char* src) {
 inline void EncodeFixed32(unsigned char* dst, uint32_t v) { EncodeFixed<uint32_t>(dst, v); }
 inline uint32_t DecodeFixed32(const unsigned char* src) { return DecodeFixed<uint32_t>(src); }
 
+// Formats written in the creating machine's byte order (SQLite 2 files) and
+// keys that must sort bytewise need the most significant byte first too.
+template <typename T>
+inline T DecodeFixedBigEndian(const unsigned char* src) {
+  static_assert(std::is_integral_v<T>);
+  using U = std::make_unsigned_t<T>;
+  U v = 0;
+  for (size_t i = 0; i < sizeof(T); ++i) v = static_cast<U>(static_cast<U>(v << 8) | src[i]);
+  return static_cast<T>(v);
+}
+
+template <typename T>
+inline void EncodeFixedBigEndian(unsigned char* dst, T value) {
+  static_assert(std::is_integral_v<T>);
+  using U = std::make_unsigned_t<T>;
+  U v = static_cast<U>(value);
+  for (size_t i = 0; i < sizeof(T); ++i) dst[sizeof(T) - 1 - i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+// A little-endian integer of `width` bytes (1 to 4), for formats whose field
+// width depends on the data, such as the offsets of an SQLite 2 row record.
+inline uint32_t DecodeVarWidth(const unsigned char* src, size_t width) {
+  uint32_t v = 0;
+  for (size_t i = 0; i < width; ++i) v |= static_cast<uint32_t>(src[i]) << (8 * i);
+  return v;
+}
+
+inline void EncodeVarWidth(unsigned char* dst, uint32_t value, size_t width) {
+  for (size_t i = 0; i < width; ++i) dst[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
 }  // namespace locmodel::coding
 
 #include <bit>

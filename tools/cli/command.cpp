@@ -66,6 +66,15 @@ const std::vector<Command>& Commands() {
        "Exit status: 0 true, 1 false, 2 bad usage, so it works like test(1):\n"
        "  locmodel cond 'LANG = \"de\" OR LANG = \"fr\"' LANG=de && echo yes\n",
        {}, 1, SIZE_MAX, RunCond},
+      {"sqlite2-dump", "sqlite2-dump FILE [--json]",
+       "print every row of every table of an SQLite 2 database",
+       "Reads an SQLite 2.1 database file (the legacy project database) without\n"
+       "changing it and prints each table, in schema order, with its rows in\n"
+       "rowid order: the rowid, then each column as a JSON string when its bytes\n"
+       "are UTF-8, {\"hex\":\"<hex>\"} when they are not, or null. --json prints\n"
+       "{\"tables\":{NAME:[[rowid,v1,...],...],...}}. A damaged file prints\n"
+       "nothing but one error line.\n",
+       {"--json"}, 1, 1, RunSqlite2Dump},
   };
   return commands;
 }

@@ -1,0 +1,128 @@
+// The SQLite 2 reader on files a real SQLite 2.8 engine wrote.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "cli/command.h"
+#include "locmodel/storage/sqlite2_file.h"
+#include "locmodel/util/unicode.h"
+#include "storage/sqlite2_expected.h"
+
+using locmodel::Sqlite2File;
+using locmodel::Sqlite2Status;
+using locmodel::Sqlite2Table;
+
+namespace {
+
+std::string FixturePath(const std::string& name) {
+  return std::string(LOCMODEL_SOURCE_DIR) + "/tests/fixtures/sqlite2/" + name;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// Every row of `table`, compared with the engine's own reading.
+void ExpectRows(const Sqlite2File& file, const ExpectedTable& expected) {
+  SCOPED_TRACE(expected.name);
+  const Sqlite2Table* table = file.FindTable(expected.name);
+  ASSERT_NE(table, nullptr);
+  auto rows = file.Rows(*table);
+  size_t i = 0;
+  while (rows.Next()) {
+    ASSERT_LT(i, expected.rows.size());
+    const auto& row = rows.row();
+    const ExpectedRow& want = expected.rows[i++];
+    EXPECT_EQ(row.rowid, want.rowid);
+    ASSERT_EQ(row.columns.size(), want.cells.size());
+    for (size_t c = 0; c < want.cells.size(); ++c) {
+      ASSERT_EQ(row.columns[c].has_value(), want.cells[c].has_value()) << "rowid " << want.rowid << " column " << c;
+      if (want.cells[c]) {
+        EXPECT_EQ(*row.columns[c], *want.cells[c]) << "rowid " << want.rowid << " column " << c;
+      }
+    }
+  }
+  EXPECT_TRUE(rows.status().ok()) << rows.status().ToString();
+  EXPECT_EQ(i, expected.rows.size());
+  EXPECT_FALSE(rows.Next());
+}
+
+}  // namespace
+
+TEST(Sqlite2FileTest, FixturesReadBackExactlyFromFileAndMemory) {
+  for (const ExpectedFixture& fixture : ExpectedSqlite2Fixtures()) {
+    SCOPED_TRACE(fixture.file);
+    const std::string path = FixturePath(fixture.file);
+    std::unique_ptr<Sqlite2File> from_file, from_memory;
+    Sqlite2Status status = Sqlite2File::Open(locmodel::Utf8ToUtf16(path), &from_file);
+    ASSERT_TRUE(status.ok()) << status.ToString();
+    status = Sqlite2File::OpenBytes(ReadFile(path), &from_memory);
+    ASSERT_TRUE(status.ok()) << status.ToString();
+    EXPECT_FALSE(from_file->big_endian());
+    EXPECT_EQ(from_file->tables().size(), 5u);
+    for (const ExpectedTable& table : fixture.tables) {
+      ExpectRows(*from_file, table);
+      ExpectRows(*from_memory, table);
+    }
+  }
+}
+
+TEST(Sqlite2FileTest, FindsTablesAndColumnsAsSqlNamesThem) {
+  std::unique_ptr<Sqlite2File> file;
+  ASSERT_TRUE(Sqlite2File::Open(locmodel::Utf8ToUtf16(FixturePath("empty.db")), &file).ok());
+  const Sqlite2Table* table = file->FindTable("res_item");
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->name, "RES_ITEM");
+  EXPECT_EQ(file->FindTable("Res_Item"), table);
+  EXPECT_EQ(table->columns, (std::vector<std::string>{"parent_key", "binary_key", "type", "comment",
+                                                      "res_id", "tab_num", "state"}));
+  EXPECT_EQ(table->FindColumn("RES_ID"), 4u);
+  EXPECT_EQ(table->FindColumn("rowid"), std::nullopt);
+  EXPECT_EQ(file->FindTable("val_storage")->columns,
+            (std::vector<std::string>{"val_key", "file", "val"}));
+  EXPECT_EQ(file->FindTable("SQLITE_MASTER"), &file->schema_table());
+  // Indexes are no tables, and a name must match whole.
+  EXPECT_EQ(file->FindTable("val_storage_key"), nullptr);
+  EXPECT_EQ(file->FindTable("res_items"), nullptr);
+  EXPECT_EQ(file->FindTable("res_ite"), nullptr);
+}
+
+TEST(Sqlite2FileTest, DumpCommandPrintsEveryCellExactly) {
+  for (const ExpectedFixture& fixture : ExpectedSqlite2Fixtures()) {
+    std::ostringstream out, err;
+    const int status = locmodel::cli::Main({"locmodel", "sqlite2-dump", FixturePath(fixture.file), "--json"}, out, err);
+    EXPECT_EQ(status, 0) << err.str();
+    EXPECT_EQ(out.str(), fixture.dump_json) << fixture.file;
+  }
+  std::ostringstream out, err;
+  EXPECT_EQ(locmodel::cli::Main({"locmodel", "sqlite2-dump", FixturePath("empty.json")}, out, err), 1);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(), "locmodel: " + FixturePath("empty.json") +
+                           ": malformed legacy database: file length 1266 is not a multiple of 1024\n");
+}
+
+// Cutting a file short or wiping any page it uses must never pass unnoticed.
+TEST(Sqlite2FileTest, TruncatedOrWipedFixturesAreMalformed) {
+  for (const ExpectedFixture& fixture : ExpectedSqlite2Fixtures()) {
+    SCOPED_TRACE(fixture.file);
+    const std::string bytes = ReadFile(FixturePath(fixture.file));
+    std::unique_ptr<Sqlite2File> file;
+    for (size_t length = 0; length < bytes.size(); length += 1024) {
+      const Sqlite2Status status = Sqlite2File::OpenBytes(bytes.substr(0, length), &file);
+      EXPECT_EQ(status.code(), Sqlite2Status::Code::kMalformed) << "length " << length;
+      EXPECT_EQ(file, nullptr);
+    }
+    EXPECT_FALSE(Sqlite2File::OpenBytes(bytes.substr(0, bytes.size() - 1), &file).ok());
+    for (size_t page = 0; page < bytes.size() / 1024; ++page) {
+      std::string wiped = bytes;
+      std::fill_n(wiped.begin() + static_cast<long>(page * 1024), 1024, '\0');
+      const Sqlite2Status status = Sqlite2File::OpenBytes(wiped, &file);
+      EXPECT_EQ(status.code(), Sqlite2Status::Code::kMalformed) << "page " << page + 1;
+      EXPECT_EQ(status.ToString().find('\n'), std::string::npos);
+    }
+  }
+}
