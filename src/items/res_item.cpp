@@ -196,24 +196,29 @@ bool CResItem::Do(Serial::ISerialStream& stream) {
   static const Serial::MapSerialStrategy<TransMap> translations(transEntry);
 
   const bool reading = stream.IsReading();
+  if (reading) {
+    // Deeper data is refused before it can exhaust the stack: the item stays
+    // unread, which a strict reader then finds malformed, and the loader is
+    // told.
+    if (readDepth >= kMaxReadDepth) {
+      readTooDeep = true;
+      return false;
+    }
+    ++readDepth;
+  }
+  struct Leave {
+    bool reading;
+    ~Leave() { readDepth -= reading ? 1 : 0; }
+  } leave{reading};
+
   InNode(stream, Serial::NodeName(), [&] { CPropContainer::Do(stream); });
   InNode(stream, Byte('e'), [&] { Serial::Do(stream, resId_); });
   InNode(stream, Byte('f'), [&] { Serial::Do(stream, type_); });
   InNode(stream, Byte('g'), [&] {
-    if (!reading) {
-      children.Do(stream, children_);
-      return;
+    if (reading) {
+      for (CResItem* child : children_) delete child;
+      children_.clear();
     }
-    for (CResItem* child : children_) delete child;
-    children_.clear();
-    // Deeper data is refused: its children are not read, and the nodes left
-    // unread make a strict reader fail.
-    if (readDepth >= kMaxReadDepth) {
-      readTooDeep = true;
-      return;
-    }
-    ++readDepth;
-    struct Leave { ~Leave() { --readDepth; } } leave;
     children.Do(stream, children_);
   });
   InNode(stream, Byte('h'), [&] {

@@ -1,0 +1,151 @@
+#include "locmodel/items/project_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "locmodel/items/item_events.h"
+#include "locmodel/util/unicode.h"
+#include "support/item_trees.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace testing_support;
+using locmodel::FileStatus;
+using locmodel::ProjectReader;
+
+class ProjectFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("locmodel-project-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::u16string Path(const std::string& name) { return locmodel::Utf8ToUtf16((dir_ / name).string()); }
+  fs::path dir_;
+};
+
+TEST_F(ProjectFiles, VariedTreesRoundTripThroughBothReadersAndBothEncodings) {
+  for (unsigned seed = 1; seed <= 4; ++seed) {
+    auto tree = MakeTree(seed, 1 + seed % 3, 1 + seed % 3);
+    const auto bytes = locmodel::SaveProjectToMemory(*tree);
+    ASSERT_TRUE(locmodel::SaveProject(*tree, Path("p.bin")).ok());
+    ASSERT_TRUE(locmodel::SaveProject(*tree, Path("p.gz"), {.gzip = true, .level = 9}).ok());
+    for (ProjectReader reader : {ProjectReader::Tree, ProjectReader::Sequential}) {
+      for (const char* name : {"p.bin", "p.gz"}) {
+        std::unique_ptr<CResItem> read;
+        const FileStatus status = locmodel::LoadProject(Path(name), read, reader);
+        ASSERT_TRUE(status.ok()) << status.ToString();
+        EXPECT_TRUE(SameTree(*tree, *read)) << seed << name;
+        // Re-saving reproduces the bytes exactly.
+        EXPECT_EQ(locmodel::SaveProjectToMemory(*read), bytes);
+      }
+    }
+  }
+}
+
+TEST_F(ProjectFiles, ReadingRaisesOneChangePerChildAndNothingElse) {
+  auto tree = MakeTree(7, 2, 2);
+  const auto bytes = locmodel::SaveProjectToMemory(*tree);
+  struct Count : CResItemEvents {
+    int changes = 0, others = 0;
+    void OnResItemChange(CResItem*) override { ++changes; }
+    void OnResItemAdd(CResItem*, CResItem*) override { ++others; }
+    void OnTransItemAdd(CResItem*, CTransItem*) override { ++others; }
+    void OnTransItemChange(CResItem*, CTransItem*) override { ++others; }
+  } count;
+  CItemEventServer::Instance().Subscribe(&count);
+  CItemEventServer::Instance().Startup();
+  std::unique_ptr<CResItem> read;
+  EXPECT_TRUE(locmodel::LoadProjectFromMemory(bytes.data(), bytes.size(), read).ok());
+  CItemEventServer::Instance().Shutdown();
+  CItemEventServer::Instance().Unsubscribe(&count);
+  EXPECT_EQ(count.changes, 6);  // 2 children + 4 grandchildren
+  EXPECT_EQ(count.others, 0);
+}
+
+TEST_F(ProjectFiles, AbsentNodesKeepDefaultsUnderTheTreeReader) {
+  CResItem item;
+  item.SetComment(u"only");
+  auto bytes = locmodel::SaveProjectToMemory(item);
+  // Drop the node 'k' (state) and 'e' (resource id): 18 02 6B ... 19.
+  for (unsigned char name : {'k', 'e'}) {
+    const unsigned char open[] = {0x18, 0x02, name};
+    auto at = std::search(bytes.begin(), bytes.end(), open, open + 3);
+    ASSERT_NE(at, bytes.end());
+    auto end = std::find(at, bytes.end(), 0x19);
+    bytes.erase(at, end + 1);
+  }
+  std::unique_ptr<CResItem> read;
+  ASSERT_TRUE(locmodel::LoadProjectFromMemory(bytes.data(), bytes.size(), read).ok());
+  EXPECT_EQ(read->GetComment(), u"only");
+  EXPECT_EQ(read->GetResId(), u"@");
+  EXPECT_FALSE(locmodel::LoadProjectFromMemory(bytes.data(), bytes.size(), read, ProjectReader::Sequential).ok());
+}
+
+TEST_F(ProjectFiles, DamagedFilesAreErrorsAndLeaveTheCallersTree) {
+  auto tree = MakeTree(3, 2, 2);
+  const auto bytes = locmodel::SaveProjectToMemory(*tree);
+  std::unique_ptr<CResItem> kept = std::make_unique<CResItem>();
+  CResItem* before = kept.get();
+  for (size_t cut : {size_t(0), size_t(5), bytes.size() / 2, bytes.size() - 1}) {
+    for (ProjectReader reader : {ProjectReader::Tree, ProjectReader::Sequential}) {
+      const FileStatus status = locmodel::LoadProjectFromMemory(bytes.data(), cut, kept, reader, u"x.bin");
+      EXPECT_FALSE(status.ok()) << cut;
+      EXPECT_EQ(status.ToString(), "x.bin: malformed project file");
+      EXPECT_EQ(kept.get(), before);
+    }
+  }
+  const FileStatus missing = locmodel::LoadProject(Path("none.bin"), kept);
+  EXPECT_FALSE(missing.ok());
+  EXPECT_NE(missing.reason().find("cannot open file"), std::string::npos);
+
+  // A gzip file damaged in its check sum.
+  ASSERT_TRUE(locmodel::SaveProject(*tree, Path("d.gz"), {.gzip = true}).ok());
+  std::string gz;
+  {
+    std::ifstream in(dir_ / "d.gz", std::ios::binary);
+    gz.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  gz[gz.size() - 5] ^= 0x40;
+  std::ofstream(dir_ / "d.gz", std::ios::binary) << gz;
+  EXPECT_EQ(locmodel::LoadProject(Path("d.gz"), kept).reason(), "corrupt gzip data");
+}
+
+TEST_F(ProjectFiles, SavingReplacesAtomicallyOrNotAtAll) {
+  CResItem item;
+  ASSERT_TRUE(locmodel::SaveProject(item, Path("a.bin")).ok());
+  item.SetComment(u"second");
+  ASSERT_TRUE(locmodel::SaveProject(item, Path("a.bin")).ok());
+  std::unique_ptr<CResItem> read;
+  ASSERT_TRUE(locmodel::LoadProject(Path("a.bin"), read).ok());
+  EXPECT_EQ(read->GetComment(), u"second");
+  EXPECT_FALSE(locmodel::SaveProject(item, Path("no/such/dir/a.bin")).ok());
+  EXPECT_FALSE(locmodel::SaveProject(item, Path("b.gz"), {.gzip = true, .level = 10}).ok());
+  // Nothing but the saved file is left behind.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(ProjectFiles, NestingIsLimited) {
+  constexpr int kMax = CResItem::kMaxReadDepth;
+  for (ProjectReader reader : {ProjectReader::Tree, ProjectReader::Sequential}) {
+    const auto deepest = ChainProjectBytes(kMax);
+    std::unique_ptr<CResItem> read;
+    ASSERT_TRUE(locmodel::LoadProjectFromMemory(deepest.data(), deepest.size(), read, reader).ok());
+    // Destroy the chain from the bottom, without deep recursion.
+    while (!read->GetResItems().empty()) {
+      CResItem* item = read.get();
+      while (!item->GetResItems().empty()) item = item->GetResItems().front();
+      delete item->GetParent()->RemoveItem(item);
+    }
+    const auto tooDeep = ChainProjectBytes(kMax + 1);
+    const FileStatus status = locmodel::LoadProjectFromMemory(tooDeep.data(), tooDeep.size(), read, reader);
+    EXPECT_EQ(status.reason(), "items nest deeper than 1000 levels");
+  }
+}
+
+}  // namespace
