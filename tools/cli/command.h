@@ -26,7 +26,9 @@ struct Command {
   const char* usage;                 // "dump-stream FILE [--json]"
   const char* summary;               // one line for the command list
   const char* help;                  // the rest of --help
-  std::vector<const char*> options;  // accepted options, "--json" or "--gzip=" (takes a value)
+  // Accepted options: "--json" a flag, "--lang=" with a value, "--gzip[=]"
+  // with an optional value.
+  std::vector<const char*> options;
   size_t min_positional, max_positional;
   int (*run)(const Args& args, std::ostream& out, std::ostream& err);
 };
@@ -46,6 +48,9 @@ std::string ReadStdin();
 
 // The subcommands, one declaration each (defined beside each command).
 int RunDumpStream(const Args& args, std::ostream& out, std::ostream& err);
+int RunDump(const Args& args, std::ostream& out, std::ostream& err);
+int RunConvert(const Args& args, std::ostream& out, std::ostream& err);
+int RunDemo(const Args& args, std::ostream& out, std::ostream& err);
 int RunLangs(const Args& args, std::ostream& out, std::ostream& err);
 int RunLang(const Args& args, std::ostream& out, std::ostream& err);
 int RunExpand(const Args& args, std::ostream& out, std::ostream& err);

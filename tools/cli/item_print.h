@@ -1,0 +1,21 @@
+// An item tree as text or as JSON, for the commands that show projects.
+#pragma once
+
+#include <ostream>
+
+class CResItem;
+
+namespace locmodel::cli {
+
+// An indented tree: each item's fields, properties, configuration,
+// translations and children.
+void PrintItemTree(const CResItem& root, std::ostream& out);
+
+// {"root":ITEM}, compact, one trailing newline, where ITEM is
+// {"type":N,"resId":S,"comment":S,"tabNum":N,"state":N,"data":HEX,
+//  "props":[PROP...],"cfg":[PROP...],"translations":[TRANS...],"children":[ITEM...]},
+// TRANS is {"lang":N,"status":N,"key":N,"props":[PROP...]} and PROP is
+// {"name":NAME,"class":CLASS,"value":V}.
+void PrintItemTreeJson(const CResItem& root, std::ostream& out);
+
+}  // namespace locmodel::cli

@@ -1,0 +1,55 @@
+// dump and convert: the commands over project files.
+#include <cstdlib>
+
+#include "cli/command.h"
+#include "cli/item_print.h"
+#include "locmodel/items/project_file.h"
+#include "locmodel/util/unicode.h"
+
+namespace locmodel::cli {
+namespace {
+
+// Loads a project file for a command; on failure writes the error line.
+std::unique_ptr<CResItem> LoadForCommand(const std::string& path, const Args& args,
+                                         std::ostream& err) {
+  const ProjectReader reader = args.Has("--sequential") ? ProjectReader::Sequential : ProjectReader::Tree;
+  std::unique_ptr<CResItem> root;
+  const FileStatus status = LoadProject(Utf8ToUtf16(path), root, reader);
+  if (!status.ok()) {
+    Fail(err, path + ": " + status.reason());
+    return nullptr;
+  }
+  return root;
+}
+
+}  // namespace
+
+int RunDump(const Args& args, std::ostream& out, std::ostream& err) {
+  const auto root = LoadForCommand(args.positional[0], args, err);
+  if (!root) return kFailed;
+  if (args.Has("--json")) PrintItemTreeJson(*root, out);
+  else PrintItemTree(*root, out);
+  return kOk;
+}
+
+int RunConvert(const Args& args, std::ostream& /*out*/, std::ostream& err) {
+  SaveOptions options;
+  if (const std::string* level = args.Value("--gzip")) {
+    options.gzip = true;
+    if (!level->empty()) {
+      char* end = nullptr;
+      const long value = std::strtol(level->c_str(), &end, 10);
+      if (*end != '\0' || value < 0 || value > 9)
+        return UsageError(err, "convert", "--gzip takes a level from 0 to 9");
+      options.level = static_cast<unsigned>(value);
+    }
+  }
+  const auto root = LoadForCommand(args.positional[0], args, err);
+  if (!root) return kFailed;
+  const std::string& target = args.positional[1];
+  const FileStatus status = SaveProject(*root, Utf8ToUtf16(target), options);
+  if (!status.ok()) return Fail(err, target + ": " + status.reason());
+  return kOk;
+}
+
+}  // namespace locmodel::cli
