@@ -31,9 +31,15 @@
 //   Create<Name>Operator(item)    a new C<Name>PropOperator (caller owns it)
 //   C<Name>PropOperator           its operator class
 //
-// A value of another class stored under the property's name (a damaged or
-// foreign project file) reads as absent: the getters fall back to the
-// default rather than misread it.
+// The getters return references into the stored properties: a reference
+// stays valid until that item's (or the default configuration's) value is
+// replaced or removed. A value of another class stored under the property's
+// name (a damaged or foreign project file) reads as absent: the getters fall
+// back to the default rather than misread it.
+//
+// Member-form operations are non-const: an accessor object is a format
+// number and nothing else, so callers build one where they need it. Do not
+// call accessors from static initializers: the default item may not exist yet.
 #pragma once
 
 #include <string>
