@@ -1,0 +1,14 @@
+// CPrjConfig: the project-wide configuration properties, each reached
+// through its accessor family (see locmodel/props/accessor.h).
+#pragma once
+
+#include "locmodel/props/accessor.h"
+#include "locmodel/props/prop_classes.h"
+
+class CPrjConfig {
+ public:
+  CPrjConfig() = delete;
+
+  // Whether importing matches resources by their item ids.
+  LOCMODEL_CFG_PROP(static, IsImportByItemIdEnabled, u"IsImportByItemIdEnabled", CBoolProp, bool, false);
+};

@@ -1,0 +1,117 @@
+#include "locmodel/items/item_helper.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "support/default_cfg_guard.h"
+
+namespace {
+
+TEST(ItemHelper, TempFileMarkerCountsOnAncestorsOnly) {
+  CResItem root;
+  auto* file = new CResItem();
+  auto* resource = new CResItem();
+  root.AddResItem(file);
+  file->AddResItem(resource);
+  CItemHelper::MarkAsTempFile(*file);
+  EXPECT_EQ(CItemHelper::TempFileMarker, CPropName(u"TempFileMarker"));
+  EXPECT_TRUE(file->GetPropW(CItemHelper::TempFileMarker)->IsEqual(CBoolProp(true)));
+  EXPECT_FALSE(CItemHelper::IsTempFile(*file));
+  EXPECT_TRUE(CItemHelper::IsTempFile(*resource));
+  EXPECT_FALSE(CItemHelper::IsTempFile(root));
+  // Any value marks the item.
+  file->SetPropW(CItemHelper::TempFileMarker, new CBoolProp(false));
+  EXPECT_TRUE(CItemHelper::IsTempFile(*resource));
+}
+
+TEST(ItemHelper, EmbeddedMarkers) {
+  CResItem parent;
+  auto* child = new CResItem();
+  parent.AddResItem(child);
+  EXPECT_EQ(CItemHelper::GetEmbeddedCfg(parent), CEmbeddedCfg{});
+  EXPECT_FALSE(CItemHelper::IsSkippedItem(parent));
+  EXPECT_FALSE(CItemHelper::IsEmbeddedParent(parent));
+
+  child->SetPropW(CPropName::PROP_EMBEDDED_CHILD);
+  EXPECT_TRUE(CItemHelper::IsEmbeddedChild(*child));
+  EXPECT_FALSE(CItemHelper::IsStrChild(*child));  // the parent has no origin
+
+  CEmbeddedCfg origin;
+  origin.SourceType = CEmbeddedCfg::Resource;
+  origin.KindCode = 22;
+  origin.ExtraParam = 5;
+  parent.SetPropW(CPropName::PROP_EMBEDDED_CFG, new CEmbeddedCfgProp(origin));
+  EXPECT_EQ(CItemHelper::GetEmbeddedCfg(parent), origin);
+  EXPECT_TRUE(CItemHelper::IsEmbeddedParent(parent));
+  EXPECT_TRUE(CItemHelper::IsSkippedItem(parent));
+  EXPECT_TRUE(CItemHelper::IsStrChild(*child));
+  EXPECT_FALSE(CItemHelper::IsStrChild(parent));
+
+  origin.SourceType = CEmbeddedCfg::Undefined;
+  origin.KindCode = 21;
+  parent.SetPropW(CPropName::PROP_EMBEDDED_CFG, new CEmbeddedCfgProp(origin));
+  EXPECT_FALSE(CItemHelper::IsStrChild(*child));
+  EXPECT_FALSE(CItemHelper::IsSkippedItem(parent));
+
+  // A value of another class under the origin's name is no origin.
+  parent.SetPropW(CPropName::PROP_EMBEDDED_CFG, new CIntProp(22));
+  EXPECT_EQ(CItemHelper::GetEmbeddedCfg(parent), CEmbeddedCfg{});
+  EXPECT_TRUE(CItemHelper::IsEmbeddedParent(parent));
+}
+
+TEST(ItemIdAccessor, IdIsANumericConfigurationPropertyInherited) {
+  DefaultCfgGuard guard;
+  CResItem root;
+  auto* child = new CResItem();
+  root.AddResItem(child);
+  EXPECT_EQ(CItemIdAccessor::ItemIdPropName(), CPropName(CPropName::PROP_ITEM_ID));
+  EXPECT_EQ(CItemIdAccessor::GetItemIdDefaultValue(), 4294967295ULL);
+  EXPECT_EQ(CItemIdAccessor::GetItemId(*child, false), 4294967295ULL);
+
+  CItemIdAccessor::SetItemId(root, 0x123456789ULL);
+  EXPECT_TRUE(root.GetCfgProps().GetPropW(CPropName::PROP_ITEM_ID)->IsEqual(CItemIdProp(0x123456789ULL)));
+  EXPECT_EQ(CItemIdAccessor::GetItemId(*child, true), 0x123456789ULL);
+  EXPECT_EQ(CItemIdAccessor::GetItemId(*child, false), 4294967295ULL);
+  EXPECT_FALSE(CItemIdAccessor::HasItemId(*child));
+  CItemIdAccessor::SetItemId(*child, 7);
+  EXPECT_EQ(CItemIdAccessor::GetItemId(*child, false), 7u);
+
+  std::unique_ptr<IPropOperator> op(CItemIdAccessor::CreateItemIdOperator(*child));
+  EXPECT_NE(dynamic_cast<CItemIdAccessor::CItemIdPropOperator*>(op.get()), nullptr);
+  op->ResetProp();
+  EXPECT_FALSE(CItemIdAccessor::HasItemId(*child));
+  EXPECT_FALSE(op->IsDefault());
+}
+
+TEST(ItemIdAccessor, GuidCarriesTheCounterAndA15BitRandom) {
+  for (int i = 0; i < 200; ++i) {
+    const unsigned long long id = CItemIdAccessor::GetGuidFromCounter(5);
+    EXPECT_EQ(id & 0xFFFFFFFFULL, 5u);
+    EXPECT_LE(id >> 32, 32767u);
+  }
+  // From 0xFFFFFFFF on, the counter's low half moves up and the low half is empty.
+  const unsigned long long big = CItemIdAccessor::GetGuidFromCounter(0x100000003ULL);
+  EXPECT_EQ(big & 0xFFFFFFFFULL, 0u);
+  EXPECT_GE(big >> 32, 3u);
+  EXPECT_LE(big >> 32, 3u + 32767u);
+}
+
+TEST(BoolLocker, CountsForItsLifetimeAndNests) {
+  int counter = 0;
+  {
+    CBoolLocker outer(counter);
+    EXPECT_EQ(counter, 1);
+    {
+      CBoolLocker inner(counter);
+      EXPECT_EQ(counter, 2);
+    }
+    EXPECT_EQ(counter, 1);
+  }
+  EXPECT_EQ(counter, 0);
+  CBoolLocker::Lock(&counter);
+  CBoolLocker::Unlock(&counter);
+  EXPECT_EQ(counter, 0);
+}
+
+}  // namespace

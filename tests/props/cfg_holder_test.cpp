@@ -1,0 +1,207 @@
+#include "locmodel/props/cfg_holder.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "locmodel/config/prj_config.h"
+#include "locmodel/props/accessor.h"
+#include "support/default_cfg_guard.h"
+
+namespace {
+
+// A per-format accessor as format-specific configurations declare them.
+class CTestFormatCfg : public CCustomAccessor {
+ public:
+  using CCustomAccessor::CCustomAccessor;
+  using CCustomAccessor::DecoratePropName;
+
+  LOCMODEL_CFG_PROP(, OutFile, u"Test.OutFile", CStrProp, std::u16string, u"out.txt");
+  LOCMODEL_CFG_PROP(, Brands, u"Test.Brands", CIntStrMapProp, CIntStrMap, {1, u"a"}, {2, u"b"});
+};
+
+const CPropName& ImportName() { return CPrjConfig::IsImportByItemIdEnabledPropName(); }
+
+// root -> child -> grandchild
+class CfgInheritance : public ::testing::Test {
+ protected:
+  CfgInheritance() {
+    child = new CResItem();
+    grandchild = new CResItem();
+    root.AddResItem(child);
+    child->AddResItem(grandchild);
+    CCfgHolder::DeleteProp(CCfgHolder::DefaultItem, ImportName());
+  }
+
+  DefaultCfgGuard guard;
+  CResItem root;
+  CResItem* child;
+  CResItem* grandchild;
+};
+
+TEST_F(CfgInheritance, ChildSeesAncestorValueOnlyWithInherit) {
+  CPrjConfig::SetIsImportByItemIdEnabled(root, true);
+  EXPECT_TRUE(CPrjConfig::HasIsImportByItemIdEnabled(root));
+  EXPECT_TRUE(CPrjConfig::GetIsImportByItemIdEnabled(*child, true));
+  EXPECT_TRUE(CPrjConfig::GetIsImportByItemIdEnabled(*grandchild, true));
+  EXPECT_FALSE(CPrjConfig::GetIsImportByItemIdEnabled(*child, false));
+  EXPECT_FALSE(CPrjConfig::HasIsImportByItemIdEnabled(*child));
+
+  // The nearest holder wins.
+  CCfgHolder::SetPropW(*child, ImportName(), new CBoolProp(false));
+  EXPECT_FALSE(CPrjConfig::GetIsImportByItemIdEnabled(*grandchild, true));
+  EXPECT_EQ(CCfgHolder::GetPropW(*grandchild, ImportName(), true),
+            child->GetCfgProps().GetPropW(ImportName()));
+  EXPECT_EQ(CCfgHolder::GetPropW(*grandchild, ImportName(), false), nullptr);
+}
+
+TEST_F(CfgInheritance, SetComparesWithTheEffectiveValueAndNeverResets) {
+  CPrjConfig::SetIsImportByItemIdEnabled(root, true);
+  CPrjConfig::SetIsImportByItemIdEnabled(*child, true);  // already seen: stores nothing
+  EXPECT_FALSE(CPrjConfig::HasIsImportByItemIdEnabled(*child));
+  CPrjConfig::SetIsImportByItemIdEnabled(*child, false);
+  EXPECT_TRUE(CPrjConfig::HasIsImportByItemIdEnabled(*child));
+  EXPECT_FALSE(CPrjConfig::GetIsImportByItemIdEnabled(*child, true));
+  // Back to the parent's value: the child keeps a value of its own.
+  CPrjConfig::SetIsImportByItemIdEnabled(*child, true);
+  EXPECT_TRUE(CPrjConfig::HasIsImportByItemIdEnabled(*child));
+  EXPECT_TRUE(CPrjConfig::GetIsImportByItemIdEnabled(*child, false));
+  CPrjConfig::ResetIsImportByItemIdEnabled(*child);
+  EXPECT_FALSE(CPrjConfig::HasIsImportByItemIdEnabled(*child));
+  EXPECT_TRUE(CPrjConfig::GetIsImportByItemIdEnabled(*child, true));
+  CPrjConfig::ResetIsImportByItemIdEnabled(*child);  // nothing to remove
+  EXPECT_TRUE(CPrjConfig::HasIsImportByItemIdEnabled(root));
+}
+
+TEST_F(CfgInheritance, DefaultIsSeededOnFirstUseUnlessTheHostStoredOne) {
+  EXPECT_FALSE(CPrjConfig::GetIsImportByItemIdEnabled(*child, true));
+  const CProp* seeded = CCfgHolder::GetDefaultCfg().GetPropW(ImportName());
+  ASSERT_NE(seeded, nullptr);
+  EXPECT_TRUE(seeded->IsEqual(CBoolProp(false)));
+
+  CCfgHolder::DeleteProp(CCfgHolder::DefaultItem, ImportName());
+  CCfgHolder::GetDefaultCfg().SetPropW(ImportName(), new CBoolProp(true));
+  EXPECT_TRUE(CPrjConfig::GetIsImportByItemIdEnabledDefaultValue());
+  EXPECT_TRUE(CPrjConfig::GetIsImportByItemIdEnabled(*grandchild, true));
+  // Storing the built-in default on an item is then a change.
+  CPrjConfig::SetIsImportByItemIdEnabled(*child, false);
+  EXPECT_TRUE(CPrjConfig::HasIsImportByItemIdEnabled(*child));
+}
+
+TEST_F(CfgInheritance, ValueOfAnotherClassReadsAsAbsent) {
+  CCfgHolder::SetPropW(root, ImportName(), new CStrProp(u"true"));
+  CCfgHolder::GetDefaultCfg().SetPropW(ImportName(), new CIntProp(1));
+  EXPECT_FALSE(CPrjConfig::GetIsImportByItemIdEnabled(*child, true));
+  EXPECT_TRUE(CCfgHolder::GetDefaultCfg().GetPropW(ImportName())->IsEqual(CBoolProp(false)));
+}
+
+TEST_F(CfgInheritance, OperatorKeepsASnapshotAndStoresOnlyChanges) {
+  std::unique_ptr<IPropOperator> op(CPrjConfig::CreateIsImportByItemIdEnabledOperator(*child));
+  EXPECT_NE(dynamic_cast<CPrjConfig::CIsImportByItemIdEnabledPropOperator*>(op.get()), nullptr);
+  EXPECT_EQ(op->GetPropName(), ImportName());
+  EXPECT_TRUE(op->IsDefault());
+  // A later default does not reach an existing operator.
+  CCfgHolder::GetDefaultCfg().SetPropW(ImportName(), new CBoolProp(true));
+  EXPECT_TRUE(op->GetProp(true)->IsEqual(CBoolProp(false)));
+
+  CPrjConfig::SetIsImportByItemIdEnabled(root, false);  // differs from the new default
+  EXPECT_FALSE(op->IsDefault());
+  op->SetProp(new CBoolProp(false));  // equal to the effective value: destroyed
+  EXPECT_FALSE(CPrjConfig::HasIsImportByItemIdEnabled(*child));
+  EXPECT_EQ(op->GetProp(true), root.GetCfgProps().GetPropW(ImportName()));
+  op->SetProp(new CIntProp(0));  // another class is never equal
+  EXPECT_TRUE(CPrjConfig::HasIsImportByItemIdEnabled(*child));
+  op->SetProp(new CBoolProp(true));
+  EXPECT_TRUE(op->GetProp(false)->IsEqual(CBoolProp(true)));
+  op->SetProp(nullptr);
+  op->ResetProp();
+  EXPECT_FALSE(CPrjConfig::HasIsImportByItemIdEnabled(*child));
+  EXPECT_TRUE(op->GetProp(false)->IsEqual(CBoolProp(false)));  // the snapshot
+}
+
+TEST_F(CfgInheritance, PerFormatNamesAreDecoratedOnItemsAndDefaults) {
+  CTestFormatCfg xml(3), html(5), plain(CCustomAccessor::UNDECORATED_FORMAT);
+  EXPECT_EQ(xml.OutFilePropName(), CPropName(u"3.Test.OutFile"));
+  EXPECT_EQ(plain.OutFilePropName(), CPropName(u"Test.OutFile"));
+
+  CCfgHolder::GetDefaultCfg().SetPropW(u"5.Test.OutFile", new CStrProp(u"host.htm"));
+  EXPECT_EQ(html.GetOutFile(*child, true), u"host.htm");
+  EXPECT_EQ(xml.GetOutFile(*child, true), u"out.txt");
+  EXPECT_NE(CCfgHolder::GetDefaultCfg().GetPropW(u"3.Test.OutFile"), nullptr);
+  EXPECT_EQ(CCfgHolder::GetDefaultCfg().GetPropW(u"Test.OutFile"), nullptr);
+
+  xml.SetOutFile(root, u"root.xml");
+  EXPECT_EQ(root.GetCfgProps().GetPropW(u"3.Test.OutFile")->GetStr(), u"root.xml");
+  EXPECT_EQ(xml.GetOutFile(*grandchild, true), u"root.xml");
+  EXPECT_EQ(html.GetOutFile(*grandchild, true), u"host.htm");
+  EXPECT_TRUE(xml.HasOutFile(root));
+  EXPECT_FALSE(html.HasOutFile(root));
+  xml.ResetOutFile(root);
+  EXPECT_FALSE(xml.HasOutFile(root));
+
+  EXPECT_EQ(xml.GetBrands(*child, true), (CIntStrMap{{1, u"a"}, {2, u"b"}}));
+  std::unique_ptr<IPropOperator> op(xml.CreateBrandsOperator(*child));
+  EXPECT_EQ(op->GetPropName(), CPropName(u"3.Test.Brands"));
+  op->SetProp(new CIntStrMapProp(CIntStrMap{{1, u"a"}}));
+  EXPECT_EQ(xml.GetBrands(*child, false), (CIntStrMap{{1, u"a"}}));
+  EXPECT_EQ(html.GetBrands(*child, false), (CIntStrMap{{1, u"a"}, {2, u"b"}}));
+}
+
+TEST(CustomAccessor, DecoratesOnlyTextualNamesOfARealFormat) {
+  for (int format : {-1, 0, 3}) {
+    EXPECT_EQ(CTestFormatCfg(format).DecoratePropName(CPropName::PROP_ITEM_ID),
+              CPropName(CPropName::PROP_ITEM_ID));
+  }
+  EXPECT_EQ(CTestFormatCfg(-1).DecoratePropName(u"Xml.OutFile"), CPropName(u"Xml.OutFile"));
+  EXPECT_EQ(CTestFormatCfg(3).DecoratePropName(u"Xml.OutFile"), CPropName(u"3.Xml.OutFile"));
+  EXPECT_EQ(CTestFormatCfg(-7).DecoratePropName(u"A"), CPropName(u"-7.A"));
+  EXPECT_EQ(CTestFormatCfg(42).GetFormatType(), 42);
+}
+
+TEST_F(CfgInheritance, PropsByPrefixListLevelsFromTheItemUp) {
+  root.GetCfgProps().SetPropW(u"NetRes.A", new CIntProp(1));
+  root.GetCfgProps().SetPropW(u"NetRes.", new CIntProp(2));
+  root.GetCfgProps().SetPropW(u"NetRes", new CIntProp(3));
+  child->GetCfgProps().SetPropW(u"NetRes.B", new CIntProp(4));
+  child->GetCfgProps().SetPropW(u"NetRes.A", new CIntProp(5));
+  child->GetCfgProps().SetPropW(u"NetRet.A", new CIntProp(6));
+  child->GetCfgProps().SetPropW(CPropName::PROP_ITEM_ID, new CItemIdProp(7));
+
+  std::vector<CCfgHolder::CPropItem> rows = CCfgHolder::GetPropsByPrefixOrdered(*grandchild, u"NetRes.");
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].name, u"NetRes.A");
+  EXPECT_EQ(rows[0].level, -1);
+  EXPECT_EQ(rows[0].prop->GetInt(), 5);
+  EXPECT_EQ(rows[1].name, u"NetRes.B");
+  EXPECT_EQ(rows[1].level, -1);
+  EXPECT_EQ(rows[2].name, u"NetRes.A");
+  EXPECT_EQ(rows[2].level, -2);
+  EXPECT_EQ(rows[2].prop, root.GetCfgProps().GetPropW(u"NetRes.A"));
+
+  CCfgHolder::GetPropsByPrefix(root, rows, u"", 7);  // every textual name, appended
+  EXPECT_EQ(rows.size(), 6u);
+  EXPECT_EQ(rows[3].name, u"NetRes");
+  EXPECT_EQ(rows[5].level, 7);
+  CCfgHolder::FreePropsVector(rows);
+  EXPECT_TRUE(rows.empty());
+  EXPECT_NE(root.GetCfgProps().GetPropW(u"NetRes.A"), nullptr);
+}
+
+TEST(CfgHolder, DefaultItemTakesPartOnlyWhenAttached) {
+  EXPECT_EQ(CCfgHolder::DefaultItem.GetType(), 5555556);
+  EXPECT_EQ(&CCfgHolder::GetDefaultCfg(), &CCfgHolder::DefaultItem.GetCfgProps());
+  EXPECT_TRUE(CCfgHolder::IsDefaultAttached(&CCfgHolder::DefaultItem));
+  EXPECT_FALSE(CCfgHolder::IsDefaultAttached(nullptr));
+
+  CCfgHolder::CDefaultResItem defaults;
+  auto* item = new CResItem();
+  CResItem detached;
+  defaults.AddResItem(item);
+  EXPECT_TRUE(CCfgHolder::IsDefaultAttached(item));
+  EXPECT_FALSE(CCfgHolder::IsDefaultAttached(&detached));
+  defaults.GetCfgProps().SetPropW(u"Answer", new CIntProp(42));
+  EXPECT_EQ(CCfgHolder::GetPropW(*item, u"Answer", true)->GetInt(), 42);
+  EXPECT_EQ(CCfgHolder::GetPropW(detached, u"Answer", true), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,89 @@
+#include "locmodel/props/parent_substituter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "locmodel/items/item_events.h"
+#include "locmodel/props/cfg_holder.h"
+#include "locmodel/props/prop_classes.h"
+
+namespace {
+
+struct AnyEvent : CResItemEvents {
+  int count = 0;
+  void OnResItemChange(CResItem*) override { ++count; }
+  void OnResItemAdd(CResItem*, CResItem*) override { ++count; }
+  void OnResItemRemove(CResItem*, CResItem*) override { ++count; }
+  void OnResItemDelete(CResItem*) override { ++count; }
+  void OnConfigPropChanged(CResItem*, const CPropName&, const CProp*, const CProp*) override { ++count; }
+  void OnMultiOperationBegin() override { ++count; }
+  void OnMultiOperationEnd() override { ++count; }
+};
+
+class ParentSubstituter : public ::testing::Test {
+ protected:
+  ParentSubstituter() {
+    folder = new CResItem();
+    root.AddResItem(folder);
+    for (CResItem*& child : children) {
+      child = new CResItem();
+      folder->AddResItem(child);
+    }
+    root.GetCfgProps().SetPropW(u"Answer", new CIntProp(42));
+    folder->GetCfgProps().SetPropW(u"Mode", new CStrProp(u"folder"));
+    server.Subscribe(&events);
+    server.Startup();
+  }
+  ~ParentSubstituter() override {
+    server.Shutdown();
+    server.Unsubscribe(&events);
+  }
+
+  CItemEventServer& server = CItemEventServer::Instance();
+  AnyEvent events;
+  CResItem root;
+  CResItem* folder;
+  CResItem* children[3];
+};
+
+TEST_F(ParentSubstituter, ItemSeesItsConfigurationUnderCopiesAndReturnsUnseen) {
+  CResItem* item = children[1];
+  {
+    CParentSubstituter sub(*item);
+    EXPECT_TRUE(server.IsLocked());
+    EXPECT_EQ(sub.GetItem(), item);
+    EXPECT_EQ(sub.GetItemLevel(), 2);
+    CResItem* copy = item->GetParent();
+    ASSERT_NE(copy, folder);
+    EXPECT_EQ(copy->GetResItems().size(), 1u);
+    EXPECT_EQ(sub.GetTopParent(), copy->GetParent());
+    EXPECT_NE(sub.GetTopParent(), &root);
+    EXPECT_EQ(CCfgHolder::GetPropW(*item, u"Answer", true)->GetInt(), 42);
+    EXPECT_EQ(CCfgHolder::GetPropW(*item, u"Mode", true)->GetStr(), u"folder");
+    copy->GetCfgProps().SetPropW(u"Mode", new CStrProp(u"private"));
+    EXPECT_EQ(folder->GetResItems().size(), 2u);
+  }
+  EXPECT_FALSE(server.IsLocked());
+  EXPECT_EQ(events.count, 0);
+  ASSERT_EQ(folder->GetResItems().size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(folder->GetResItems()[i], children[i]);
+    EXPECT_EQ(children[i]->GetParent(), folder);
+  }
+  EXPECT_EQ(folder->GetCfgProps().GetPropW(u"Mode")->GetStr(), u"folder");
+}
+
+TEST_F(ParentSubstituter, RootStaysAsItWas) {
+  {
+    CParentSubstituter sub(root);
+    EXPECT_EQ(sub.GetTopParent(), &root);
+    EXPECT_EQ(sub.GetItemLevel(), 0);
+    EXPECT_TRUE(server.IsLocked());
+  }
+  EXPECT_FALSE(server.IsLocked());
+  EXPECT_EQ(root.GetResItems().size(), 1u);
+  EXPECT_EQ(events.count, 0);
+}
+
+}  // namespace
