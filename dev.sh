@@ -38,7 +38,8 @@ case "${1:-}" in
     ensure_packages $build_packages $lib_packages
     configure build -DLOCMODEL_TESTS=ON
     cmake --build build -j"$jobs" --target locmodel_cli_main
-    ./build/tools/locmodel dump-stream examples/project-stream.bin
+    rm -rf build/demo
+    ./build/tools/locmodel demo build/demo
     ;;
   test)
     ensure_packages $build_packages $lib_packages

@@ -1,6 +1,8 @@
 #include "cli/sample_project.h"
 
 #include "locmodel/config/lang_set.h"
+#include "locmodel/config/prj_config.h"
+#include "locmodel/items/item_helper.h"
 #include "locmodel/items/res_item.h"
 #include "locmodel/props/prop_classes.h"
 
@@ -44,7 +46,8 @@ std::unique_ptr<CResItem> MakeSampleProject() {
   root->SetType(kProject);
   root->SetResId(u"@Demo");
   root->SetComment(u"Sample project of the locmodel tool");
-  root->GetCfgProps().SetPropW(u"IsImportByItemIdEnabled", new CBoolProp(true));
+  CPrjConfig::SetIsImportByItemIdEnabled(*root, true);
+  root->GetCfgProps().SetPropW(u"BrandMap", new CIntStrMapProp({{0, u"Standard"}, {1, u"OEM"}}));
   root->GetCfgProps().SetPropW(u"TgtLangs", new CLangSetProp({kGerman, kFrench, kJapanese}));
 
   CResItem* sources = Add(*root, kFolder, u"@Sources");
@@ -52,11 +55,21 @@ std::unique_ptr<CResItem> MakeSampleProject() {
   sources->GetCfgProps().SetPropW(u"AutoSegm.LengthLimit", new CIntProp(120));
 
   CResItem* rc = Add(*sources, kFile, u"@main.rc", u"Windows resources");
+  rc->SetPropW(CPropName::PROP_EMBEDDED_CFG, new CEmbeddedCfgProp(CEmbeddedCfg{CEmbeddedCfg::Resource, 4, 0}));
+  rc->SetPropW(u"Checksum", new CBinaryProp(std::vector<unsigned char>{0xCA, 0xFE}));
   const std::string rcText = "IDD_MAIN DIALOG 0, 0, 200, 100\r\n";
   rc->SetData(reinterpret_cast<const unsigned char*>(rcText.data()), static_cast<unsigned>(rcText.size()));
   CResItem* dialog = AddText(*rc, kDialog, u"#101", u"Main window", u"Hauptfenster",
                              u"Fen\u00eatre principale", u"\u30e1\u30a4\u30f3 \u30a6\u30a3\u30f3\u30c9\u30a6");
   dialog->SetPropW(u"Rect", new CIntVectorProp({0, 0, 200, 100}));
+  dialog->SetPropW(u"Font", new CVariantProp(VARIANT::FromText(u"Segoe UI")));
+  dialog->SetPropW(u"Styles", new CStrSetProp({u"WS_POPUP", u"WS_CAPTION"}));
+  dialog->SetPropW(u"Controls", new CStrListProp({u"IDOK", u"IDCANCEL"}));
+  dialog->SetPropW(u"HelpIds", new CIntSetProp({7, 3}));
+  dialog->SetPropW(u"Checked");
+  CItemIdAccessor::SetItemId(*dialog, 0x100000065ull);
+  const unsigned char icon[] = {0x00, 0x00, 0x01, 0x00};
+  dialog->GetTranslation(kGerman)->SetData(icon, sizeof icon);
   AddText(*dialog, kString, u"@IDOK", u"OK", u"OK", u"OK", u"OK");
   AddText(*dialog, kString, u"@IDCANCEL", u"Cancel", u"Abbrechen", u"Annuler",
           u"\u30ad\u30e3\u30f3\u30bb\u30eb");
