@@ -21,7 +21,6 @@
 #include <cereal/archives/binary.hpp>
 #include <cereal/types/string.hpp>
 #include <cereal/types/vector.hpp>
-#include <cstring>
 #include <filesystem>
 #include <istream>
 #include <memory>
@@ -87,6 +86,8 @@ template <typename T, typename Fn>
 bool DoList(Serial::ISerialStream& s, std::vector<T>& list, Fn&& element) {
   int count = static_cast<int>(list.size());
   if (!Serial::Do(s, count) || count < 0) return false;
+  // The input is the benchmark's own stream, so the count may size the
+  // vector up front, as cereal and the raw parser do too.
   if (s.IsReading()) list.resize(static_cast<size_t>(count));
   for (T& e : list)
     if (!DoInNode(s, kAnonymous, [&] { return element(e); })) return false;
