@@ -27,6 +27,7 @@ BinaryScanner::BinaryScanner(IStreamIn& in) : in_(in), chunk_(kChunkSize), field
 
 bool BinaryScanner::Refill() {
   if (eof_) return false;
+  base_ += end_;
   pos_ = 0;
   end_ = in_.read(chunk_.data(), static_cast<uint32_t>(chunk_.size()));
   // Streams signal the end by a short count; another read could block or
@@ -37,7 +38,6 @@ bool BinaryScanner::Refill() {
 
 int BinaryScanner::GetByte() {
   if (pos_ == end_ && !Refill()) return -1;
-  ++consumed_;
   return chunk_[pos_++];
 }
 
@@ -47,9 +47,18 @@ bool BinaryScanner::GetBytes(void* dst, uint32_t count) {
     if (pos_ == end_ && !Refill()) return false;
     const size_t n = std::min<size_t>(count, end_ - pos_);
     std::memcpy(out, chunk_.data() + pos_, n);
-    pos_ += n, out += n, count -= static_cast<uint32_t>(n), consumed_ += n;
+    pos_ += n, out += n, count -= static_cast<uint32_t>(n);
   }
   return true;
+}
+
+const unsigned char* BinaryScanner::Take(uint32_t count, unsigned char* scratch) {
+  if (end_ - pos_ >= count) {
+    const unsigned char* in_place = chunk_.data() + pos_;
+    pos_ += count;
+    return in_place;
+  }
+  return GetBytes(scratch, count) ? scratch : nullptr;
 }
 
 bool BinaryScanner::ReadFieldBytes(uint32_t length) {
@@ -63,6 +72,22 @@ bool BinaryScanner::ReadFieldBytes(uint32_t length) {
   return true;
 }
 
+const NodeName& BinaryScanner::name() const {
+  if (!name_built_) {
+    name_ = name_type_ == NodeName::String ? NodeName(text_)
+            : name_type_ == NodeName::Byte ? NodeName(name_byte_)
+                                           : NodeName();
+    name_built_ = true;
+  }
+  return name_;
+}
+
+bool BinaryScanner::NameIs(const NodeName& name) const {
+  if (name.GetType() != name_type_) return false;
+  if (name_type_ == NodeName::String) return name.GetStrValue() == text_;
+  return name_type_ != NodeName::Byte || name.GetByteValue() == name_byte_;
+}
+
 BinaryScanner::Item BinaryScanner::Fail(const char* reason) {
   error_ = reason;
   return Item::Malformed;
@@ -70,7 +95,7 @@ BinaryScanner::Item BinaryScanner::Fail(const char* reason) {
 
 BinaryScanner::Item BinaryScanner::Next() {
   if (*error_) return Item::Malformed;
-  item_offset_ = consumed_;
+  item_offset_ = base_ + pos_;
   const int tag = GetByte();
   if (tag < 0) return depth_ > 0 ? Fail("data ends inside a node") : Item::End;
 
@@ -83,16 +108,21 @@ BinaryScanner::Item BinaryScanner::Next() {
         if (length < 0) return Fail("data ends inside a node name");
         if (static_cast<unsigned>(length) > MAX_NODE_NAME_LEN)
           return Fail("node name longer than 200 code units");
-        unsigned char bytes[2 * 255];
-        if (!GetBytes(bytes, 2 * length)) return Fail("data ends inside a node name");
+        unsigned char scratch[2 * MAX_NODE_NAME_LEN];
+        const unsigned char* bytes = Take(2 * length, scratch);
+        if (!bytes) return Fail("data ends inside a node name");
         locmodel::coding::DecodeUtf16(text_, bytes, length);
-        name_ = NodeName(text_);
+        name_type_ = NodeName::String;
+        name_built_ = false;
       } else if (type == NodeName::Byte) {
         const int value = GetByte();
         if (value < 0) return Fail("data ends inside a node name");
-        name_ = NodeName(static_cast<unsigned char>(value));
+        name_type_ = NodeName::Byte;
+        name_byte_ = static_cast<unsigned char>(value);
+        name_built_ = false;
       } else {
-        name_ = NodeName();
+        name_type_ = NodeName::None;
+        name_built_ = false;
       }
       ++depth_;
       return Item::EnterNode;
@@ -102,10 +132,23 @@ BinaryScanner::Item BinaryScanner::Next() {
       --depth_;
       return Item::LeaveNode;
     case kTagField: {
-      unsigned char length[4];
-      if (!GetBytes(length, 4)) return Fail("data ends inside a field length");
+      unsigned char scratch[4];
+      const unsigned char* length = Take(4, scratch);
+      if (!length) return Fail("data ends inside a field length");
       field_size_ = locmodel::coding::DecodeFixed32(length);
+      // A field that lies wholly in the read-ahead chunk is copied in one
+      // step (its length is then bounded by the chunk, so growing the
+      // buffer to it is safe). The copy keeps the bytes valid across
+      // EnterNode and LeaveNode, whose reads may refill the chunk.
+      if (end_ - pos_ >= field_size_) {
+        if (field_.size() < field_size_) field_.resize(field_size_);
+        std::memcpy(field_.data(), chunk_.data() + pos_, field_size_);
+        field_data_ = field_.data();
+        pos_ += field_size_;
+        return Item::Field;
+      }
       if (!ReadFieldBytes(field_size_)) return Fail("data ends inside a field");
+      field_data_ = field_.data();
       return Item::Field;
     }
     default:

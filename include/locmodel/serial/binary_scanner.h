@@ -36,9 +36,22 @@ class BinaryScanner {
   Item Next();
 
   // The name of the node just entered.
-  const NodeName& name() const { return name_; }
+  const NodeName& name() const;
+  // The next `count` bytes in place, or null when the read-ahead does not
+  // hold them (the caller then falls back to Next). Consume(count, change)
+  // takes such bytes as one whole item that changes the depth by `change`.
+  const unsigned char* Peek(size_t count) const {
+    return end_ - pos_ >= count && !*error_ ? chunk_.data() + pos_ : nullptr;
+  }
+  void Consume(size_t count, int change) {
+    item_offset_ = base_ + pos_;
+    pos_ += count;
+    depth_ += change;
+  }
+  // Whether the node just entered has this name (without building it).
+  bool NameIs(const NodeName& name) const;
   // The bytes of the field just read; valid until the next call of Next.
-  const unsigned char* field_data() const { return field_.data(); }
+  const unsigned char* field_data() const { return field_data_; }
   uint32_t field_size() const { return field_size_; }
   // Nodes open after the last item.
   uint32_t depth() const { return depth_; }
@@ -50,6 +63,7 @@ class BinaryScanner {
  private:
   int GetByte();
   bool GetBytes(void* dst, uint32_t count);
+  const unsigned char* Take(uint32_t count, unsigned char* scratch);
   bool ReadFieldBytes(uint32_t length);
   bool Refill();
   Item Fail(const char* reason);
@@ -59,12 +73,16 @@ class BinaryScanner {
   size_t pos_ = 0;
   size_t end_ = 0;
   bool eof_ = false;
-  uint64_t consumed_ = 0;
+  uint64_t base_ = 0;  // stream offset of chunk_[0]
   uint64_t item_offset_ = 0;
   uint32_t depth_ = 0;
-  NodeName name_;
+  NodeName::Type name_type_ = NodeName::None;
+  unsigned char name_byte_ = 0;
   std::u16string text_;
+  mutable NodeName name_;
+  mutable bool name_built_ = true;
   std::vector<unsigned char> field_;  // grows, never shrinks
+  const unsigned char* field_data_ = nullptr;
   uint32_t field_size_ = 0;
   const char* error_ = "";
   char error_text_[48] = {};

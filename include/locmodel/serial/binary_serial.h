@@ -37,9 +37,14 @@ class BinarySerialOut final : public ISerialStream {
   VersionInfo GetSchemeVersion() override { return version_; }
 
  private:
+  void Put(const void* data, size_t size);
+  void Flush();
+
   IStreamOut& out_;
   int32_t depth_ = 0;
   VersionInfo version_;
+  size_t used_ = 0;
+  unsigned char buffer_[8192];
 };
 
 // Every operation must match the writer's calls exactly: a node where a field
@@ -65,6 +70,7 @@ class BinarySerialIn final : public ISerialStream {
  private:
   BinaryScanner scanner_;
   VersionInfo version_;
+  std::vector<unsigned char> field_ = std::vector<unsigned char>(16);  // grows, never shrinks
 };
 
 }  // namespace Serial::Binary
