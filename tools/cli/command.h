@@ -53,5 +53,9 @@ int RunEncoding(const Args& args, std::ostream& out, std::ostream& err);
 int RunEntities(const Args& args, std::ostream& out, std::ostream& err);
 int RunEscapes(const Args& args, std::ostream& out, std::ostream& err);
 int RunCond(const Args& args, std::ostream& out, std::ostream& err);
+int RunPath(const Args& args, std::ostream& out, std::ostream& err);
+int RunRun(const Args& args, std::ostream& out, std::ostream& err);
+int RunPeChecksum(const Args& args, std::ostream& out, std::ostream& err);
+int RunDirs(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace locmodel::cli
