@@ -1,6 +1,7 @@
 #include "locmodel/util/process_util.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -134,6 +135,21 @@ TEST(ExecuteExternal, CapturesOutputAndExitCode) {
   EXPECT_EQ(code, 128u + 15u);
   // Standard input is at its end, not the host's terminal.
   EXPECT_EQ(Sh("cat; readlink /proc/self/fd/0"), u"/dev/null\n");
+}
+
+TEST(ExecuteExternal, LostStatusGivesTheUnknownCodeNotAHang) {
+  // A host ignoring SIGCHLD has the system reap its children; the child
+  // itself starts with the default disposition.
+  struct sigaction ignore = {}, old = {};
+  ignore.sa_handler = SIG_IGN;
+  ::sigaction(SIGCHLD, &ignore, &old);
+  unsigned long code = 0;
+  const std::u16string output = Sh("grep SigIgn /proc/self/status; exit 3", &code);
+  ::sigaction(SIGCHLD, &old, nullptr);
+  ASSERT_EQ(output.size(), 25u);  // "SigIgn:\t" and 16 hex digits
+  const unsigned long long ignored = std::stoull(Utf16ToUtf8(output.substr(8)), nullptr, 16);
+  EXPECT_EQ(ignored & (1ull << (SIGCHLD - 1)), 0u);
+  EXPECT_EQ(code, kExitCodeUnknown);
 }
 
 TEST(ExecuteExternal, ChildSeesNoDescriptorButItsOwn) {
