@@ -1,7 +1,9 @@
 #include "locmodel/util/file_util.h"
 
+#include <bit>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <cstdlib>
 #include <optional>
 #include <string_view>
@@ -58,22 +60,25 @@ class PeSum {
       ++p;
       --n;
     }
-    // Four words at a time into two 32-bit lanes, emptied before they can
-    // overflow (each step adds at most 2 * 0xFFFF to a lane).
-    constexpr uint64_t kLanes = 0x0000FFFF0000FFFFull;
-    constexpr size_t kStepsPerFlush = 16384;
-    while (n >= 8) {
-      const size_t steps = std::min(n / 8, kStepsPerFlush);
-      uint64_t lanes = 0;
-      for (size_t i = 0; i < steps; ++i) {
-        const uint64_t v = locmodel::coding::DecodeFixed<uint64_t>(p + 8 * i);
-        lanes += (v & kLanes) + ((v >> 16) & kLanes);
+    // Words are summed into 32 bits in runs short enough never to overflow
+    // (65536 * 0xFFFF < 2^32), a loop the compiler turns into vector code.
+    constexpr size_t kWordsPerRun = 65536;
+    while (n >= 2) {
+      const size_t words = std::min(n / 2, kWordsPerRun);
+      uint32_t run = 0;
+      if constexpr (std::endian::native == std::endian::little) {
+        for (size_t i = 0; i < words; ++i) {
+          uint16_t w;
+          std::memcpy(&w, p + 2 * i, 2);
+          run += w;
+        }
+      } else {
+        for (size_t i = 0; i < words; ++i) run += locmodel::coding::DecodeFixed<uint16_t>(p + 2 * i);
       }
-      total_ += (lanes & 0xFFFFFFFFu) + (lanes >> 32);
-      p += 8 * steps;
-      n -= 8 * steps;
+      total_ += run;
+      p += 2 * words;
+      n -= 2 * words;
     }
-    for (; n >= 2; p += 2, n -= 2) total_ += locmodel::coding::DecodeFixed<uint16_t>(p);
     if (n == 1) {
       pending_ = p[0];
       hasPending_ = true;

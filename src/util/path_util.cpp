@@ -29,6 +29,7 @@ struct Parts {
 
 Parts Split(View p) {
   Parts out;
+  out.parts.reserve(16);
   size_t i = 0;
   if (p.size() >= 2 && p[1] == u':') {
     i = p.size() >= 3 && IsSep(p[2]) ? 3 : 2;
@@ -57,7 +58,9 @@ Parts Split(View p) {
 
 // The root as written, then the parts joined by "\".
 std::u16string Join(const Parts& split, size_t first = 0) {
-  std::u16string out(split.root);
+  std::u16string out;
+  out.reserve(64);
+  out += split.root;
   bool needSep = split.kind == Root::Unc;
   for (size_t i = first; i < split.parts.size(); ++i) {
     if (needSep) out += u'\\';
