@@ -1,11 +1,11 @@
 #include "locmodel/messages/run_report.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 
 #include "locmodel/util/native_path.h"
 #include "util/coding.h"
+#include "util/platform.h"
 
 namespace MiscUtil {
 namespace {
@@ -47,13 +47,11 @@ bool RunReportFile::Read() {
 }
 
 bool RunReportFile::Exists() const {
-  std::error_code error;
-  return std::filesystem::exists(locmodel::NativePath(fileName_), error);
+  return locmodel::platform::PathExists(locmodel::NativePath(fileName_));
 }
 
 bool RunReportFile::Delete() const {
-  std::error_code error;
-  return std::filesystem::remove(locmodel::NativePath(fileName_), error);
+  return locmodel::platform::RemoveFile(locmodel::NativePath(fileName_));
 }
 
 RunReportFileHolder& RunReportFileHolder::Instance() {

@@ -66,7 +66,19 @@ char32_t DecodeUtf8(std::string_view s, size_t& i) {
 std::u16string Utf8ToUtf16(std::string_view utf8) {
   std::u16string out;
   out.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) AppendUtf16(out, DecodeUtf8(utf8, i));
+  for (size_t i = 0; i < utf8.size();) {
+    // Runs of ASCII, the bulk of most texts, are widened without decoding.
+    size_t end = i;
+    while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
+    if (end == i) {
+      AppendUtf16(out, DecodeUtf8(utf8, i));
+      continue;
+    }
+    const size_t at = out.size();
+    out.resize(at + (end - i));
+    for (size_t k = 0; k < end - i; ++k) out[at + k] = static_cast<unsigned char>(utf8[i + k]);
+    i = end;
+  }
   return out;
 }
 

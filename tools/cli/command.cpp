@@ -98,6 +98,33 @@ const std::vector<Command>& Commands() {
        "{\"tables\":{NAME:[[rowid,v1,...],...],...}}. A damaged file prints\n"
        "nothing but one error line.\n",
        {"--json"}, 1, 1, RunSqlite2Dump},
+      {"path", "path norm|canon|dir|name|ext PATH... | abs|rel BASE PATH... | is-abs PATH [--native]",
+       "apply the path text rules of project data",
+       "norm normalizes, canon also resolves \".\" and \"..\", dir/name/ext split off\n"
+       "the directory (with its separator), the name and the extension; abs and rel\n"
+       "make each PATH absolute or relative to BASE. One result per line, with \"\\\"\n"
+       "separators (--native: \"/\"). is-abs prints nothing: exit status 0 when PATH\n"
+       "is absolute, 1 when not, like test(1).\n",
+       {"--native"}, 2, SIZE_MAX, RunPath},
+      {"run", "run [--cwd DIR] [--quiet] [--json] -- PROGRAM [ARG...] | --cmdline LINE",
+       "run a command, echoing its output line by line",
+       "Runs PROGRAM with the ARGs exactly as given, or the Windows-style command\n"
+       "line LINE (split by the rules of the Microsoft C runtime), never through a\n"
+       "shell. Standard output and error are captured together and printed as the\n"
+       "library echoes them; --quiet turns the echo off. Exit status 0 when the\n"
+       "command exited 0, 1 when it could not start or exited otherwise. --json\n"
+       "prints {\"message\":S} per echoed message, then {\"started\":true,\n"
+       "\"exitCode\":N,\"output\":S} or {\"started\":false,\"error\":S}. There is no\n"
+       "timeout; put timeout(1) in front of the command for one.\n",
+       {"--cwd=", "--quiet", "--json", "--cmdline="}, 0, SIZE_MAX, RunRun},
+      {"pe-checksum", "pe-checksum FILE...", "print the PE image checksum of files",
+       "Prints \"%08x  FILE\" per FILE: the checksum a Windows executable stores in\n"
+       "its optional header, computed over the file with that field as zero.\n",
+       {}, 1, SIZE_MAX, RunPeChecksum},
+      {"dirs", "dirs", "show the program, application data and temporary directories",
+       "Prints \"program DIR\", \"appdata DIR\" and \"temp DIR\", as the library finds\n"
+       "them (an empty DIR when it cannot).\n",
+       {}, 0, 0, RunDirs},
   };
   return commands;
 }
@@ -130,7 +157,12 @@ bool ParseArgs(const Command& c, const std::vector<std::string>& words, Args& ar
                std::string& problem) {
   for (size_t i = 0; i < words.size(); ++i) {
     const std::string& word = words[i];
-    if (word.size() < 2 || word.compare(0, 2, "--") != 0 || word == "--") {
+    if (word == "--") {  // the rest is positional, even when it looks like an option
+      args.positional.insert(args.positional.end(), words.begin() + static_cast<long>(i) + 1,
+                             words.end());
+      break;
+    }
+    if (word.size() < 2 || word.compare(0, 2, "--") != 0) {
       args.positional.push_back(word);
       continue;
     }
@@ -222,7 +254,8 @@ int Main(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
     return kUsage;
   }
   const std::vector<std::string> words(argv.begin() + 2, argv.end());
-  if (std::find(words.begin(), words.end(), "--help") != words.end()) {
+  const auto optionsEnd = std::find(words.begin(), words.end(), "--");
+  if (std::find(words.begin(), optionsEnd, "--help") != optionsEnd) {
     out << "usage: locmodel " << it->usage << "\n\n" << it->help;
     return kOk;
   }

@@ -59,5 +59,9 @@ int RunEntities(const Args& args, std::ostream& out, std::ostream& err);
 int RunEscapes(const Args& args, std::ostream& out, std::ostream& err);
 int RunCond(const Args& args, std::ostream& out, std::ostream& err);
 int RunSqlite2Dump(const Args& args, std::ostream& out, std::ostream& err);
+int RunPath(const Args& args, std::ostream& out, std::ostream& err);
+int RunRun(const Args& args, std::ostream& out, std::ostream& err);
+int RunPeChecksum(const Args& args, std::ostream& out, std::ostream& err);
+int RunDirs(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace locmodel::cli

@@ -1,0 +1,246 @@
+#include "locmodel/util/file_util.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "locmodel/util/str_util.h"
+#include "locmodel/util/unicode.h"
+#include "util/file_test_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using locmodel::Utf8ToUtf16;
+using testing_support::TestDir;
+
+std::u16string U(const fs::path& p) { return Utf8ToUtf16(p.string()); }
+
+void Put(const fs::path& p, const std::string& bytes) {
+  std::ofstream(p, std::ios::binary) << bytes;
+}
+
+std::string Read(const fs::path& p, int maxSize, int& size) {
+  unsigned char* data = ReadFile(U(p).c_str(), size, maxSize);
+  if (!data) return "<null>";
+  std::string bytes(reinterpret_cast<char*>(data), static_cast<size_t>(size));
+  locmodel::ReleaseBuffer(data);
+  return bytes;
+}
+
+// Sets an environment variable for one scope.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+    value ? ::setenv(name, value, 1) : ::unsetenv(name);
+  }
+  ~ScopedEnv() { had_ ? ::setenv(name_, old_.c_str(), 1) : ::unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::string old_;
+  bool had_ = false;
+};
+
+TEST(FileUtil, ReadsWholeFilesAndPrefixes) {
+  TestDir dir;
+  std::string hundred;
+  for (int i = 0; i < 100; ++i) hundred += static_cast<char>(i);
+  Put(dir / "h.bin", hundred);
+  Put(dir / "empty", "");
+  int size = -5;
+  EXPECT_EQ(Read(dir / "h.bin", 10, size), hundred.substr(0, 10));
+  EXPECT_EQ(size, 10);
+  EXPECT_EQ(Read(dir / "h.bin", -1, size), hundred);
+  EXPECT_EQ(Read(dir / "h.bin", 1000, size), hundred);
+  EXPECT_EQ(Read(dir / "empty", -1, size), "");  // non-null, size 0
+  EXPECT_EQ(size, 0);
+  EXPECT_EQ(GetFileSize(U(dir / "h.bin").c_str()), 100);
+  // Backslashes reach the file system as separators.
+  EXPECT_EQ(GetFileSize((U(dir.path()) + u"\\h.bin").c_str()), 100);
+
+  // Only regular files: a directory, a FIFO (no blocking) or a device fail.
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  for (const fs::path& p : {dir.path(), dir / "fifo", fs::path("/dev/null"), dir / "missing"}) {
+    EXPECT_EQ(Read(p, -1, size), "<null>") << p;
+    EXPECT_EQ(size, 0);
+    EXPECT_EQ(GetFileSize(U(p).c_str()), -1) << p;
+  }
+  EXPECT_EQ(GetFileSize(nullptr), -1);
+}
+
+TEST(FileUtil, WritesAndReportsFailures) {
+  TestDir dir;
+  const unsigned char bytes[] = {'a', 0, 'b'};
+  const std::u16string file = U(dir / "out.bin");
+  Put(dir / "out.bin", "much longer old content");
+  EXPECT_TRUE(WriteFile(file.c_str(), bytes, 3));
+  int size = 0;
+  EXPECT_EQ(Read(dir / "out.bin", -1, size), std::string("a\0b", 3));
+  EXPECT_TRUE(WriteFile(file.c_str(), nullptr, 0));
+  EXPECT_EQ(GetFileSize(file.c_str()), 0);
+  EXPECT_FALSE(WriteFile(U(dir.path()).c_str(), bytes, 3));
+  EXPECT_FALSE(WriteFile(U(dir / "no" / "such").c_str(), bytes, 3));
+  EXPECT_FALSE(WriteFile(file.c_str(), bytes, -1));
+  // A device is no regular file, even one that accepts writes.
+  if (fs::exists("/dev/null")) {
+    EXPECT_FALSE(WriteFile(u"/dev/null", bytes, 3));
+  }
+}
+
+TEST(FileUtil, LastErrorTextNamesTheCauseOnce) {
+  int size = 0;
+  errno = 0;
+  EXPECT_EQ(ReadFile(u"/no/such/file", size, -1), nullptr);
+  EXPECT_EQ(GetLastErrorStrAndClear(), u"No such file or directory");
+  EXPECT_EQ(GetLastErrorStrAndClear(), u"Success");
+}
+
+TEST(FileUtil, DeleteFolderRemovesTreesWithoutFollowingLinks) {
+  TestDir dir;
+  const fs::path outside = dir / "outside", tree = dir / "tree";
+  fs::create_directories(outside / "keep");
+  Put(outside / "keep" / "f", "x");
+  fs::create_directories(tree / "a" / "ro" / "deeper");
+  Put(tree / "a" / "ro" / "deeper" / "f", "x");
+  Put(tree / "a" / "ro" / "g", "x");
+  ::chmod((tree / "a" / "ro" / "g").c_str(), 0444);
+  ::chmod((tree / "a" / "ro").c_str(), 0555);  // no owner write
+  fs::create_directory_symlink(outside, tree / "a" / "link");
+  fs::create_symlink(outside / "keep" / "f", tree / "filelink");
+  DeleteFolder(U(tree) + u"\\");
+  EXPECT_FALSE(fs::exists(fs::symlink_status(tree)));
+  EXPECT_TRUE(fs::exists(outside / "keep" / "f"));
+
+  // A path that is itself a link loses only the link.
+  fs::create_directory_symlink(outside, dir / "alias");
+  DeleteFolder(U(dir / "alias"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "alias")));
+  EXPECT_TRUE(fs::exists(outside / "keep" / "f"));
+
+  // A file is no folder: nothing happens.
+  DeleteFolder(U(outside / "keep" / "f"));
+  EXPECT_TRUE(fs::exists(outside / "keep" / "f"));
+}
+
+TEST(FileUtil, DeleteFolderHandlesTreesDeeperThanAnyPathLimit) {
+  TestDir dir;
+  // 2,000 levels: the full path is far beyond PATH_MAX, so build it through
+  // descriptors.
+  int fd = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(fd, 0);
+  for (int level = 0; level < 2000; ++level) {
+    ASSERT_EQ(::mkdirat(fd, "level-directory", 0700), 0);
+    const int child = ::openat(fd, "level-directory", O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(child, 0);
+    if (level % 500 == 0) ::close(::openat(child, "file", O_CREAT | O_WRONLY, 0600));
+    ::close(fd);
+    fd = child;
+  }
+  ::close(fd);
+  DeleteFolder(U(dir / "level-directory"));
+  EXPECT_FALSE(fs::exists(dir / "level-directory"));
+}
+
+TEST(FileUtil, Locations) {
+  const std::u16string program = GetProgramDir();
+  ASSERT_FALSE(program.empty());
+  EXPECT_EQ(program.back(), u'/');
+  EXPECT_TRUE(fs::is_directory(locmodel::Utf16ToUtf8(program)));
+  {
+    ScopedEnv xdg("XDG_DATA_HOME", "/data/home");
+    EXPECT_EQ(GetLocalAppDataDir(), u"/data/home");
+  }
+  {
+    ScopedEnv xdg("XDG_DATA_HOME", "relative/data"), home("HOME", "/home/someone");
+    EXPECT_EQ(GetLocalAppDataDir(), u"/home/someone/.local/share");
+  }
+  {
+    ScopedEnv xdg("XDG_DATA_HOME", nullptr), home("HOME", nullptr);
+    const std::u16string fromPasswd = GetLocalAppDataDir();  // the account's home
+    EXPECT_TRUE(fromPasswd.empty() || fromPasswd.ends_with(u"/.local/share"));
+  }
+  TestDir dir;
+  {
+    ScopedEnv tmp("TMPDIR", dir.path().c_str());
+    const std::u16string name = getTempFileName();
+    const fs::path native = locmodel::Utf16ToUtf8(name);
+    EXPECT_EQ(native.parent_path(), dir.path());
+    EXPECT_TRUE(native.filename().string().starts_with("LOC"));
+    EXPECT_EQ(native.extension(), ".tmp");
+    EXPECT_FALSE(fs::exists(native));
+    EXPECT_NE(getTempFileName(), name);
+  }
+  {
+    ScopedEnv tmp("TMPDIR", (dir / "missing").c_str());
+    EXPECT_TRUE(getTempFileName().starts_with(u"/tmp/LOC"));
+  }
+}
+
+// A PE file of `size` zero bytes with "MZ", e_lfanew and "PE\0\0" there.
+std::string PeFile(size_t size, uint32_t lfanew) {
+  std::string b(size, '\0');
+  b[0] = 'M', b[1] = 'Z';
+  for (int i = 0; i < 4; ++i) b[0x3C + i] = static_cast<char>(lfanew >> (8 * i));
+  if (lfanew + 4 <= size) b.replace(lfanew, 4, std::string("PE\0\0", 4));
+  return b;
+}
+
+uint32_t Sum(const std::string& b) {
+  return locmodel::PeChecksum(reinterpret_cast<const unsigned char*>(b.data()), b.size());
+}
+
+TEST(FileUtil, PeChecksumMatchesHandSums) {
+  // No headers: FFFF + FFFF = 1FFFE -> FFFF; + 0002 = 10001 -> 0002; + length 6.
+  EXPECT_EQ(Sum(std::string("\xff\xff\xff\xff\x02\x00", 6)), 0x0002u + 6);
+  // Odd length: the last byte is a word with high byte 0: 5A4D + 0041 + 3.
+  EXPECT_EQ(Sum("MZA"), 0x5A4Du + 0x0041 + 3);
+  // Valid headers: the stored checksum counts as zero, so any value sums the
+  // same: 5A4D ("MZ") + 0040 (e_lfanew) + 4550 ("PE") + length 9C.
+  std::string pe = PeFile(0x9C, 0x40);
+  pe.replace(0x98, 4, "\x78\x56\x34\x12");
+  EXPECT_EQ(Sum(pe), 0x5A4Du + 0x0040 + 0x4550 + 0x9C);
+  pe.replace(0x98, 4, "\xff\xff\xff\xff");
+  EXPECT_EQ(Sum(pe), 0x5A4Du + 0x0040 + 0x4550 + 0x9C);
+  // The field cut by the end of the file: invalid headers, summed whole.
+  // 5A4D + 0040 + 4550 + FFFF = 19FDC -> 9FDD.
+  EXPECT_EQ(Sum(pe.substr(0, 0x9A)), 0x9FDDu + 0x9A);
+  // An odd e_lfanew: the field straddles words; 5A4D + 0041 + 5000 + 0045.
+  std::string odd = PeFile(0x9D, 0x41);
+  odd.replace(0x99, 4, "\xff\xff\xff\xff");
+  EXPECT_EQ(Sum(odd), 0x5A4Du + 0x0041 + 0x5000 + 0x0045 + 0x9D);
+  // e_lfanew far past the end: summed whole, 5A4D + FFF0 + FFFF = 25A3C ->
+  // 5A3E, + length 40.
+  EXPECT_EQ(Sum(PeFile(64, 0xFFFFFFF0u)), 0x5A3Eu + 64);
+  EXPECT_EQ(Sum(PeFile(64, 62)), 0x5A4Du + 0x003E + 64);  // e_lfanew into the last bytes
+  EXPECT_EQ(Sum(""), 0u);
+
+  // The file is streamed in blocks: the same sum as in memory, with the
+  // field and an odd end far from the first block.
+  TestDir dir;
+  std::string big = PeFile(600001, 300001);
+  for (size_t i = 0x40; i < big.size(); i += 7) big[i] = static_cast<char>(i * 31);
+  big.replace(300001, 4, std::string("PE\0\0", 4));
+  Put(dir / "big.exe", big);
+  EXPECT_EQ(GetChecksum(U(dir / "big.exe")), Sum(big));
+  big.replace(300001 + 88, 4, "abcd");
+  EXPECT_EQ(Sum(big), GetChecksum(U(dir / "big.exe")));  // the field is ignored
+  EXPECT_EQ(GetChecksum(U(dir / "missing.exe")), 0u);
+  EXPECT_EQ(GetChecksum(U(dir.path())), 0u);
+}
+
+TEST(FileUtil, RegistryIsEmptyAndNoFrameworkIsInstalled) {
+  EXPECT_EQ(ReadRegistryStr(HKEY_LOCAL_MACHINE, u"Software\\Microsoft", u"x"), u"");
+  EXPECT_FALSE(IsNetfx10Installed() || IsNetfx11Installed() || IsNetfx20Installed() ||
+               IsNetfx30Installed() || IsNetfx40Installed());
+}
+
+}  // namespace
