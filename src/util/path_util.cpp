@@ -171,8 +171,7 @@ std::u16string GetRelativePath(const std::u16string& baseDir, const std::u16stri
     out += target.parts[i];
     out += u'\\';
   }
-  out.pop_back();
-  if (!out.empty() && out[0] == u'\\') out.erase(0, 1);
+  out.pop_back();  // a result always begins with ".", never with a backslash
   return out;
 }
 
