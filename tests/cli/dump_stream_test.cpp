@@ -6,32 +6,16 @@
 #include <fstream>
 #include "support/cli_run.h"
 #include "support/stream_bytes.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace testing_support;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), {});
-}
-
-class DumpStream : public ::testing::Test {
+class DumpStream : public TempDirTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("locmodel-dump-" + std::string(
-                                   ::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  std::string Write(const std::string& name, const Bytes& bytes) {
-    const fs::path path = dir_ / name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
-    return path.string();
-  }
+  std::string Write(const std::string& name, const Bytes& bytes) { return WriteFile(dir_ / name, bytes); }
   // A malformed stream: exit 1, nothing on stdout, exactly one stderr line.
   void ExpectMalformed(const std::string& path, const std::string& where) {
     const ToolRun run = RunTool({"dump-stream", path, "--json"});
@@ -39,7 +23,6 @@ class DumpStream : public ::testing::Test {
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "locmodel: " + path + ": malformed stream at " + where + "\n");
   }
-  fs::path dir_;
 };
 
 TEST_F(DumpStream, JsonOfTheShippedSamplesIsExact) {

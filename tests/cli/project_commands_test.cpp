@@ -7,28 +7,15 @@
 #include "locmodel/items/project_file.h"
 #include "support/cli_run.h"
 #include "support/item_trees.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace testing_support;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), {});
-}
-
-class ProjectCommands : public ::testing::Test {
+class ProjectCommands : public TempDirTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("locmodel-cmd-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  std::string In(const std::string& name) const { return (dir_ / name).string(); }
-  fs::path dir_;
   const fs::path examples_ = fs::path(LOCMODEL_SOURCE_DIR) / "examples";
 };
 
@@ -73,8 +60,7 @@ TEST_F(ProjectCommands, FailedConversionsLeaveNoOutput) {
   EXPECT_FALSE(fs::exists(In("out.lmp")));
 
   const auto deep = ChainProjectBytes(CResItem::kMaxReadDepth + 1);
-  std::ofstream(In("deep.lmp"), std::ios::binary)
-      .write(reinterpret_cast<const char*>(deep.data()), static_cast<std::streamsize>(deep.size()));
+  WriteFile(In("deep.lmp"), deep);
   const ToolRun tooDeep = RunTool({"convert", In("deep.lmp"), In("out.lmp")});
   EXPECT_EQ(tooDeep.status, 1);
   EXPECT_NE(tooDeep.err.find("items nest deeper than 1000 levels"), std::string::npos);

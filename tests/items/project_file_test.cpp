@@ -8,6 +8,7 @@
 #include "locmodel/items/item_events.h"
 #include "locmodel/util/unicode.h"
 #include "support/item_trees.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -16,18 +17,7 @@ using namespace testing_support;
 using locmodel::FileStatus;
 using locmodel::ProjectReader;
 
-class ProjectFiles : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("locmodel-project-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  std::u16string Path(const std::string& name) { return locmodel::Utf8ToUtf16((dir_ / name).string()); }
-  fs::path dir_;
-};
+using ProjectFiles = TempDirTest;
 
 TEST_F(ProjectFiles, VariedTreesRoundTripThroughBothReadersAndBothEncodings) {
   for (unsigned seed = 1; seed <= 4; ++seed) {
@@ -106,13 +96,9 @@ TEST_F(ProjectFiles, DamagedFilesAreErrorsAndLeaveTheCallersTree) {
 
   // A gzip file damaged in its check sum.
   ASSERT_TRUE(locmodel::SaveProject(*tree, Path("d.gz"), {.gzip = true}).ok());
-  std::string gz;
-  {
-    std::ifstream in(dir_ / "d.gz", std::ios::binary);
-    gz.assign(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string gz = ReadFile(dir_ / "d.gz");
   gz[gz.size() - 5] ^= 0x40;
-  std::ofstream(dir_ / "d.gz", std::ios::binary) << gz;
+  WriteFile(dir_ / "d.gz", gz);
   EXPECT_EQ(locmodel::LoadProject(Path("d.gz"), kept).reason(), "corrupt gzip data");
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "locmodel/util/unicode.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -15,25 +16,14 @@ namespace fs = std::filesystem;
 using Serial::GZFileStreamIn;
 using Serial::GZFileStreamOut;
 
-class StreamFiles : public ::testing::Test {
+class StreamFiles : public testing_support::TempDirTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("locmodel-streams-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  std::u16string Path(const std::string& name) const {
-    return locmodel::Utf8ToUtf16((dir_ / name).string());
-  }
   static std::string ReadAll(Serial::IStreamIn& in) {
     std::string all;
     char buffer[7];  // an odd size, so reads straddle every boundary
     while (uint32_t n = in.read(buffer, sizeof buffer)) all.append(buffer, n);
     return all;
   }
-  fs::path dir_;
 };
 
 TEST(MemoryStreams, ReadShortAtTheEndAndAppendInOrder) {
@@ -116,16 +106,9 @@ TEST_F(StreamFiles, CorruptGzipEndsTheDataAndIsReported) {
     GZFileStreamOut gz(Path("c.gz"), 6);
     gz.write(payload.data(), static_cast<uint32_t>(payload.size()));
   }
-  std::string bytes;
-  {
-    std::ifstream f(dir_ / "c.gz", std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(f), {});
-  }
+  std::string bytes = testing_support::ReadFile(dir_ / "c.gz");
   bytes[bytes.size() / 2] ^= 0x5A;
-  {
-    std::ofstream f(dir_ / "c.gz", std::ios::binary);
-    f << bytes;
-  }
+  testing_support::WriteFile(dir_ / "c.gz", bytes);
   GZFileStreamIn gz(Path("c.gz"));
   const std::string read = ReadAll(gz);  // never a huge count from a negative result
   EXPECT_LE(read.size(), payload.size());

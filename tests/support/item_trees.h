@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "cli/sample_project.h"
 #include "locmodel/config/lang_set.h"
 #include "locmodel/items/res_item.h"
 #include "locmodel/serial/binary_serial.h"
@@ -58,25 +59,7 @@ inline std::unique_ptr<CResItem> MakeTree(unsigned seed, int levels = 3, int fan
   return root;
 }
 
-// Items, translations and links all equal, down the whole tree
-// (CResItem::operator== leaves children and translations out).
-inline bool SameTree(const CResItem& a, const CResItem& b) {
-  if (!(a == b) || a.GetResItems().size() != b.GetResItems().size() ||
-      a.GetTransMap().size() != b.GetTransMap().size())
-    return false;
-  for (auto ta = a.GetTransMap().begin(), tb = b.GetTransMap().begin(); ta != a.GetTransMap().end();
-       ++ta, ++tb) {
-    if (ta->first != tb->first || !(*ta->second == *tb->second) || ta->second->GetKey() != tb->second->GetKey() ||
-        ta->second->GetParent() != &a || tb->second->GetParent() != &b)
-      return false;
-  }
-  for (size_t i = 0; i < a.GetResItems().size(); ++i) {
-    if (a.GetResItems()[i]->GetParent() != &a || b.GetResItems()[i]->GetParent() != &b ||
-        !SameTree(*a.GetResItems()[i], *b.GetResItems()[i]))
-      return false;
-  }
-  return true;
-}
+using locmodel::cli::SameTree;
 
 // A project file holding a chain of `items` items, each the only child of
 // the one before, written node by node without building the items.

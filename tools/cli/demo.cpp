@@ -31,18 +31,6 @@ Counts Count(const CResItem& item) {
   return counts;
 }
 
-// Every item and translation equal, with the same shape.
-bool SameTree(const CResItem& a, const CResItem& b) {
-  if (!(a == b) || a.GetResItems().size() != b.GetResItems().size() ||
-      a.GetTransMap().size() != b.GetTransMap().size())
-    return false;
-  for (auto ta = a.GetTransMap().begin(), tb = b.GetTransMap().begin(); ta != a.GetTransMap().end(); ++ta, ++tb)
-    if (ta->first != tb->first || !(*ta->second == *tb->second)) return false;
-  for (size_t i = 0; i < a.GetResItems().size(); ++i)
-    if (!SameTree(*a.GetResItems()[i], *b.GetResItems()[i])) return false;
-  return true;
-}
-
 const CResItem* Find(const CResItem& item, const std::u16string& resId) {
   if (item.GetResId() == resId) return &item;
   for (const CResItem* child : item.GetResItems())

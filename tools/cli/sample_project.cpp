@@ -91,4 +91,23 @@ std::unique_ptr<CResItem> MakeSampleProject() {
   return root;
 }
 
+bool SameTree(const CResItem& a, const CResItem& b) {
+  if (!(a == b) || a.GetResItems().size() != b.GetResItems().size() ||
+      a.GetTransMap().size() != b.GetTransMap().size())
+    return false;
+  for (auto ta = a.GetTransMap().begin(), tb = b.GetTransMap().begin(); ta != a.GetTransMap().end();
+       ++ta, ++tb) {
+    if (ta->first != tb->first || !(*ta->second == *tb->second) ||
+        ta->second->GetKey() != tb->second->GetKey() || ta->second->GetParent() != &a ||
+        tb->second->GetParent() != &b)
+      return false;
+  }
+  for (size_t i = 0; i < a.GetResItems().size(); ++i) {
+    const CResItem& childA = *a.GetResItems()[i];
+    const CResItem& childB = *b.GetResItems()[i];
+    if (childA.GetParent() != &a || childB.GetParent() != &b || !SameTree(childA, childB)) return false;
+  }
+  return true;
+}
+
 }  // namespace locmodel::cli

@@ -13,6 +13,10 @@ namespace locmodel::cli {
 // set on a folder for everything below it. The same tree on every call.
 std::unique_ptr<CResItem> MakeSampleProject();
 
+// Items, translations and parent links equal down the whole tree
+// (CResItem::operator== leaves children and translations out).
+bool SameTree(const CResItem& a, const CResItem& b);
+
 // Item types of the sample (the host's codes; the library gives them no meaning).
 enum SampleItemType { kProject = 1, kFolder = 2, kFile = 3, kDialog = 10, kStringTable = 11, kString = 12, kMenu = 13 };
 
