@@ -53,5 +53,6 @@ int RunEncoding(const Args& args, std::ostream& out, std::ostream& err);
 int RunEntities(const Args& args, std::ostream& out, std::ostream& err);
 int RunEscapes(const Args& args, std::ostream& out, std::ostream& err);
 int RunCond(const Args& args, std::ostream& out, std::ostream& err);
+int RunDbValues(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace locmodel::cli
