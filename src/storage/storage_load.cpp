@@ -56,6 +56,7 @@ class Row {
 
 struct CStorage::LoadedItem {
   std::unique_ptr<CResItem> item;  // null at the end of the table
+  int key = kNoKey;
   int parentKey = kNoKey;
 };
 
@@ -113,16 +114,16 @@ void CStorage::Fill(CResItem* root) {
     }
     CResItem* child = next.item.release();
     path.back().first->AddResItem(child);
-    path.emplace_back(child, GetKey(child));
+    path.emplace_back(child, next.key);
   }
 }
 
 CStorage::LoadedItem CStorage::NextItem() {
   Row row;
   if (!row.Step(itemQuery_)) return {};
-  LoadedItem loaded{std::make_unique<CResItem>(), row.Int(kItemParent, kNoKey)};
-  CResItem& item = *loaded.item;
   const int key = row.Int(kItemKey, kNoKey);
+  LoadedItem loaded{std::make_unique<CResItem>(), key, row.Int(kItemParent, kNoKey)};
+  CResItem& item = *loaded.item;
   keys_[&item] = key;
   item.SetType(row.Int(kItemType, kNoKey));
   item.SetComment(row.Str(kItemComment));
