@@ -30,8 +30,6 @@ enum TransColumn { kTransKey, kTransParent, kTransBinary, kTransLang = 5, kTrans
 enum BinaryColumn { kBlockKey, kBlockParent, kBlockData = 3 };
 enum PropColumn { kPropParent = 1, kPropName, kPropType, kPropBinary, kPropString, kPropValue };
 
-constexpr int kNoKey = CStorage::kNoKey;
-
 // One row of a query; a column past the row's end reads as null.
 class Row {
  public:
