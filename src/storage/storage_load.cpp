@@ -1,6 +1,7 @@
 // CStorage::Load: the item tree out of five queries, each stepped forward
 // once, merged by rowid. Rows come in the order the tree is visited, so
 // every cursor only ever waits for its owner to come along.
+#include <cstring>
 #include <vector>
 
 #include "locmodel/items/res_item.h"
@@ -147,10 +148,10 @@ CStorage::LoadedItem CStorage::NextItem() {
 template <typename AddBlock>
 void CStorage::AppendChain(int binaryKey, AddBlock add) {
   if (binaryKey == kNoKey || binaryKey != binary_.key) return;
-  add(binary_.data.get(), binary_.size);
+  add(binary_.data.data(), binary_.size);
   AdvanceBinary();
   while (binary_.parentKey == binaryKey) {
-    add(binary_.data.get(), binary_.size);
+    add(binary_.data.data(), binary_.size);
     AdvanceBinary();
   }
 }
@@ -203,13 +204,17 @@ void CStorage::AdvanceProp(PropCursor& cursor) {
 
 void CStorage::AdvanceBinary() {
   Row row;
+  binary_.size = 0;
   if (!row.Step(binary_.query)) {
-    binary_.data.reset();
-    binary_.size = 0;
     binary_.key = binary_.parentKey = kNoKey;
     return;
   }
   binary_.key = row.Int(kBlockKey, kNoKey);
   binary_.parentKey = row.Int(kBlockParent, kNoKey);
-  binary_.data.reset(LoadBinary(row[kBlockData], binary_.size));
+  // LoadBinary's decoding into the cursor's own buffer: a block costs no
+  // allocation once the buffer has grown to the largest block.
+  const auto* text = reinterpret_cast<const unsigned char*>(row[kBlockData] ? row[kBlockData] : "");
+  binary_.data.resize(std::strlen(reinterpret_cast<const char*>(text)) + 1);
+  const int decoded = sqlite_decode_binary(text, binary_.data.data());
+  binary_.size = decoded < 0 ? 0 : static_cast<unsigned int>(decoded);
 }

@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "locmodel/props/prop_name.h"
 #include "locmodel/storage/sqlite_api.h"
@@ -110,7 +111,7 @@ class CStorage {
     sqlite_vm* query = nullptr;
   };
   struct BinaryCursor {
-    std::unique_ptr<unsigned char[]> data;
+    std::vector<unsigned char> data;  // reused from block to block
     unsigned int size = 0;
     int key = kNoKey;
     int parentKey = kNoKey;
