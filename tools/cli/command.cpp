@@ -125,6 +125,14 @@ const std::vector<Command>& Commands() {
        "Prints \"program DIR\", \"appdata DIR\" and \"temp DIR\", as the library finds\n"
        "them (an empty DIR when it cannot).\n",
        {}, 0, 0, RunDirs},
+      {"db-values", "db-values FILE [--json]", "list the value store of a project database",
+       "Opens the project database read-only and prints every row of its value\n"
+       "store in the order the rows were stored: KEY = VALUE, or KEY in FILE =\n"
+       "VALUE for a value that belongs to one file, texts quoted as JSON strings.\n"
+       "--json prints [{\"key\":S,\"file\":S,\"value\":S},...]. Every value shows as\n"
+       "the text stored (a null as \"\"); binary values keep their encoded form,\n"
+       "with bytes that are not UTF-8 shown as U+FFFD.\n",
+       {"--json"}, 1, 1, RunDbValues},
   };
   return commands;
 }

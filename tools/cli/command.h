@@ -63,5 +63,6 @@ int RunPath(const Args& args, std::ostream& out, std::ostream& err);
 int RunRun(const Args& args, std::ostream& out, std::ostream& err);
 int RunPeChecksum(const Args& args, std::ostream& out, std::ostream& err);
 int RunDirs(const Args& args, std::ostream& out, std::ostream& err);
+int RunDbValues(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace locmodel::cli

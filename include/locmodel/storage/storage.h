@@ -1,0 +1,146 @@
+// CStorage: the project database of the older project format, an SQLite
+// database holding a tree of resource items with their properties,
+// translations and binary data, and a key/value store of project settings.
+//
+// A CStorage is bound to one file: the constructor opens it (creating the
+// PROP table when it can) and the destructor closes it. Load builds the
+// whole item tree in one pass over five queries merged in rowid order; it
+// never writes items. Every statement text is part of the file format.
+//
+// Failure: SQLite's messages and the storage's own ("IO error ...") are
+// posted to the message proxy as storage errors (type 2) and the operation
+// goes on or returns its "nothing" value; nothing throws. Without a
+// connection (IsGood() false; the open failure was posted) every operation
+// does nothing.
+//
+// Ownership: Load hands the tree to the caller; GetData's buffer is the
+// caller's (delete[]). Not copyable; one thread at a time.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "locmodel/props/prop_name.h"
+#include "locmodel/storage/sqlite_api.h"
+
+class CProp;
+class CPropContainer;
+class CResItem;
+class CTransItem;
+
+class CStorage {
+ public:
+  // The version of the database layout this library writes. Nothing here
+  // compares it with anything.
+  static constexpr int CurrentVersion = 4200;
+  // The most bytes (before encoding) one BINARY row holds.
+  static constexpr unsigned int MAX_BINARY_SIZE = 950000;
+  // The key that stands for "no row".
+  static constexpr int kNoKey = 9999999;
+
+  enum OpenMode {
+    ReadWrite,  // creates a missing file
+    ReadOnly,   // a missing file is an error; nothing is ever written
+  };
+
+  explicit CStorage(const std::u16string& path, OpenMode mode = ReadWrite);
+  ~CStorage();
+  CStorage(const CStorage&) = delete;
+  CStorage& operator=(const CStorage&) = delete;
+
+  bool IsGood() const { return db_ != nullptr; }
+
+  // Creates RES_ITEM, TRANS_ITEM, BINARY and VAL_STORAGE in one transaction,
+  // then the two value-store indexes in another.
+  void CreateDb();
+  // Deletes every item, translation, binary and property row; the value
+  // store stays.
+  void ClearItems();
+  // The item tree, or null when there is no resource item or a query cannot
+  // be compiled ("IO error"). A first row whose parent is not 9999999 comes
+  // back alone; loading stops at the first item whose parent is not on the
+  // current path from the root.
+  CResItem* Load();
+
+  // The value store: one value per (key, file); the file name is empty for
+  // project-wide values. Getters leave `out` unchanged when there is no
+  // value; GetData returns null then.
+  void GetInt(int& out, const std::u16string& key, const std::u16string& file = u"");
+  void GetStr(std::u16string& out, const std::u16string& key, const std::u16string& file = u"");
+  unsigned char* GetData(const std::u16string& key, unsigned int& size,
+                         const std::u16string& file = u"");
+  void SetInt(const std::u16string& key, int value, const std::u16string& file = u"");
+  void SetStr(const std::u16string& key, const std::u16string& value,
+              const std::u16string& file = u"");
+  void SetData(const std::u16string& key, const unsigned char* data, unsigned int size,
+               const std::u16string& file = u"");
+  bool IsValExists(const std::u16string& key, const std::u16string& file = u"");
+  // The lookup query of the value store for (key, file).
+  static std::u16string GetValSelectString(const std::u16string& key, const std::u16string& file);
+
+  // Stores `size` bytes as a chain of BINARY rows and returns the head's
+  // rowid; 9999999 for no bytes.
+  int SaveBinary(const unsigned char* data, unsigned int size);
+  // Inserts one BINARY row and returns its rowid.
+  int InsertBinary(int parentKey, int num, const unsigned char* data, unsigned int size);
+  // Deletes the chain whose head is `key`.
+  void ClearBinaryChain(int key);
+
+  void BeginTrans();
+  void CommitTrans();
+
+  // The RES_ITEM rowid of a loaded item; 9999999 for an item not loaded here.
+  int GetKey(const CResItem* item) const;
+  void SetKey(const CResItem* item, int key);
+
+ private:
+  // Cursors over one query each, alive only during Load.
+  struct TransCursor {
+    std::unique_ptr<CTransItem> item;
+    int parentKey = kNoKey;
+    int binaryKey = kNoKey;
+    sqlite_vm* query = nullptr;
+  };
+  struct PropCursor {
+    int parentKey = kNoKey;
+    int binaryKey = kNoKey;
+    std::unique_ptr<CProp> value;
+    CPropName name;
+    sqlite_vm* query = nullptr;
+  };
+  struct BinaryCursor {
+    std::vector<unsigned char> data;  // reused from block to block
+    unsigned int size = 0;
+    int key = kNoKey;
+    int parentKey = kNoKey;
+    sqlite_vm* query = nullptr;
+  };
+  struct LoadedItem;
+
+  void Exec(const char* sql);
+  template <typename... Args>
+  void ExecPrintf(const char* format, Args... args);
+  template <typename Value>
+  void SetValue(const std::u16string& key, const std::u16string& file, const char* insert,
+                const char* update, Value value);
+
+  LoadedItem NextItem();
+  void Fill(CResItem* root);
+  template <typename AddBlock>
+  void AppendChain(int binaryKey, AddBlock add);
+  void AdvanceTrans();
+  void AdvanceProp(PropCursor& cursor);
+  void AdvanceBinary();
+  void LoadProps(PropCursor& cursor, int ownerKey, CPropContainer& owner);
+
+  std::u16string path_;
+  sqlite* db_ = nullptr;
+  sqlite_vm* itemQuery_ = nullptr;
+  TransCursor trans_;
+  PropCursor itemProps_;
+  PropCursor transProps_;
+  BinaryCursor binary_;
+  std::map<const CResItem*, int> keys_;
+};

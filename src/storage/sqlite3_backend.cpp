@@ -1,0 +1,116 @@
+// The SQLite 3 engine behind the SQLite 2.x interface.
+#include <sqlite3.h>
+
+#include <cstring>
+#include <vector>
+
+#include "locmodel/storage/sqlite_api.h"
+#include "storage/sqlite_backend.h"
+
+namespace locmodel::sqlite {
+namespace {
+
+// SQLite 3 gives a column declared VARIANT numeric affinity: the text "007"
+// would be stored as the integer 7, "1.50" as 1.5. SQLite 2 kept every value
+// as the text it was given, and the value store relies on that, so on this
+// engine the value column is created without a declared type, which stores
+// every value as given. This is the one statement the engine rewrites; the
+// schema of such a file shows "val" without a type.
+constexpr char kValueStoreSchema[] =
+    "create table VAL_STORAGE ( val_key CHAR, file CHAR, val VARIANT )";
+constexpr char kValueStoreSchemaSqlite3[] = "create table VAL_STORAGE ( val_key CHAR, file CHAR, val )";
+
+// A project database holds plain tables. Statements that would run the SQL
+// of a view or a trigger stored in the file, or a recursive query, are
+// refused: a hostile file cannot make a read loop forever or do work of its
+// choosing behind a name the storage code queries.
+int Authorize(void*, int action, const char*, const char*, const char*, const char* inner) {
+  if (inner || action == SQLITE_RECURSIVE) return SQLITE_DENY;
+  return SQLITE_OK;
+}
+
+class Statement final : public SqliteStatement {
+ public:
+  Statement(sqlite3* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt) {
+    const int n = sqlite3_column_count(stmt_);
+    values_.assign(n, nullptr);
+    for (int i = 0; i < n; ++i) names_.push_back(sqlite3_column_name(stmt_, i));
+    for (int i = 0; i < n; ++i) {
+      const char* type = sqlite3_column_decltype(stmt_, i);
+      names_.push_back(type ? type : "");
+    }
+  }
+  ~Statement() override { sqlite3_finalize(stmt_); }
+
+  int Step(int& columns, const char**& values, const char**& names, std::string& error) override {
+    const int rc = sqlite3_step(stmt_);
+    columns = static_cast<int>(values_.size());
+    names = names_.data();
+    if (rc == SQLITE_ROW) {
+      // SQLite 2 handed out every column as text: numbers in their decimal
+      // form, blobs as their bytes.
+      for (int i = 0; i < columns; ++i)
+        values_[i] = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+      values = values_.data();
+      return SQLITE_ROW;
+    }
+    if (rc == SQLITE_DONE) return SQLITE_DONE;
+    error = sqlite3_errmsg(db_);
+    return rc;
+  }
+
+ private:
+  sqlite3* db_;
+  sqlite3_stmt* stmt_;
+  std::vector<const char*> values_;
+  std::vector<const char*> names_;
+};
+
+class Sqlite3Backend final : public SqliteBackend {
+ public:
+  explicit Sqlite3Backend(sqlite3* db) : db_(db) {}
+  ~Sqlite3Backend() override { sqlite3_close_v2(db_); }
+
+  int Compile(const char* sql, const char*& tail, std::unique_ptr<SqliteStatement>& statement,
+              std::string& error) override {
+    const bool rewrite = std::strncmp(sql, kValueStoreSchema, sizeof kValueStoreSchema - 1) == 0;
+    const char* text = rewrite ? kValueStoreSchemaSqlite3 : sql;
+    sqlite3_stmt* stmt = nullptr;
+    const char* end = nullptr;
+    const int rc = sqlite3_prepare_v2(db_, text, -1, &stmt, &end);
+    // After a rewrite, the caller's text goes on after the original statement.
+    tail = rewrite ? sql + sizeof kValueStoreSchema - 1 : end;
+    if (rc != SQLITE_OK) {
+      error = sqlite3_errmsg(db_);
+      return rc;
+    }
+    if (stmt) statement = std::make_unique<Statement>(db_, stmt);
+    return SQLITE_OK;
+  }
+
+  int LastInsertRowid() override { return static_cast<int>(sqlite3_last_insert_rowid(db_)); }
+
+ private:
+  sqlite3* db_;
+};
+
+}  // namespace
+
+std::unique_ptr<SqliteBackend> OpenSqlite3(const char* path, bool readOnly, std::string& error) {
+  // A relative path that starts like a URI is still a file name.
+  std::string name = path;
+  if (name.compare(0, 5, "file:") == 0) name.insert(0, "./");
+  sqlite3* db = nullptr;
+  const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+  if (sqlite3_open_v2(name.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    error = db ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close_v2(db);
+    return nullptr;
+  }
+  sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+  sqlite3_set_authorizer(db, Authorize, nullptr);
+  return std::make_unique<Sqlite3Backend>(db);
+}
+
+}  // namespace locmodel::sqlite

@@ -1,0 +1,220 @@
+// CStorage::Load: the item tree out of five queries, each stepped forward
+// once, merged by rowid. Rows come in the order the tree is visited, so
+// every cursor only ever waits for its owner to come along.
+#include <cstring>
+#include <vector>
+
+#include "locmodel/items/res_item.h"
+#include "locmodel/props/prop_classes.h"
+#include "locmodel/storage/db_values.h"
+#include "locmodel/storage/storage.h"
+
+namespace {
+
+constexpr char kItemQuery[] =
+    " SELECT rowid, parent_key, binary_key, type, comment, res_id, tab_num, state FROM res_item "
+    "ORDER BY rowid ";
+constexpr char kTransQuery[] =
+    " SELECT rowid, parent_key, binary_key, type, comment, lang, status, string FROM trans_item "
+    "ORDER BY rowid ";
+constexpr char kBinaryQuery[] = " SELECT rowid, parent_key, num, data FROM binary ORDER BY rowid ";
+constexpr char kItemPropQuery[] =
+    " SELECT rowid, parent_key, name, type, binary_key, string, value, type_type, type_str, "
+    "type_int FROM prop WHERE prop_type = 1 ORDER BY rowid ";
+constexpr char kTransPropQuery[] =
+    " SELECT rowid, parent_key, name, type, binary_key, string, value, type_type, type_str, "
+    "type_int FROM prop WHERE prop_type = 2 ORDER BY rowid ";
+
+// Column positions in the queries above.
+enum ItemColumn { kItemKey, kItemParent, kItemBinary, kItemType, kItemComment, kItemResId, kItemTab, kItemState };
+enum TransColumn { kTransKey, kTransParent, kTransBinary, kTransLang = 5, kTransStatus, kTransString };
+enum BinaryColumn { kBlockKey, kBlockParent, kBlockData = 3 };
+enum PropColumn { kPropParent = 1, kPropName, kPropType, kPropBinary, kPropString, kPropValue };
+
+// One row of a query; a column past the row's end reads as null.
+class Row {
+ public:
+  // Steps `vm`; false when it yields no row.
+  bool Step(sqlite_vm* vm) {
+    return sqlite_step(vm, &columns_, &values_, nullptr) == SQLITE_ROW;
+  }
+  const char* operator[](int column) const { return column < columns_ ? values_[column] : nullptr; }
+  int Int(int column, int def) const { return LoadInt((*this)[column], def); }
+  std::u16string Str(int column) const {
+    std::u16string text;
+    LoadStr((*this)[column], text, nullptr);
+    return text;
+  }
+
+ private:
+  int columns_ = 0;
+  const char** values_ = nullptr;
+};
+
+}  // namespace
+
+struct CStorage::LoadedItem {
+  std::unique_ptr<CResItem> item;  // null at the end of the table
+  int key = kNoKey;
+  int parentKey = kNoKey;
+};
+
+CResItem* CStorage::Load() {
+  if (!db_) return nullptr;
+  BeginTrans();
+  sqlite_vm** const queries[] = {&itemQuery_, &trans_.query, &binary_.query, &itemProps_.query,
+                                 &transProps_.query};
+  const char* const texts[] = {kItemQuery, kTransQuery, kBinaryQuery, kItemPropQuery, kTransPropQuery};
+  bool compiled = true;
+  for (size_t i = 0; i < std::size(queries); ++i) {
+    char* error = nullptr;
+    sqlite_compile(db_, texts[i], nullptr, queries[i], &error);
+    ProcessError(error);
+    compiled = compiled && *queries[i];
+  }
+  std::unique_ptr<CResItem> root;
+  if (!compiled) {
+    locmodel::PostStorageError(u"IO error");
+  } else {
+    int version = 0;  // read as ever, though nothing depends on it
+    GetInt(version, u"ProjectVersion");
+    AdvanceBinary();
+    AdvanceProp(transProps_);
+    AdvanceTrans();
+    AdvanceProp(itemProps_);
+    LoadedItem first = NextItem();
+    if (first.item && first.parentKey == kNoKey) Fill(first.item.get());
+    root = std::move(first.item);
+  }
+  for (sqlite_vm** query : queries) {
+    char* error = nullptr;
+    sqlite_finalize(*query, &error);
+    ProcessError(error);
+    *query = nullptr;
+  }
+  // Values the cursors still hold belong to rows out of step: not loaded.
+  trans_ = {};
+  itemProps_ = {};
+  transProps_ = {};
+  binary_ = {};
+  CommitTrans();
+  return root.release();
+}
+
+void CStorage::Fill(CResItem* root) {
+  // The path from the root to the item read last; the recursion over tree
+  // levels lives here, on the heap, so a deep tree cannot exhaust the stack.
+  std::vector<std::pair<CResItem*, int>> path{{root, GetKey(root)}};
+  for (LoadedItem next = NextItem(); next.item; next = NextItem()) {
+    while (!path.empty() && path.back().second != next.parentKey) path.pop_back();
+    if (path.empty()) {  // its parent is not on the path: loading stops here
+      keys_.erase(next.item.get());
+      return;
+    }
+    CResItem* child = next.item.release();
+    path.back().first->AddResItem(child);
+    path.emplace_back(child, next.key);
+  }
+}
+
+CStorage::LoadedItem CStorage::NextItem() {
+  Row row;
+  if (!row.Step(itemQuery_)) return {};
+  const int key = row.Int(kItemKey, kNoKey);
+  LoadedItem loaded{std::make_unique<CResItem>(), key, row.Int(kItemParent, kNoKey)};
+  CResItem& item = *loaded.item;
+  keys_[&item] = key;
+  item.SetType(row.Int(kItemType, kNoKey));
+  item.SetComment(row.Str(kItemComment));
+  item.SetResId(row.Str(kItemResId));
+  item.SetTabNum(row.Int(kItemTab, 0));
+  item.SetState(row.Int(kItemState, 0));
+  AppendChain(row.Int(kItemBinary, kNoKey),
+              [&](const unsigned char* data, unsigned int size) { item.AddBinaryBlock(data, size); });
+  LoadProps(itemProps_, key, item);
+  while (trans_.item && trans_.parentKey == key) {
+    CTransItem& trans = *trans_.item;
+    AppendChain(trans_.binaryKey,
+                [&](const unsigned char* data, unsigned int size) { trans.AddBinaryBlock(data, size); });
+    LoadProps(transProps_, trans.GetKey(), trans);
+    // A second row for one language replaces the first, which is destroyed.
+    std::unique_ptr<CTransItem> replaced(item.GetTranslation(trans.GetLang()));
+    item.AddTransItem(trans_.item.release());
+    AdvanceTrans();
+  }
+  return loaded;
+}
+
+template <typename AddBlock>
+void CStorage::AppendChain(int binaryKey, AddBlock add) {
+  if (binaryKey == kNoKey || binaryKey != binary_.key) return;
+  add(binary_.data.data(), binary_.size);
+  AdvanceBinary();
+  while (binary_.parentKey == binaryKey) {
+    add(binary_.data.data(), binary_.size);
+    AdvanceBinary();
+  }
+}
+
+void CStorage::LoadProps(PropCursor& cursor, int ownerKey, CPropContainer& owner) {
+  while (cursor.value && cursor.parentKey == ownerKey) {
+    auto* binary = dynamic_cast<CBinaryProp*>(cursor.value.get());
+    // Blocks of a property that holds no bytes are read past and dropped.
+    AppendChain(cursor.binaryKey, [&](const unsigned char* data, unsigned int size) {
+      if (binary) binary->AddBinaryBlock(data, size);
+    });
+    owner.SetPropW(cursor.name, cursor.value.release());
+    AdvanceProp(cursor);
+  }
+}
+
+void CStorage::AdvanceTrans() {
+  Row row;
+  if (!row.Step(trans_.query)) {
+    trans_.item.reset();
+    trans_.parentKey = trans_.binaryKey = kNoKey;
+    return;
+  }
+  trans_.item = std::make_unique<CTransItem>(7777);
+  trans_.item->SetKey(row.Int(kTransKey, kNoKey));
+  trans_.item->SetLang(row.Int(kTransLang, 0));
+  trans_.item->SetStatus(row.Int(kTransStatus, 0));
+  if (const std::u16string text = row.Str(kTransString); !text.empty()) trans_.item->SetStr(text);
+  trans_.parentKey = row.Int(kTransParent, kNoKey);
+  trans_.binaryKey = row.Int(kTransBinary, kNoKey);
+}
+
+void CStorage::AdvanceProp(PropCursor& cursor) {
+  Row row;
+  while (row.Step(cursor.query)) {
+    switch (row.Int(kPropType, 0)) {
+      case 1: cursor.value = std::make_unique<CStrProp>(row.Str(kPropString)); break;
+      case 2: cursor.value = std::make_unique<CIntProp>(row.Int(kPropValue, -1)); break;
+      case 3: cursor.value = std::make_unique<CBinaryProp>(); break;
+      default: continue;  // a kind of property this library does not know
+    }
+    cursor.parentKey = row.Int(kPropParent, kNoKey);
+    cursor.binaryKey = row.Int(kPropBinary, kNoKey);
+    cursor.name.FromString(row.Str(kPropName));
+    return;
+  }
+  cursor.value.reset();
+  cursor.parentKey = cursor.binaryKey = kNoKey;
+}
+
+void CStorage::AdvanceBinary() {
+  Row row;
+  binary_.size = 0;
+  if (!row.Step(binary_.query)) {
+    binary_.key = binary_.parentKey = kNoKey;
+    return;
+  }
+  binary_.key = row.Int(kBlockKey, kNoKey);
+  binary_.parentKey = row.Int(kBlockParent, kNoKey);
+  // LoadBinary's decoding into the cursor's own buffer: a block costs no
+  // allocation once the buffer has grown to the largest block.
+  const auto* text = reinterpret_cast<const unsigned char*>(row[kBlockData] ? row[kBlockData] : "");
+  binary_.data.resize(std::strlen(reinterpret_cast<const char*>(text)) + 1);
+  const int decoded = sqlite_decode_binary(text, binary_.data.data());
+  binary_.size = decoded < 0 ? 0 : static_cast<unsigned int>(decoded);
+}

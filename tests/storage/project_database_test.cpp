@@ -1,0 +1,109 @@
+#include "locmodel/storage/project_database.h"
+
+#include <gtest/gtest.h>
+
+#include "locmodel/items/res_item.h"
+#include "storage/storage_fixture.h"
+#include "support/cli_run.h"
+
+namespace {
+
+using namespace storage_testing;
+using testing_support::RunTool;
+
+class ProjectDatabase : public StorageTest {};
+
+TEST_F(ProjectDatabase, ReadingNeverWritesNorCreates) {
+  const fs::path path = NewDb();
+  {
+    RawDb db(path);
+    db.Exec("insert into res_item ( parent_key, comment ) values ( 9999999, 'root' )");
+  }
+  const std::string before = ReadBytes(path);
+  std::unique_ptr<CResItem> root;
+  std::string error;
+  ASSERT_TRUE(locmodel::LoadProjectDatabase(Wide(path), root, error)) << error;
+  ASSERT_TRUE(root);
+  EXPECT_EQ(root->GetComment(), u"root");
+  EXPECT_EQ(ReadBytes(path), before);
+  EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(dir_), {}), std::vector<fs::path>{path});
+  EXPECT_TRUE(locmodel::IsProjectDatabaseFile(Wide(path)));
+
+  // A file without PROP stays without it.
+  const fs::path other = Path("other.db");
+  {
+    RawDb db(other);
+    db.Exec("create table T ( a )");
+  }
+  const std::string otherBefore = ReadBytes(other);
+  EXPECT_FALSE(locmodel::LoadProjectDatabase(Wide(other), root, error));
+  EXPECT_EQ(error, "no such table: res_item; no such table: trans_item; no such table: binary; "
+                   "no such table: prop; no such table: prop; IO error");
+  EXPECT_EQ(ReadBytes(other), otherBefore);
+
+  EXPECT_FALSE(locmodel::LoadProjectDatabase(Wide(Path("missing.db")), root, error));
+  EXPECT_EQ(error, "cannot open file");
+  EXPECT_FALSE(fs::exists(Path("missing.db")));
+  EXPECT_FALSE(locmodel::IsProjectDatabaseFile(Wide(Path("missing.db"))));
+
+  WriteBytes(Path("legacy.db"), "** This file contains an SQLite 2.1 database **");
+  EXPECT_TRUE(locmodel::IsProjectDatabaseFile(Wide(Path("legacy.db"))));
+  EXPECT_FALSE(locmodel::LoadProjectDatabase(Wide(Path("legacy.db")), root, error));
+  EXPECT_EQ(error, "unsupported legacy database");
+}
+
+TEST_F(ProjectDatabase, AnEmptyTreeIsNoError) {
+  std::unique_ptr<CResItem> root(new CResItem);
+  std::string error;
+  EXPECT_TRUE(locmodel::LoadProjectDatabase(Wide(NewDb()), root, error));
+  EXPECT_EQ(root, nullptr);
+}
+
+TEST_F(ProjectDatabase, DbValuesListsTheStoreInRowidOrder) {
+  const fs::path path = NewDb();
+  {
+    CStorage storage(Wide(path));
+    storage.SetInt(u"ProjectVersion", 4200);
+    storage.SetStr(u"Name \"q\"", u"007", u"a.rc");
+    const unsigned char bytes[] = {0x00, 0x01, 0x27};
+    storage.SetData(u"bin", bytes, 3);
+    storage.SetStr(u"Größe", u"");
+    storage.SetInt(u"ProjectVersion", 4201);  // an update keeps the row's place
+  }
+  const std::string before = ReadBytes(path);
+  auto run = RunTool({"db-values", path.string(), "--json"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "[{\"key\":\"ProjectVersion\",\"file\":\"\",\"value\":\"4201\"},"
+            "{\"key\":\"Name \\\"q\\\"\",\"file\":\"a.rc\",\"value\":\"007\"},"
+            "{\"key\":\"bin\",\"file\":\"\",\"value\":\"\\u0002\ufffd\ufffd%\"},"
+            "{\"key\":\"Größe\",\"file\":\"\",\"value\":\"\"}]\n");
+  run = RunTool({"db-values", path.string()});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.rfind("\"ProjectVersion\" = \"4201\"\n\"Name \\\"q\\\"\" in \"a.rc\" = \"007\"\n", 0), 0u);
+  EXPECT_EQ(ReadBytes(path), before);
+
+  run = RunTool({"db-values", Path("missing.db").string()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "locmodel: " + Path("missing.db").string() + ": cannot open file\n");
+  EXPECT_FALSE(fs::exists(Path("missing.db")));
+
+  WriteBytes(Path("notes.txt"), "some notes that are long enough");
+  run = RunTool({"db-values", Path("notes.txt").string(), "--json"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "locmodel: " + Path("notes.txt").string() + ": file is not a database\n");
+
+  const fs::path bare = Path("bare.db");
+  CStorage{Wide(bare)};
+  run = RunTool({"db-values", bare.string()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "locmodel: " + bare.string() + ": no such table: val_storage\n");
+
+  WriteBytes(Path("legacy.db"), "** This file contains an SQLite 2.1 database **");
+  run = RunTool({"db-values", Path("legacy.db").string()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "locmodel: " + Path("legacy.db").string() + ": unsupported legacy database\n");
+}
+
+}  // namespace
