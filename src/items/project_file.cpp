@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <functional>
 
 #include "items/read_depth.h"
@@ -17,6 +18,24 @@
 
 namespace locmodel {
 namespace {
+
+std::string TooDeep() {
+  return "items nest deeper than " + std::to_string(CResItem::kMaxReadDepth) + " levels";
+}
+
+// The number of items on the longest path from `root`, counted without
+// recursion.
+size_t Depth(const CResItem& root) {
+  size_t deepest = 0;
+  std::vector<std::pair<const CResItem*, size_t>> pending{{&root, 1}};
+  while (!pending.empty()) {
+    const auto [item, depth] = pending.back();
+    pending.pop_back();
+    deepest = std::max(deepest, depth);
+    for (const CResItem* child : item->GetResItems()) pending.emplace_back(child, depth + 1);
+  }
+  return deepest;
+}
 
 void WriteTree(CResItem& root, Serial::IStreamOut& out) {
   Serial::Binary::BinarySerialOut writer(out);
@@ -46,8 +65,7 @@ FileStatus ReadTree(Serial::IStreamIn& in, const std::function<bool()>& corrupt,
   }
   if (corrupt()) return FileStatus::Error(name, "corrupt gzip data");
   if (item_reading::WasTooDeep()) {
-    return FileStatus::Error(
-        name, "items nest deeper than " + std::to_string(CResItem::kMaxReadDepth) + " levels");
+    return FileStatus::Error(name, TooDeep());
   }
   if (malformed) return FileStatus::Error(name, "malformed project file");
   root = std::move(item);
@@ -71,6 +89,10 @@ std::vector<unsigned char> SaveProjectToMemory(CResItem& root) {
 FileStatus SaveProject(CResItem& root, const std::u16string& path, SaveOptions options) {
   if (options.gzip && options.level > 9)
     return FileStatus::Error(path, "gzip level " + std::to_string(options.level) + " is not 0-9");
+  // Writing recurses as reading does, and a deeper file could not be read back.
+  if (Depth(root) > static_cast<size_t>(CResItem::kMaxReadDepth)) {
+    return FileStatus::Error(path, TooDeep());
+  }
   // Written beside the target, so that the final rename stays on one file
   // system and replaces the old file in one step.
   std::string temp = NativePath(path) + ".XXXXXX";

@@ -32,6 +32,8 @@ Serial::NodeName Byte(char c) { return Serial::NodeName(static_cast<unsigned cha
 // Items nest through the children node; reading counts how deep it is.
 thread_local int readDepth = 0;
 thread_local bool readTooDeep = false;
+// Set while an item destroys its subtree.
+thread_local bool tearingDown = false;
 
 }  // namespace
 
@@ -65,15 +67,37 @@ bool CResItem::operator==(const CResItem& other) const {
 }
 
 CResItem::~CResItem() {
-  {
-    MultiOperation bracket;
-    Events().OnResItemDelete(this);
-    for (CResItem* child : children_) delete child;
-    children_.clear();
+  // A descendant whose deletion an ancestor already announced: the ancestor
+  // destroys the whole subtree itself, so only the translations are left.
+  if (tearingDown) {
     for (auto& [lang, trans] : translations_) delete trans;
-    translations_.clear();
-    parent_ = nullptr;
+    return;
   }
+  MultiOperation bracket;
+  Events().OnResItemDelete(this);
+  // Every descendant is announced in the order a recursive teardown would
+  // reach it (pre-order), then destroyed from a flat list: no depth of tree
+  // can exhaust the stack.
+  std::vector<CResItem*> subtree;
+  std::vector<std::pair<const ResItemList*, size_t>> path{{&children_, 0}};
+  while (!path.empty()) {
+    auto& [list, next] = path.back();
+    if (next == list->size()) {
+      path.pop_back();
+      continue;
+    }
+    CResItem* item = (*list)[next++];
+    Events().OnResItemDelete(item);
+    subtree.push_back(item);
+    path.emplace_back(&item->children_, 0);
+  }
+  tearingDown = true;
+  for (CResItem* item : subtree) delete item;
+  tearingDown = false;
+  children_.clear();
+  for (auto& [lang, trans] : translations_) delete trans;
+  translations_.clear();
+  parent_ = nullptr;
 }
 
 void CResItem::RaiseChange() { Events().OnResItemChange(this); }

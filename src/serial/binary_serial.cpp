@@ -31,6 +31,7 @@ BinarySerialOut::~BinarySerialOut() {
 }
 
 void BinarySerialOut::Put(const void* data, size_t size) {
+  if (size == 0) return;  // an empty field may come without an address
   if (size > sizeof buffer_ - used_) {
     Flush();
     if (size >= sizeof buffer_) {

@@ -122,16 +122,21 @@ TEST_F(ProjectFiles, NestingIsLimited) {
     const auto deepest = ChainProjectBytes(kMax);
     std::unique_ptr<CResItem> read;
     ASSERT_TRUE(locmodel::LoadProjectFromMemory(deepest.data(), deepest.size(), read, reader).ok());
-    // Destroy the chain from the bottom, without deep recursion.
-    while (!read->GetResItems().empty()) {
-      CResItem* item = read.get();
-      while (!item->GetResItems().empty()) item = item->GetResItems().front();
-      delete item->GetParent()->RemoveItem(item);
-    }
     const auto tooDeep = ChainProjectBytes(kMax + 1);
     const FileStatus status = locmodel::LoadProjectFromMemory(tooDeep.data(), tooDeep.size(), read, reader);
     EXPECT_EQ(status.reason(), "items nest deeper than 1000 levels");
   }
+  // A deeper tree built in memory is refused by saving, and destroyed
+  // without exhausting the stack.
+  auto root = std::make_unique<CResItem>();
+  CResItem* bottom = root.get();
+  for (int i = 0; i < 200000; ++i) {
+    auto* child = new CResItem;
+    bottom->AddResItem(child);
+    bottom = child;
+  }
+  EXPECT_EQ(locmodel::SaveProject(*root, Path("deep.lmp")).reason(), "items nest deeper than 1000 levels");
+  EXPECT_FALSE(fs::exists(dir_ / "deep.lmp"));
 }
 
 }  // namespace

@@ -23,16 +23,18 @@ const std::vector<Command>& Commands() {
        "(node #1) of the text tree as its entries: NAME = CLASS(VALUE).\n",
        {"--json", "--props"}, 1, 1, RunDumpStream},
       {"dump", "dump FILE [--json] [--sequential]", "print the item tree of a project file",
-       "Loads a project file (plain or gzip, told apart by content) and prints its\n"
-       "item tree: each item's type, resource id, comment, state, data size, own\n"
-       "and configuration properties, translations and children. --json prints\n"
+       "Loads a project file (plain or gzip) or a project database (SQLite), told\n"
+       "apart by content, and prints its item tree: each item's type, resource id,\n"
+       "comment, state, data size, own and configuration properties, translations\n"
+       "and children. --json prints\n"
        "{\"root\":ITEM} in the shape the README describes. The file is read by the\n"
        "tree reader, which accepts files of other versions; --sequential reads it\n"
        "strictly in order instead.\n",
        {"--json", "--sequential"}, 1, 1, RunDump},
       {"convert", "convert IN OUT [--gzip[=LEVEL]] [--sequential]",
        "load a project file and save it again, plain or gzip",
-       "Loads IN (plain or gzip, by content) and saves it as OUT: plain, or gzip\n"
+       "Loads IN (a project file, plain or gzip, or a project database, by\n"
+       "content; a database is only read) and saves it as OUT: plain, or gzip\n"
        "at LEVEL 0-9 (2 when no level is given). OUT is written under a temporary\n"
        "name and renamed only on success: after a failure no OUT exists (or the\n"
        "old one is untouched). Re-saving a file this version wrote reproduces\n"

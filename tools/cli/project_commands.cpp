@@ -4,17 +4,29 @@
 #include "cli/command.h"
 #include "cli/item_print.h"
 #include "locmodel/items/project_file.h"
+#include "locmodel/storage/project_database.h"
 #include "locmodel/util/unicode.h"
 
 namespace locmodel::cli {
 namespace {
 
-// Loads a project file for a command; on failure writes the error line.
+// Loads a project file or a project database (told apart by content) for a
+// command; on failure writes the error line.
 std::unique_ptr<CResItem> LoadForCommand(const std::string& path, const Args& args,
                                          std::ostream& err) {
-  const ProjectReader reader = args.Has("--sequential") ? ProjectReader::Sequential : ProjectReader::Tree;
+  const std::u16string widePath = Utf8ToUtf16(path);
   std::unique_ptr<CResItem> root;
-  const FileStatus status = LoadProject(Utf8ToUtf16(path), root, reader);
+  if (IsProjectDatabaseFile(widePath)) {
+    std::string error;
+    if (!LoadProjectDatabase(widePath, root, error)) {
+      Fail(err, path + ": " + error);
+      return nullptr;
+    }
+    // A database without a root item holds an empty project.
+    return root ? std::move(root) : std::make_unique<CResItem>();
+  }
+  const ProjectReader reader = args.Has("--sequential") ? ProjectReader::Sequential : ProjectReader::Tree;
+  const FileStatus status = LoadProject(widePath, root, reader);
   if (!status.ok()) {
     Fail(err, path + ": " + status.reason());
     return nullptr;

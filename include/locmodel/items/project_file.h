@@ -49,8 +49,11 @@ enum class ProjectReader {
   Sequential,  // strictly in the order of writing: the fastest
 };
 
-// The bytes of a project file holding `root`, uncompressed.
+// The bytes of a project file holding `root`, uncompressed. The tree must
+// not nest deeper than CResItem::kMaxReadDepth.
 std::vector<unsigned char> SaveProjectToMemory(CResItem& root);
+// Refuses a tree nested deeper than CResItem::kMaxReadDepth, which no reader
+// would take back.
 FileStatus SaveProject(CResItem& root, const std::u16string& path, SaveOptions options = {});
 
 // On success `root` holds the loaded tree; on failure it is left as it was.
