@@ -3,6 +3,7 @@
 #include <map>
 
 #include "cli/json.h"
+#include "locmodel/condition/condition_filter.h"
 #include "locmodel/config/lang_set.h"
 #include "locmodel/props/prop_classes.h"
 
@@ -29,6 +30,15 @@ void Append(std::string& out, const VARIANT& v) {
   out += "\",\"text\":";
   if (v.vt() == VARIANT::VT_BSTR) AppendJsonString(out, v.text());
   else out += "null";
+  out.push_back('}');
+}
+void Append(std::string& out, const CConditionEntry& v) {
+  out += "{\"id\":";
+  AppendJsonString(out, v.ID);
+  out += ",\"title\":";
+  AppendJsonString(out, v.Title);
+  out += ",\"expression\":";
+  AppendJsonString(out, v.Expression);
   out.push_back('}');
 }
 template <typename K, typename V>
@@ -70,7 +80,7 @@ bool AppendPropValue(std::string& out, const CProp& prop) {
       Form<CIntProp>(),       Form<CBoolProp>(),     Form<CEmbeddedCfgProp>(),
       Form<CItemIdProp>(),    Form<CIntVectorProp>(), Form<CStrSetProp>(),
       Form<CStrListProp>(),   Form<CIntStrMapProp>(), Form<CIntSetProp>(),
-      Form<CVariantProp>(),   Form<CLangSetProp>(),
+      Form<CVariantProp>(),   Form<CLangSetProp>(),   Form<CConditionFilterCfgProp>(),
   };
   const auto it = forms.find(&prop.GetClass());
   if (it == forms.end()) return false;

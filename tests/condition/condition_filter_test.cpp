@@ -1,0 +1,93 @@
+#include "locmodel/condition/condition_filter.h"
+
+#include <gtest/gtest.h>
+
+#include "locmodel/items/res_item.h"
+#include "support/stream_bytes.h"
+
+namespace {
+
+using namespace testing_support;
+
+CConditionFilterCfg Filters(std::initializer_list<const char16_t*> ids) {
+  CConditionFilterCfg cfg;
+  for (const char16_t* id : ids) cfg.emplace_back(id, u"Title", u"LANG = \"de\"");
+  return cfg;
+}
+
+std::vector<std::u16string> Ids(const CConditionFilterCfg& cfg) {
+  std::vector<std::u16string> ids;
+  for (const auto& entry : cfg) ids.push_back(entry.ID);
+  return ids;
+}
+
+struct Tree {
+  CResItem root;
+  CResItem* folder = new CResItem;
+  CResItem* file = new CResItem;
+  Tree() {
+    root.AddResItem(folder);
+    folder->AddResItem(file);
+  }
+};
+
+TEST(ConditionFilter, NamesAreDecoratedPerFormat) {
+  EXPECT_EQ(CConditionFilterAccessor(3, u"Cond").GetFilterPropName(), CPropName(u"3.Cond"));
+  EXPECT_EQ(CConditionFilterAccessor(3, u"Cond").GetEnablePropName(u"ABC"), CPropName(u"3.Cond.ABC"));
+  EXPECT_EQ(CConditionFilterAccessor(-1, u"Cond").GetFilterPropName(), CPropName(u"Cond"));
+  const std::u16string id = CConditionEntry::GenerateId();
+  EXPECT_EQ(id.size(), 13u);
+  EXPECT_TRUE(std::all_of(id.begin(), id.end(), [](char16_t c) { return c >= u'A' && c <= u'Z'; }));
+}
+
+TEST(ConditionFilter, ListsJoinDownTheTreeNearestFirst) {
+  Tree t;
+  const CConditionFilterAccessor filters(2, u"Cond");
+  EXPECT_TRUE(filters.GetFilterCfg(*t.file, true).empty());
+  filters.SetFilterCfg(t.root, Filters({u"R"}));
+  filters.SetFilterCfg(*t.folder, Filters({u"F1", u"F2"}));
+  EXPECT_EQ(Ids(filters.GetFilterCfg(*t.file, true)), (std::vector<std::u16string>{u"F1", u"F2", u"R"}));
+  EXPECT_TRUE(filters.GetFilterCfg(*t.file, false).empty());
+  // Another format sees none of them.
+  EXPECT_TRUE(CConditionFilterAccessor(5, u"Cond").GetFilterCfg(*t.file, true).empty());
+
+  // Setting compares with the nearest stored list only; empty lists change nothing.
+  filters.SetFilterCfg(*t.file, Filters({u"F1", u"F2"}));
+  filters.SetFilterCfg(*t.file, {});
+  EXPECT_EQ(t.file->GetCfgProps().GetPropW(filters.GetFilterPropName()), nullptr);
+  filters.SetFilterCfg(*t.file, Filters({u"R"}));
+  EXPECT_EQ(Ids(filters.GetFilterCfg(*t.file, false)), (std::vector<std::u16string>{u"R"}));
+}
+
+TEST(ConditionFilter, SwitchingOffHidesAFilterBelow) {
+  Tree t;
+  const CConditionFilterAccessor filters(2, u"Cond");
+  filters.SetFilterCfg(t.root, Filters({u"A", u"B"}));
+  filters.SetConditionEnabled(*t.file, u"A", true);  // already enabled: nothing stored
+  EXPECT_TRUE(t.file->GetCfgProps().GetPropCont().empty());
+  filters.SetConditionEnabled(*t.folder, u"A", false);
+  EXPECT_EQ(Ids(filters.GetEnabledFilters(*t.file, true)), (std::vector<std::u16string>{u"B"}));
+  filters.SetConditionEnabled(*t.file, u"A", true);
+  EXPECT_EQ(Ids(filters.GetEnabledFilters(*t.file, true)), (std::vector<std::u16string>{u"A", u"B"}));
+  EXPECT_FALSE(filters.IsConditionEnabled(*t.folder, u"A"));
+  EXPECT_NE(t.file->GetCfgProps().GetPropW(filters.GetEnablePropName(u"A")), nullptr);
+}
+
+TEST(ConditionFilter, EntriesTravelInNamedNodes) {
+  CConditionEntry entry(u"I", u"T", u"E");
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { entry.Do(s); }),
+            Hex("18 01 02 49 00 44 00 1A 02 00 00 00 49 00 19"
+                "18 01 05 54 00 69 00 74 00 6C 00 65 00 1A 02 00 00 00 54 00 19"
+                "18 01 0A 45 00 78 00 70 00 72 00 65 00 73 00 73 00 69 00 6F 00 6E 00"
+                "1A 02 00 00 00 45 00 19"));
+  CConditionFilterCfgProp prop(Filters({u"X", u"Y"}));
+  const Bytes all = WriteStream([&](Serial::ISerialStream& s) { prop.Do(s); });
+  Serial::MemoryStreamIn in(all.data(), static_cast<uint32_t>(all.size()));
+  Serial::Binary::BinarySerialIn reader(in);
+  CConditionFilterCfgProp read;
+  ASSERT_TRUE(read.Do(reader));
+  EXPECT_TRUE(read.IsEqual(prop));
+  EXPECT_FALSE(read < prop);
+}
+
+}  // namespace
