@@ -320,5 +320,37 @@ TEST_F(LegacyStorage, ADamagedFileIsNoDatabase) {
   EXPECT_EQ(root, nullptr);
 }
 
+TEST_F(LegacyStorage, DbDumpShowsTheProjectTablesOfEitherFormat) {
+  for (const ExpectedFixture& fixture : ExpectedSqlite2Fixtures()) {
+    const testing_support::ToolRun run =
+        RunTool({"db-dump", CopyFixture(fixture.file).string(), "--json"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, fixture.dump_json);
+  }
+  const fs::path bare = Path("bare.db");
+  CStorage{Wide(bare)};  // PROP alone
+  EXPECT_EQ(RunTool({"db-dump", bare.string(), "--json"}).out,
+            "{\"tables\":{\"PROP\":[],\"RES_ITEM\":[],\"TRANS_ITEM\":[],\"BINARY\":[],\"VAL_STORAGE\":[]}}\n");
+  const fs::path db = NewDb();
+  {
+    CStorage storage(Wide(db));
+    storage.SetInt(u"ProjectVersion", 4200);
+    storage.SetStr(u"Name", u"Zo\u00eb", u"a.rc");
+  }
+  const testing_support::ToolRun run = RunTool({"db-dump", db.string(), "--json"});
+  EXPECT_EQ(run.out,
+            "{\"tables\":{\"PROP\":[],\"RES_ITEM\":[],\"TRANS_ITEM\":[],\"BINARY\":[],\"VAL_STORAGE\":"
+            "[[1,\"ProjectVersion\",\"\",\"4200\"],[2,\"Name\",\"a.rc\",\"Zo\u00eb\"]]}}\n");
+
+  std::string cut = ReadBytes(CopyFixture("small.db"));
+  cut.resize(cut.size() - 1);
+  WriteBytes(Path("cut.db"), cut);
+  const testing_support::ToolRun damaged = RunTool({"db-dump", Path("cut.db").string()});
+  EXPECT_EQ(damaged.status, 1);
+  EXPECT_EQ(damaged.out, "");
+  EXPECT_EQ(damaged.err.rfind("locmodel: " + Path("cut.db").string() + ": malformed legacy database: ", 0), 0u);
+  EXPECT_EQ(std::count(damaged.err.begin(), damaged.err.end(), '\n'), 1);
+}
+
 }  // namespace
 }  // namespace storage_testing
