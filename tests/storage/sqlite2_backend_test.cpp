@@ -309,15 +309,29 @@ TEST_F(LegacyStorage, AFileWithoutTheProjectTablesFailsToLoad) {
   EXPECT_NE(error.find("IO error"), std::string::npos);
 }
 
-TEST_F(LegacyStorage, ADamagedFileIsNoDatabase) {
-  std::string bytes = ReadBytes(fs::path(LOCMODEL_SOURCE_DIR) / "tests/fixtures/sqlite2/small.db");
-  bytes.resize(bytes.size() - 1024);
-  WriteBytes(Path("cut.db"), bytes);
-  std::unique_ptr<CResItem> root;
-  std::string error;
-  EXPECT_FALSE(locmodel::LoadProjectDatabase(Wide(Path("cut.db")), root, error));
-  EXPECT_EQ(error.rfind("malformed legacy database: ", 0), 0u) << error;
-  EXPECT_EQ(root, nullptr);
+TEST_F(LegacyStorage, DamagedCopiesFailWithOneLine) {
+  // Every copy cut at a page boundary or one byte short, and every copy with
+  // one page zeroed, fails dump with one line and no tree.
+  for (const ExpectedFixture& fixture : ExpectedSqlite2Fixtures()) {
+    const std::string bytes = ReadBytes(CopyFixture(fixture.file));
+    std::vector<std::string> copies{bytes.substr(0, bytes.size() - 1)};
+    for (size_t end = Sqlite2Builder::kPage; end < bytes.size(); end += Sqlite2Builder::kPage)
+      copies.push_back(bytes.substr(0, end));
+    for (size_t at = Sqlite2Builder::kPage; at < bytes.size(); at += Sqlite2Builder::kPage)
+      copies.push_back(bytes.substr(0, at) + std::string(Sqlite2Builder::kPage, '\0') +
+                       bytes.substr(at + Sqlite2Builder::kPage));
+    for (size_t i = 0; i < copies.size(); ++i) {
+      SCOPED_TRACE(std::string(fixture.file) + " copy " + std::to_string(i));
+      const fs::path path = Path("damaged.db");
+      WriteBytes(path, copies[i]);
+      const testing_support::ToolRun run = RunTool({"dump", path.string()});
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.out, "");
+      EXPECT_EQ(run.err.rfind("locmodel: " + path.string() + ": malformed legacy database: ", 0), 0u)
+          << run.err;
+      EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+    }
+  }
 }
 
 TEST_F(LegacyStorage, DbDumpShowsTheProjectTablesOfEitherFormat) {
