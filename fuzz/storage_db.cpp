@@ -1,6 +1,8 @@
 // Arbitrary bytes as a project database: opened read-only through the
 // SQLite adapter, the tree loaded and the value store read. Errors are
-// messages, never a crash, a hang or a leak. The same bytes go through the
+// messages, never a crash, a hang or a leak. Bytes that start like a legacy
+// SQLite 2 file (the seeds hold real ones) go through the legacy engine, and
+// a write is tried on every connection. The same bytes go through the
 // binary text decoder, and through the encoder and back.
 #include <unistd.h>
 
@@ -57,6 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     unsigned int bytes = 0;
     delete[] storage.GetData(u"Data", bytes);
     storage.IsValExists(u"it's");
+    storage.SetInt(u"ProjectVersion", 1);
   }
   std::remove(path.c_str());
   return 0;

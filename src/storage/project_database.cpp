@@ -56,10 +56,6 @@ bool LoadProjectDatabase(const std::u16string& path, std::unique_ptr<CResItem>& 
     error = "cannot open file";
     return false;
   }
-  if (IsSQLiteFormat(path)) {
-    error = "unsupported legacy database";
-    return false;
-  }
   ErrorRecorder errors;
   std::unique_ptr<CResItem> tree;
   {

@@ -84,17 +84,20 @@ bool Format(const char* format, va_list args, std::string& sql) {
 
 sqlite* sqlite_open(const char* filename, int mode, char** errmsg) {
   const bool readOnly = mode == locmodel::kSqliteReadOnly;
+  std::string error;
+  std::unique_ptr<SqliteBackend> backend;
   switch (ProbeFile(filename)) {
     case FileKind::Sqlite2:
-      SetMessage(errmsg, "unsupported legacy database (SQLite 2 format)");
-      return nullptr;
+      // Legacy files are only ever read, whatever the mode.
+      backend = locmodel::sqlite::OpenSqlite2(filename, error);
+      break;
     case FileKind::Other:
       SetMessage(errmsg, "file is not a database");
       return nullptr;
-    default: break;  // SQLite 3 decides about a missing or empty file
+    default:  // SQLite 3 decides about a missing or empty file
+      backend = locmodel::sqlite::OpenSqlite3(filename, readOnly, error);
+      break;
   }
-  std::string error;
-  auto backend = locmodel::sqlite::OpenSqlite3(filename, readOnly, error);
   if (!backend) {
     SetMessage(errmsg, error);
     return nullptr;

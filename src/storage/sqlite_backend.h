@@ -38,4 +38,10 @@ class SqliteBackend {
 // when the file cannot be opened. The caller has checked the header.
 std::unique_ptr<SqliteBackend> OpenSqlite3(const char* path, bool readOnly, std::string& error);
 
+// The read-only engine over the legacy SQLite 2 file at `path` (UTF-8): it
+// answers the fixed statements of the storage code from the file and
+// refuses every other one. Null with `error` set ("cannot open file",
+// "malformed legacy database: REASON") when the file cannot be read.
+std::unique_ptr<SqliteBackend> OpenSqlite2(const char* path, std::string& error);
+
 }  // namespace locmodel::sqlite

@@ -49,7 +49,7 @@ TEST_F(ProjectDatabase, ReadingNeverWritesNorCreates) {
   WriteBytes(Path("legacy.db"), "** This file contains an SQLite 2.1 database **");
   EXPECT_TRUE(locmodel::IsProjectDatabaseFile(Wide(Path("legacy.db"))));
   EXPECT_FALSE(locmodel::LoadProjectDatabase(Wide(Path("legacy.db")), root, error));
-  EXPECT_EQ(error, "unsupported legacy database");
+  EXPECT_EQ(error, "malformed legacy database: file length 47 is not a multiple of 1024");
 }
 
 TEST_F(ProjectDatabase, AnEmptyTreeIsNoError) {
@@ -103,7 +103,7 @@ TEST_F(ProjectDatabase, DbValuesListsTheStoreInRowidOrder) {
   WriteBytes(Path("legacy.db"), "** This file contains an SQLite 2.1 database **");
   run = RunTool({"db-values", Path("legacy.db").string()});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "locmodel: " + Path("legacy.db").string() + ": unsupported legacy database\n");
+  EXPECT_EQ(run.err, "locmodel: " + Path("legacy.db").string() + ": malformed legacy database: file length 47 is not a multiple of 1024\n");
 }
 
 }  // namespace

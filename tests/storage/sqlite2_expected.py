@@ -6,7 +6,8 @@ Run from the repository root after a fixture changes:
 
 Each cell becomes its exact stored bytes (cells listed in `latin1_cells` hold
 one character per byte in the JSON), and each fixture also gets the exact
-output `locmodel sqlite2-dump --json` must print for it.
+output `locmodel sqlite2-dump --json` must print for it and the figures of
+its item tree.
 """
 import json
 import pathlib
@@ -44,8 +45,10 @@ def main():
     print("#include <cstdint>\n#include <optional>\n#include <string>\n#include <vector>\n")
     print("struct ExpectedRow {\n  int32_t rowid;\n  std::vector<std::optional<std::string>> cells;\n};")
     print("struct ExpectedTable {\n  const char* name;\n  std::vector<ExpectedRow> rows;\n};")
+    print("struct ExpectedLoad {\n  int items, translations, item_props, trans_props, binary_bytes, max_depth;\n};")
     print("struct ExpectedFixture {\n  const char* file;\n  std::vector<ExpectedTable> tables;")
-    print("  const char* dump_json;  // what sqlite2-dump --json prints\n};\n")
+    print("  const char* dump_json;  // what sqlite2-dump --json prints")
+    print("  ExpectedLoad load;      // what loading the item tree yields\n};\n")
     print("inline const std::vector<ExpectedFixture>& ExpectedSqlite2Fixtures() {")
     print("  static const std::vector<ExpectedFixture> fixtures = {")
     for path in sorted(FIXTURES.glob("*.json")):
@@ -73,7 +76,10 @@ def main():
             if name != "sqlite_master":
                 dump_tables.append(json.dumps(name) + ":[" + ",".join(dump_rows) + "]")
         dump = '{"tables":{' + ",".join(dump_tables) + "}}\n"
-        print("    }, %s}," % literal(dump.encode("utf-8")))
+        load = doc["load"]
+        figures = ", ".join(str(load[k]) for k in
+                            ("items", "translations", "item_props", "trans_props", "binary_bytes", "max_depth"))
+        print("    }, %s, {%s}}," % (literal(dump.encode("utf-8")), figures))
     print("  };")
     print("  return fixtures;")
     print("}")

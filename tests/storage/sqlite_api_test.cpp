@@ -131,7 +131,7 @@ TEST_F(SqliteApi, OpenRefusesWhatIsNotAnSqlite3DatabaseAndReadOnlyNeverCreates) 
   const fs::path legacy = Path("legacy.db");
   WriteBytes(legacy, std::string("** This file contains an SQLite 2.1 database **") + std::string(1000, '\0'));
   EXPECT_EQ(sqlite_open(legacy.c_str(), 0, &error), nullptr);
-  EXPECT_STREQ(error, "unsupported legacy database (SQLite 2 format)");
+  EXPECT_STREQ(error, "malformed legacy database: file length 1047 is not a multiple of 1024");
   sqlite_freemem(error);
 
   const fs::path missing = Path("missing.db");

@@ -135,6 +135,16 @@ const std::vector<Command>& Commands() {
        "the text stored (a null as \"\"); binary values keep their encoded form,\n"
        "with bytes that are not UTF-8 shown as U+FFFD.\n",
        {"--json"}, 1, 1, RunDbValues},
+      {"db-dump", "db-dump FILE [--json]", "print every row of the project tables of a database",
+       "Prints the rows of PROP, RES_ITEM, TRANS_ITEM, BINARY and VAL_STORAGE (in\n"
+       "that order) of a project database, SQLite 3 or legacy SQLite 2, opened\n"
+       "read-only: the rowid, then each column in the order of its create-table\n"
+       "statement, as a JSON string when its bytes are UTF-8, {\"hex\":\"<hex>\"}\n"
+       "when they are not, or null. A legacy file is read by the library's own\n"
+       "reader, so every stored byte shows. --json prints\n"
+       "{\"tables\":{\"PROP\":[[rowid,v1,...],...],...}}; a table the file lacks is\n"
+       "an empty list. A damaged file prints nothing but one error line.\n",
+       {"--json"}, 1, 1, RunDbDump},
   };
   return commands;
 }

@@ -64,5 +64,6 @@ int RunRun(const Args& args, std::ostream& out, std::ostream& err);
 int RunPeChecksum(const Args& args, std::ostream& out, std::ostream& err);
 int RunDirs(const Args& args, std::ostream& out, std::ostream& err);
 int RunDbValues(const Args& args, std::ostream& out, std::ostream& err);
+int RunDbDump(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace locmodel::cli

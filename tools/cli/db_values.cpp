@@ -37,7 +37,6 @@ int RunDbValues(const Args& args, std::ostream& out, std::ostream& err) {
   } else {
     return Fail(err, path + ": cannot open file");
   }
-  if (IsSQLiteFormat(Utf8ToUtf16(path))) return Fail(err, path + ": unsupported legacy database");
   char* message = nullptr;
   const std::unique_ptr<sqlite, Closer> db(sqlite_open(path.c_str(), kSqliteReadOnly, &message));
   if (!db) return Fail(err, path + ": " + TakeMessage(message, "cannot open database"));

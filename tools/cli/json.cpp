@@ -39,4 +39,19 @@ void AppendHex(std::string& out, const unsigned char* bytes, size_t size) {
   }
 }
 
+void AppendJsonCell(std::string& out, const std::optional<std::string_view>& cell) {
+  if (!cell) {
+    out += "null";
+    return;
+  }
+  const std::u16string text = Utf8ToUtf16(*cell);
+  if (Utf16ToUtf8(text) == *cell) {
+    AppendJsonString(out, text);
+  } else {
+    out += "{\"hex\":\"";
+    AppendHex(out, reinterpret_cast<const unsigned char*>(cell->data()), cell->size());
+    out += "\"}";
+  }
+}
+
 }  // namespace locmodel::cli

@@ -3,6 +3,7 @@
 // can compare outputs byte for byte.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,5 +13,9 @@ namespace locmodel::cli {
 void AppendJsonString(std::string& out, std::u16string_view text);
 // Appends the lowercase hex of the bytes.
 void AppendHex(std::string& out, const unsigned char* bytes, size_t size);
+// Appends a stored database cell so that every byte shows: a JSON string
+// when the bytes are UTF-8, {"hex":"<lowercase hex>"} when not, null for
+// NULL.
+void AppendJsonCell(std::string& out, const std::optional<std::string_view>& cell);
 
 }  // namespace locmodel::cli

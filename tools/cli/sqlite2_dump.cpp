@@ -6,26 +6,6 @@
 #include "locmodel/util/unicode.h"
 
 namespace locmodel::cli {
-namespace {
-
-// A cell as JSON: its text when the bytes are UTF-8, else their hex, so that
-// every stored byte shows.
-void AppendCell(std::string& out, const std::optional<std::string_view>& cell) {
-  if (!cell) {
-    out += "null";
-    return;
-  }
-  const std::u16string text = Utf8ToUtf16(*cell);
-  if (Utf16ToUtf8(text) == *cell) {
-    AppendJsonString(out, text);
-  } else {
-    out += "{\"hex\":\"";
-    AppendHex(out, reinterpret_cast<const unsigned char*>(cell->data()), cell->size());
-    out += "\"}";
-  }
-}
-
-}  // namespace
 
 int RunSqlite2Dump(const Args& args, std::ostream& out, std::ostream& err) {
   const std::string& path = args.positional[0];
@@ -55,7 +35,7 @@ int RunSqlite2Dump(const Args& args, std::ostream& out, std::ostream& err) {
       text += std::to_string(row.rowid);
       for (const auto& cell : row.columns) {
         text.push_back(json ? ',' : ' ');
-        AppendCell(text, cell);
+        AppendJsonCell(text, cell);
       }
       text += json ? "]" : "\n";
       first_row = false;

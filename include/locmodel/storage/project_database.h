@@ -18,7 +18,7 @@ bool IsProjectDatabaseFile(const std::u16string& path);
 // the file is never written, a missing file is never created. True when the
 // database was read without any storage message; `root` is then the tree, or
 // null for a database without a root item. False with `error` in words
-// ("cannot open file", "unsupported legacy database", or the storage
+// ("cannot open file", "malformed legacy database: REASON", or the storage
 // messages joined by "; ") and `root` null otherwise. The messages go to the
 // message proxy's sinks as well.
 bool LoadProjectDatabase(const std::u16string& path, std::unique_ptr<CResItem>& root,

@@ -1,7 +1,11 @@
 // The SQLite 2.x C interface the project database is written against,
 // answered by a thin adapter. The storage code calls these functions and
 // nothing else, so it reads exactly as it did over SQLite 2.8; which engine
-// answers is the adapter's business (today SQLite 3 through libsqlite3).
+// answers is the adapter's business: SQLite 3 through libsqlite3, and for a
+// legacy SQLite 2 file a read-only engine over the library's own reader that
+// answers exactly the storage code's statements (with SQLite 2's
+// comparisons) and fails every other one, each write among them, with a
+// message.
 //
 // Texts are UTF-8. Error messages handed out through `char**` arguments are
 // allocated here and belong to the caller, who releases them with
@@ -16,7 +20,8 @@
 // - SQLite 3 "opens" any file and fails on first use, and creates a file
 //   that does not exist. sqlite_open therefore refuses a non-empty file that
 //   is not an SQLite 3 database at once, and the read-only mode refuses a
-//   missing file and never writes.
+//   missing file and never writes. A legacy SQLite 2 file is opened
+//   read-only in either mode.
 #pragma once
 
 // Result codes, with the values SQLite 2 and SQLite 3 share.
