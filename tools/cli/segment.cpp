@@ -165,6 +165,9 @@ int RunSegment(const Args& args, std::ostream& out, std::ostream& err) {
   if (kind != "icu" && kind != "srx" && kind != "none") {
     return UsageError(err, "segment", "--type must be icu, srx or none");
   }
+  if (args.Has("--lang") && args.Has("--culture")) {
+    return UsageError(err, "segment", "give --lang or --culture, not both");
+  }
   if (kind != "srx" && (srx || args.Has("--culture"))) {
     return UsageError(err, "segment", "--srx and --culture need --type srx");
   }
