@@ -14,6 +14,7 @@
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 
+#include <map>
 #include <memory>
 #include <string_view>
 
@@ -92,6 +93,9 @@ struct ParserFree {
 };
 struct XPathContextFree {
   void operator()(xmlXPathContextPtr ctxt) const { xmlXPathFreeContext(ctxt); }
+};
+struct XPathCompiledFree {
+  void operator()(xmlXPathCompExprPtr expr) const { xmlXPathFreeCompExpr(expr); }
 };
 struct XPathObjectFree {
   void operator()(xmlXPathObjectPtr object) const { xmlXPathFreeObject(object); }
@@ -193,9 +197,9 @@ class Queries {
   XPathResult Select(const std::string& query, xmlNodePtr context = nullptr) {
     state_ = ParseState();
     ctxt_->opCount = 0;
-    const auto* expr = reinterpret_cast<const xmlChar*>(query.c_str());
-    XPathResult result(context ? xmlXPathNodeEval(context, expr, ctxt_.get())
-                               : xmlXPathEvalExpression(expr, ctxt_.get()));
+    ctxt_->node = context;
+    xmlXPathCompExprPtr compiled = Compile(query);
+    XPathResult result(compiled ? xmlXPathCompiledEval(compiled, ctxt_.get()) : nullptr);
     if (!result || state_.failed || result->type != XPATH_NODESET) {
       throw CSRXStore::CLoadError(path_, "query " + query + " failed" +
                                              (state_.failed ? ": " + state_.reason : std::string()));
@@ -215,9 +219,19 @@ class Queries {
   }
 
  private:
+  // Each query is compiled once per load: the per-rule ones run thousands of times.
+  xmlXPathCompExprPtr Compile(const std::string& query) {
+    auto& compiled = compiled_[query];
+    if (!compiled) {
+      compiled.reset(xmlXPathCtxtCompile(ctxt_.get(), reinterpret_cast<const xmlChar*>(query.c_str())));
+    }
+    return compiled.get();
+  }
+
   const std::u16string& path_;
   ParseState state_;
   std::unique_ptr<xmlXPathContext, XPathContextFree> ctxt_;
+  std::map<std::string, std::unique_ptr<xmlXPathCompExpr, XPathCompiledFree>> compiled_;
 };
 
 }  // namespace
