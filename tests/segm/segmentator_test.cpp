@@ -92,6 +92,11 @@ TEST(SRXBreaker, LongTextKeepsAllBreaks) {
   EXPECT_EQ(breaks.back(), static_cast<int>(text.size()) - 1);
 }
 
+TEST(SRXBreaker, BacktrackingRuleTimesOutAndTheOthersGoOn) {
+  const std::u16string text = std::u16string(40, u'a') + u". Next";
+  EXPECT_EQ(Segment({Rule(true, u"(?:a+)+b", u""), kBreakPeriod}, text), Breaks{41});
+}
+
 TEST(ICUBreaker, SturdyFacts) {
   CICUBreaker breaker(kEnUs);
   EXPECT_EQ(breaker.GetBreaks(u""), Breaks{});

@@ -23,7 +23,9 @@
 
 class CSRXBreaker final : public ISegmentator {
  public:
-  // ICU's match time limit per search, in its steps of about a millisecond.
+  // ICU's match time limit per search, in its ticks of 10,000 match steps:
+  // about 0.3 s on a 2 GHz core, while one search of a sane rule over 10 MB
+  // of text takes a few milliseconds.
   static constexpr int MATCH_TIME_LIMIT = 2000;
 
   // The rules of `store` for the culture name `culture` ("en-US", "en",
