@@ -22,3 +22,6 @@ file(RELATIVE_PATH PC_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
 string(REGEX REPLACE "/$" "" PC_TO_PREFIX "${PC_TO_PREFIX}")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/locmodel.pc.in ${PROJECT_BINARY_DIR}/locmodel.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/locmodel.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# The default segmentation rules, for hosts and the tool to load.
+install(FILES ${PROJECT_SOURCE_DIR}/data/segment.srx DESTINATION ${CMAKE_INSTALL_DATADIR}/locmodel)

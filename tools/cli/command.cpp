@@ -145,6 +145,23 @@ const std::vector<Command>& Commands() {
        "{\"tables\":{\"PROP\":[[rowid,v1,...],...],...}}; a table the file lacks is\n"
        "an empty list. A damaged file prints nothing but one error line.\n",
        {"--json"}, 1, 1, RunDbDump},
+      {"segment", "segment [--type icu|srx|none] [--srx FILE] [--lang LANG | --culture NAME] [--whole] [--json]",
+       "split texts from stdin into segments",
+       "Reads UTF-8 from stdin, one text per line (--whole: all of it is one text),\n"
+       "and prints each text with a line feed at every segment break. --type\n"
+       "defaults to icu; --srx FILE implies srx, and srx without it uses the rules\n"
+       "of segment.srx in the program directory. LANG as for 'lang', default\n"
+       "en-US; --culture NAME (srx) takes the rules for a culture name directly.\n"
+       "--json prints {\"breaks\":[N,...],\"segments\":[S,...]} per text, offsets\n"
+       "in UTF-16 code units.\n",
+       {"--type=", "--srx=", "--lang=", "--culture=", "--whole", "--json"}, 0, 0, RunSegment},
+      {"srx", "srx check FILE [--lang LANG] | normalize IN OUT", "check or rewrite an SRX rule file",
+       "check loads FILE and prints its cascade flag and each map with its rule\n"
+       "count, then errors (patterns ICU cannot compile; exit 1) and warnings;\n"
+       "with --lang, the rules that apply to the language, in order, each with\n"
+       "its map. normalize loads IN and saves it to OUT, which is replaced only\n"
+       "on success.\n",
+       {"--lang="}, 2, 3, RunSrx},
   };
   return commands;
 }

@@ -1,0 +1,278 @@
+// Reading SRX files with libxml2. The file may come from anywhere (a
+// project shared by mail, a download), so the parse is locked down per
+// context, never through libxml2's process-wide settings, which a host may
+// rely on: the bytes are read by our file layer (libxml2 would accept URLs
+// and decompress gzip), nothing is loaded from the network or from disk, a
+// declared external entity stops the parse before anything could load it,
+// and libxml2's default limits on depth, text size and entity
+// amplification stay on. Internal entities are substituted while parsing,
+// where libxml2 checks their amplification; expanding them later, from the
+// tree, would let a small file grow without bound.
+#include <libxml/SAX2.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/xpath.h>
+#include <libxml/xpathInternals.h>
+
+#include <map>
+#include <memory>
+#include <string_view>
+
+#include "locmodel/segm/srx_store.h"
+#include "locmodel/util/file_util.h"
+#include "locmodel/util/str_util.h"
+#include "locmodel/util/unicode.h"
+
+namespace {
+
+constexpr const char* kSrxNamespace = "http://www.lisa.org/srx20";
+// XPath steps per query: far beyond what a real rule file needs, small
+// enough that a hostile document cannot keep a query busy for long.
+constexpr unsigned long kXPathOpLimit = 50'000'000;
+
+// What the handlers learn during one parse; the parser context's _private.
+struct ParseState {
+  bool failed = false;
+  std::string reason;
+
+  void Fail(std::string_view why) {
+    if (!failed) reason = why;
+    failed = true;
+  }
+};
+
+ParseState& StateOf(void* ctx) {
+  return *static_cast<ParseState*>(static_cast<xmlParserCtxtPtr>(ctx)->_private);
+}
+
+// Parser messages: an error fails the load, nothing reaches stderr.
+void OnParserError(void* ctx, xmlErrorPtr error) {
+  if (error && error->level >= XML_ERR_ERROR) {
+    StateOf(ctx).Fail(error->message ? error->message : "XML error");
+  }
+}
+
+void IgnoreMessage(void*, const char*, ...) {}
+
+void StopOnExternal(void* ctx, const char* what) {
+  StateOf(ctx).Fail(what);
+  xmlStopParser(static_cast<xmlParserCtxtPtr>(ctx));
+}
+
+void OnEntityDecl(void* ctx, const xmlChar* name, int type, const xmlChar* publicId,
+                  const xmlChar* systemId, xmlChar* content) {
+  if (type == XML_EXTERNAL_GENERAL_PARSED_ENTITY || type == XML_EXTERNAL_GENERAL_UNPARSED_ENTITY ||
+      type == XML_EXTERNAL_PARAMETER_ENTITY || systemId != nullptr) {
+    StopOnExternal(ctx, "external entity declared");
+    return;
+  }
+  xmlSAX2EntityDecl(ctx, name, type, publicId, systemId, content);
+}
+
+void OnUnparsedEntityDecl(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*, const xmlChar*) {
+  StopOnExternal(ctx, "external entity declared");
+}
+
+// The external subset is never read; its declaration alone is harmless.
+void IgnoreExternalSubset(void*, const xmlChar*, const xmlChar*, const xmlChar*) {}
+
+xmlParserInputPtr ResolveNothing(void* ctx, const xmlChar*, const xmlChar*) {
+  StopOnExternal(ctx, "external resource requested");
+  return nullptr;
+}
+
+void OnXPathError(void* data, xmlErrorPtr error) {
+  static_cast<ParseState*>(data)->Fail(error && error->message ? error->message : "XPath error");
+}
+
+struct DocFree {
+  void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
+};
+struct ParserFree {
+  void operator()(xmlParserCtxtPtr ctxt) const { xmlFreeParserCtxt(ctxt); }
+};
+struct XPathContextFree {
+  void operator()(xmlXPathContextPtr ctxt) const { xmlXPathFreeContext(ctxt); }
+};
+struct XPathCompiledFree {
+  void operator()(xmlXPathCompExprPtr expr) const { xmlXPathFreeCompExpr(expr); }
+};
+struct XPathObjectFree {
+  void operator()(xmlXPathObjectPtr object) const { xmlXPathFreeObject(object); }
+};
+struct FileBufferFree {
+  void operator()(unsigned char* buffer) const { locmodel::ReleaseBuffer(buffer); }
+};
+using XPathResult = std::unique_ptr<xmlXPathObject, XPathObjectFree>;
+
+// Null when the bytes are not a well-formed document or any error or stop
+// was reported, even if libxml2 recovered a tree.
+std::unique_ptr<xmlDoc, DocFree> Parse(const unsigned char* data, int size) {
+  xmlInitParser();
+  std::unique_ptr<xmlParserCtxt, ParserFree> ctxt(xmlNewParserCtxt());
+  if (!ctxt || !ctxt->sax) return nullptr;
+  ParseState state;
+  ctxt->_private = &state;
+  xmlSAXHandler& sax = *ctxt->sax;
+  sax.serror = OnParserError;
+  sax.warning = IgnoreMessage;
+  sax.error = IgnoreMessage;
+  sax.fatalError = IgnoreMessage;
+  sax.entityDecl = OnEntityDecl;
+  sax.unparsedEntityDecl = OnUnparsedEntityDecl;
+  sax.externalSubset = IgnoreExternalSubset;
+  sax.resolveEntity = ResolveNothing;
+
+  std::unique_ptr<xmlDoc, DocFree> doc(xmlCtxtReadMemory(ctxt.get(), reinterpret_cast<const char*>(data),
+                                                         size, nullptr, nullptr,
+                                                         XML_PARSE_NONET | XML_PARSE_NOENT));
+  if (!doc || state.failed || !ctxt->wellFormed || ctxt->errNo != XML_ERR_OK) return nullptr;
+  return doc;
+}
+
+bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The element's text as a DOM without whitespace preservation gives it:
+// all text below it, trimmed at both ends except where the text comes from
+// a CDATA section or lies under xml:space="preserve".
+std::u16string ElementText(xmlNodePtr element) {
+  struct Piece {
+    std::string_view text;
+    bool trimmable;
+  };
+  std::vector<Piece> pieces;
+  // Iterative: the parser bounds the depth, but the stack should not depend on it.
+  for (xmlNodePtr node = element->children; node != nullptr;) {
+    if ((node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) && node->content) {
+      const bool trimmable =
+          node->type == XML_TEXT_NODE && xmlNodeGetSpacePreserve(node->parent) != 1;
+      pieces.push_back({reinterpret_cast<const char*>(node->content), trimmable});
+    }
+    if (node->type == XML_ELEMENT_NODE && node->children) {
+      node = node->children;
+      continue;
+    }
+    while (node != element && node->next == nullptr) node = node->parent;
+    node = node == element ? nullptr : node->next;
+  }
+  for (auto it = pieces.begin(); it != pieces.end(); ++it) {
+    if (!it->trimmable) break;
+    while (!it->text.empty() && IsXmlSpace(it->text.front())) it->text.remove_prefix(1);
+    if (!it->text.empty()) break;
+  }
+  for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) {
+    if (!it->trimmable) break;
+    while (!it->text.empty() && IsXmlSpace(it->text.back())) it->text.remove_suffix(1);
+    if (!it->text.empty()) break;
+  }
+  std::string text;
+  for (const Piece& piece : pieces) text += piece.text;
+  return locmodel::Utf8ToUtf16(text);
+}
+
+// Null when the attribute is missing.
+std::unique_ptr<std::u16string> Attribute(xmlNodePtr node, const char* name) {
+  xmlChar* value = xmlGetNoNsProp(node, reinterpret_cast<const xmlChar*>(name));
+  if (!value) return nullptr;
+  auto text = std::make_unique<std::u16string>(locmodel::Utf8ToUtf16(reinterpret_cast<const char*>(value)));
+  xmlFree(value);
+  return text;
+}
+
+// Runs the XPath queries of one load; a query that fails throws.
+class Queries {
+ public:
+  Queries(xmlDocPtr doc, const std::u16string& path) : path_(path), ctxt_(xmlXPathNewContext(doc)) {
+    if (!ctxt_) throw CSRXStore::CLoadError(path_, "no XPath context");
+    ctxt_->error = OnXPathError;
+    ctxt_->userData = &state_;
+    ctxt_->opLimit = kXPathOpLimit;
+    if (xmlXPathRegisterNs(ctxt_.get(), reinterpret_cast<const xmlChar*>("t"),
+                           reinterpret_cast<const xmlChar*>(kSrxNamespace)) != 0) {
+      throw CSRXStore::CLoadError(path_, "cannot bind the SRX namespace");
+    }
+  }
+
+  // The nodes `query` selects, relative to `context` (the document when null).
+  XPathResult Select(const std::string& query, xmlNodePtr context = nullptr) {
+    state_ = ParseState();
+    ctxt_->opCount = 0;
+    ctxt_->node = context;
+    xmlXPathCompExprPtr compiled = Compile(query);
+    XPathResult result(compiled ? xmlXPathCompiledEval(compiled, ctxt_.get()) : nullptr);
+    if (!result || state_.failed || result->type != XPATH_NODESET) {
+      throw CSRXStore::CLoadError(path_, "query " + query + " failed" +
+                                             (state_.failed ? ": " + state_.reason : std::string()));
+    }
+    return result;
+  }
+
+  static int Count(const XPathResult& result) {
+    return result->nodesetval ? result->nodesetval->nodeNr : 0;
+  }
+  static xmlNodePtr At(const XPathResult& result, int i) { return result->nodesetval->nodeTab[i]; }
+
+  // The text of the first node `query` selects below `context`, empty when none.
+  std::u16string SingleText(const char* query, xmlNodePtr context) {
+    XPathResult result = Select(query, context);
+    return Count(result) > 0 ? ElementText(At(result, 0)) : std::u16string();
+  }
+
+ private:
+  // Each query is compiled once per load: the per-rule ones run thousands of times.
+  xmlXPathCompExprPtr Compile(const std::string& query) {
+    auto& compiled = compiled_[query];
+    if (!compiled) {
+      compiled.reset(xmlXPathCtxtCompile(ctxt_.get(), reinterpret_cast<const xmlChar*>(query.c_str())));
+    }
+    return compiled.get();
+  }
+
+  const std::u16string& path_;
+  ParseState state_;
+  std::unique_ptr<xmlXPathContext, XPathContextFree> ctxt_;
+  std::map<std::string, std::unique_ptr<xmlXPathCompExpr, XPathCompiledFree>> compiled_;
+};
+
+}  // namespace
+
+bool CSRXStore::Load(const std::u16string& path) {
+  int size = 0;
+  std::unique_ptr<unsigned char, FileBufferFree> bytes(ReadFile(path.c_str(), size, MAX_FILE_SIZE + 1));
+  return bytes && size <= MAX_FILE_SIZE && LoadFromMemory(bytes.get(), size, path);
+}
+
+bool CSRXStore::LoadFromMemory(const unsigned char* data, int size, const std::u16string& name) {
+  if (size < 0 || size > MAX_FILE_SIZE) return false;
+  std::unique_ptr<xmlDoc, DocFree> doc = Parse(data, size);
+  if (!doc) return false;
+
+  Queries queries(doc.get(), name);
+  XPathResult header = queries.Select("/t:srx/t:header");
+  if (Queries::Count(header) > 0) {
+    if (auto cascade = Attribute(Queries::At(header, 0), "cascade")) cascade_ = *cascade == u"yes";
+  }
+
+  XPathResult maps = queries.Select("/t:srx/t:body/t:maprules/t:languagemap");
+  for (int i = 0; i < Queries::Count(maps); ++i) {
+    xmlNodePtr map = Queries::At(maps, i);
+    auto ruleName = Attribute(map, "languagerulename");
+    if (!ruleName) continue;
+    auto langPattern = Attribute(map, "languagepattern");
+    if (!langPattern) continue;
+
+    XPathResult ruleNodes = queries.Select(
+        "/t:srx/t:body/t:languagerules/t:languagerule[@languagerulename=\"" +
+        locmodel::Utf16ToUtf8(*ruleName) + "\"]/t:rule");
+    CRules rules;
+    for (int r = 0; r < Queries::Count(ruleNodes); ++r) {
+      xmlNodePtr node = Queries::At(ruleNodes, r);
+      auto isBreak = Attribute(node, "break");
+      rules.emplace_back(!isBreak || *isBreak == u"yes", queries.SingleText("t:beforebreak", node),
+                         queries.SingleText("t:afterbreak", node));
+    }
+    entries_.emplace_back(CCultureEntry(std::move(*ruleName), std::move(*langPattern)),
+                          std::move(rules));
+  }
+  return true;
+}

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "locmodel/items/res_item.h"
+#include "locmodel/segm/icu_breaker.h"
+#include "locmodel/segm/segm_util.h"
+#include "locmodel/segm/srx_breaker.h"
+#include "support/default_cfg_guard.h"
+
+namespace {
+
+using Rule = CSRXStore::CRule;
+using Breaks = std::vector<int>;
+
+constexpr int kEnUs = 1033;
+constexpr int kDeDe = 1031;
+
+// The breaks of `text` under `rules`, all applying to every culture.
+Breaks Segment(std::initializer_list<Rule> rules, const std::u16string& text) {
+  CSRXStore store;
+  store.GetRulesLangMap().push_back({{u"All", u".*"}, rules});
+  return CSRXBreaker(store, u"en-US").GetBreaks(text);
+}
+
+const Rule kNoBreakMr(false, u"Mr\\.", u"\\s");
+const Rule kBreakPeriod(true, u"\\.", u"\\s");
+
+TEST(SRXBreaker, FirstRuleDecidesAndBreakIsWhereAfterBreakBegins) {
+  EXPECT_EQ(Segment({kNoBreakMr, kBreakPeriod}, u"Mr. Smith. Next"), Breaks{10});
+  EXPECT_EQ(Segment({kBreakPeriod, kNoBreakMr}, u"Mr. Smith. Next"), (Breaks{3, 10}));
+  EXPECT_EQ(Segment({kBreakPeriod}, u""), Breaks{});
+  EXPECT_EQ(Segment({kBreakPeriod}, u"One.  Two"), Breaks{4});  // the blanks begin the next segment
+}
+
+TEST(SRXBreaker, GroupOneIsTheFirstCapturingGroupOfTheCombinedPattern) {
+  const std::u16string text = u"Mr. Smith. Next";
+  // The before-break group is group 1: the no-break lands on 0 and decides nothing.
+  EXPECT_EQ(Segment({Rule(false, u"(Mr|Dr)\\.", u"\\s"), kBreakPeriod}, text), (Breaks{3, 10}));
+  EXPECT_EQ(Segment({Rule(false, u"(?:Mr|Dr)\\.", u"\\s"), kBreakPeriod}, text), Breaks{10});
+  // A top-level alternative: the first branch has no group 1 (-1).
+  EXPECT_EQ(Segment({Rule(false, u"Mr\\.|Dr\\.", u"\\s"), kBreakPeriod}, text), (Breaks{3, 10}));
+  // \Q swallows the group: start(1) fails and the rule stops, the next goes on.
+  EXPECT_EQ(Segment({Rule(false, u"\\QMr.", u"\\s"), kBreakPeriod}, u"Mr.(\\s) a. b"), Breaks{10});
+  // A pattern ICU cannot compile is dropped.
+  CSRXStore store;
+  store.GetRulesLangMap().push_back({{u"All", u".*"}, {Rule(true, u"(", u""), kBreakPeriod}});
+  EXPECT_EQ(CSRXBreaker(store, u"x").GetRuleCount(), 1u);
+}
+
+TEST(SRXBreaker, MatchesConsumeTheirAfterBreakText) {
+  EXPECT_EQ(Segment({Rule(true, u"\u3002", u".")}, u"\u7532\u3002\u3002\u4E59"), Breaks{2});
+  // An empty match moves on by a whole code point.
+  EXPECT_EQ(Segment({Rule(true, u"", u"(?=b)")}, u"a\U0001F600b"), Breaks{3});
+}
+
+TEST(SRXBreaker, NeverAtTheEndsOfTheText) {
+  EXPECT_EQ(Segment({Rule(true, u"\\.", u"")}, u"End."), Breaks{});
+  EXPECT_EQ(Segment({Rule(true, u"", u"a")}, u"aXa"), Breaks{2});
+}
+
+TEST(SRXBreaker, CulturesAndCascading) {
+  CSRXStore store;
+  store.GetRulesLangMap() = {{{u"German", u"de.*"}, {Rule(false, u"Nr\\.", u"\\s")}},
+                             {{u"Exact", u"de"}, {Rule(true, u"x", u"")}},
+                             {{u"Default", u".*"}, {kBreakPeriod}}};
+  const std::u16string text = u"Nr. 5. Ende";
+  EXPECT_EQ(CSRXBreaker(store, kDeDe).GetBreaks(text), Breaks{6});
+  EXPECT_EQ(CSRXBreaker(store, kEnUs).GetBreaks(text), (Breaks{3, 6}));
+  store.SetCascade(false);
+  EXPECT_EQ(CSRXBreaker(store, u"de-DE").GetBreaks(text), Breaks{});
+  EXPECT_EQ(CSRXBreaker(store, u"de").GetBreaks(u"Nr. 5. Ende"), Breaks{});
+}
+
+TEST(SRXBreaker, CopiesAndTheStoreAreIndependent) {
+  auto store = std::make_unique<CSRXStore>();
+  store->GetRulesLangMap().push_back({{u"All", u".*"}, {kBreakPeriod}});
+  auto original = std::make_unique<CSRXBreaker>(*store, u"en");
+  store.reset();
+  CSRXBreaker copy(*original);
+  EXPECT_EQ(original->GetBreaks(u"A. B. C"), (Breaks{2, 5}));
+  original.reset();
+  EXPECT_EQ(copy.GetBreaks(u"A. B"), Breaks{2});
+}
+
+TEST(SRXBreaker, LongTextKeepsAllBreaks) {
+  std::u16string text;
+  for (int i = 0; i < (10 << 20) / 8; ++i) text += u"Abc def.";
+  text += u"Z";
+  const Breaks breaks = Segment({Rule(true, u"\\.", u"")}, text);
+  ASSERT_EQ(breaks.size(), static_cast<size_t>((10 << 20) / 8));
+  EXPECT_EQ(breaks.back(), static_cast<int>(text.size()) - 1);
+}
+
+TEST(SRXBreaker, BacktrackingRuleTimesOutAndTheOthersGoOn) {
+  const std::u16string text = std::u16string(40, u'a') + u". Next";
+  EXPECT_EQ(Segment({Rule(true, u"(?:a+)+b", u""), kBreakPeriod}, text), Breaks{41});
+}
+
+TEST(ICUBreaker, SturdyFacts) {
+  CICUBreaker breaker(kEnUs);
+  EXPECT_EQ(breaker.GetBreaks(u""), Breaks{});
+  EXPECT_EQ(breaker.GetBreaks(u"One sentence."), Breaks{});
+  const std::u16string text = u"Mr. Smith. Next one is here.";
+  const Breaks breaks = breaker.GetBreaks(text);
+  ASSERT_FALSE(breaks.empty());
+  EXPECT_EQ(breaks.back(), 11);
+  EXPECT_EQ(CNoBreaker().GetBreaks(text), Breaks{});
+}
+
+TEST(SegmUtil, CreateByTypeAndConfiguration) {
+  DefaultCfgGuard guard;
+  CResItem root;
+  CResItem& child = *new CResItem;
+  root.AddResItem(&child);
+  EXPECT_EQ(CSegmCfg::GetSegmType(child, true), CSegmUtil::SEGM_ICU);
+  EXPECT_EQ(CSegmCfg::SegmTypePropName().GetStr(), u"Segm.Type");
+  EXPECT_TRUE(CSegmCfg::GetSRXStore(child, true) == CSRXStore());
+
+  CSRXStore store;
+  store.GetRulesLangMap().push_back({{u"All", u".*"}, {kBreakPeriod}});
+  CSegmCfg::SetSRXStore(root, store);
+  std::unique_ptr<ISegmentator> srx(CSegmUtil::CreateSegmentator(CSegmUtil::SEGM_SRX, child, kEnUs));
+  CSegmCfg::ResetSRXStore(root);  // the breaker keeps its own rules
+  ASSERT_TRUE(srx);
+  EXPECT_EQ(srx->GetBreaks(u"A. B"), Breaks{2});
+  std::unique_ptr<ISegmentator> none(CSegmUtil::CreateSegmentator(CSegmUtil::SEGM_NONE, child, kEnUs));
+  EXPECT_EQ(none->GetBreaks(u"A. B"), Breaks{});
+  std::unique_ptr<ISegmentator> icu(CSegmUtil::CreateSegmentator(CSegmUtil::SEGM_ICU, child, kEnUs));
+  EXPECT_NE(dynamic_cast<CICUBreaker*>(icu.get()), nullptr);
+  EXPECT_EQ(CSegmUtil::CreateSegmentator(static_cast<CSegmUtil::CSegmType>(3), child, kEnUs), nullptr);
+
+  CAutoSegmCfg format3(3), plain(CCustomAccessor::UNDECORATED_FORMAT);
+  EXPECT_EQ(format3.LengthLimitPropName().GetStr(), u"3.AutoSegm.LengthLimit");
+  EXPECT_EQ(plain.EnableAutoSegmentationPropName().GetStr(), u"AutoSegm.Enable");
+  EXPECT_EQ(format3.GetLengthLimit(child, true), 256);
+  format3.SetLengthLimit(root, 100);
+  EXPECT_EQ(format3.GetLengthLimit(child, true), 100);
+  EXPECT_EQ(plain.GetLengthLimit(child, true), 256);
+  EXPECT_FALSE(format3.GetEnableAutoSegmentation(child, true));
+  std::unique_ptr<IPropOperator> op(format3.CreateLengthLimitOperator(child));
+  EXPECT_NE(dynamic_cast<CAutoSegmCfg::CLengthLimitPropOperator*>(op.get()), nullptr);
+}
+
+TEST(SegmUtil, DefaultRulesComeFromTheProgramDirectory) {
+  DefaultCfgGuard guard;
+  CSegmUtil::InitializeDefaults();
+  const CSRXStore& store = CSegmCfg::GetSRXStoreDefaultValue();
+  ASSERT_FALSE(store.GetRulesLangMap().empty());
+  EXPECT_TRUE(store.IsCascade());
+  EXPECT_EQ(CSRXBreaker(store, kEnUs).GetBreaks(u"Mr. Smith arrived. He left."), Breaks{18});
+  EXPECT_EQ(CSRXBreaker(store, kDeDe).GetBreaks(u"Das ist Nr. 5. Danach kommt z.B. nichts."), Breaks{14});
+  EXPECT_EQ(CSRXBreaker(store, u"ja-JP").GetBreaks(u"\u96E8\u3002\u6674\u308C\u3002"), Breaks{2});
+}
+
+}  // namespace

@@ -1,0 +1,280 @@
+#include "locmodel/segm/srx_store.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "locmodel/serial/binary_serial.h"
+#include "locmodel/serial/streams.h"
+#include "support/stream_bytes.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using testing_support::Bytes;
+using testing_support::Hex;
+using testing_support::ReadFile;
+using testing_support::WriteBody;
+using testing_support::WriteFile;
+using Rule = CSRXStore::CRule;
+
+CSRXStore Store(bool cascade, std::initializer_list<CSRXStore::CEntry> entries) {
+  CSRXStore store;
+  store.SetCascade(cascade);
+  store.GetRulesLangMap().assign(entries);
+  return store;
+}
+
+// An SRX 2.0 document around a body.
+std::string Srx(const std::string& inside) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<srx xmlns=\"http://www.lisa.org/srx20\" version=\"2.0\">" + inside + "</srx>";
+}
+
+TEST(SRXStore, SerializedFormAndValueSemantics) {
+  const CSRXStore store = Store(true, {{{u"N", u"P"}, {Rule(false, u"a", u"b")}}});
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { CSRXStore(store).Do(s); }),
+            Hex("18 01 07 43 00 61 00 73 00 61 00 63 00 65 00 64 00 1A 01 00 00 00 01 19"
+                "18 01 05 52 00 75 00 6C 00 65 00 73 00 1A 04 00 00 00 01 00 00 00"
+                "18 00"
+                "18 00 1A 02 00 00 00 4E 00 1A 02 00 00 00 50 00 19"
+                "18 00 1A 04 00 00 00 01 00 00 00"
+                "18 00 1A 01 00 00 00 00 1A 02 00 00 00 61 00 1A 02 00 00 00 62 00 19"
+                "19 19 19"));
+
+  CSRXStoreProp prop(store);
+  const Bytes all = testing_support::WriteStream([&](Serial::ISerialStream& s) { prop.Do(s); });
+  Serial::MemoryStreamIn in(all.data(), static_cast<uint32_t>(all.size()));
+  Serial::Binary::BinarySerialIn reader(in);
+  CSRXStoreProp read;
+  ASSERT_TRUE(read.Do(reader));
+  EXPECT_TRUE(read.IsEqual(prop));
+  EXPECT_EQ(PropClassRegistry::instance().FindClass(Serial::NodeName(u"SRXStore")),
+            &CSRXStoreProp::classInstance);
+
+  CSRXStore other = store;
+  EXPECT_TRUE(other == store);
+  EXPECT_FALSE(other < store || store < other);
+  other.SetCascade(false);
+  EXPECT_FALSE(other == store);
+  other = store;
+  other.GetRulesLangMap()[0].second[0].AfterBreak = u"B";
+  EXPECT_FALSE(other == store);
+  EXPECT_TRUE(CSRXStore().IsCascade());
+}
+
+TEST(SRXStore, RulesByCultureWithAndWithoutCascading) {
+  CSRXStore store = Store(true, {{{u"Bad", u"("}, {Rule(true, u"bad", u"")}},
+                                 {{u"German", u"de.*"}, {Rule(false, u"Nr\\.", u"\\s")}},
+                                 {{u"Exact", u"de"}, {Rule(true, u"exact", u"")}},
+                                 {{u"Upper", u"EN.*"}, {Rule(true, u"upper", u"")}},
+                                 {{u"Default", u".*"}, {Rule(true, u"\\.", u"\\s")}}});
+  CSRXStore::CRules rules;
+  store.GetRules(u"de-DE", rules);
+  ASSERT_EQ(rules.size(), 2u);
+  EXPECT_EQ(rules[0].BeforeBreak, u"Nr\\.");
+  EXPECT_EQ(rules[1].BeforeBreak, u"\\.");
+  store.GetRules(u"en-US", rules);  // replaces, and the match is case-sensitive
+  ASSERT_EQ(rules.size(), 1u);
+  EXPECT_EQ(rules[0].BeforeBreak, u"\\.");
+
+  store.SetCascade(false);
+  store.GetRules(u"de-DE", rules);
+  ASSERT_EQ(rules.size(), 1u);
+  EXPECT_EQ(rules[0].BeforeBreak, u"Nr\\.");
+  store.GetRules(u"de", rules);
+  ASSERT_EQ(rules.size(), 1u);
+  EXPECT_EQ(rules[0].BeforeBreak, u"Nr\\.");
+}
+
+TEST(SRXStore, SaveWritesTheExactBytes) {
+  const CSRXStore store = Store(false, {{{u"A&B", u"en.*"},
+                                          {Rule(false, u"Mr\\.", u"\\s"), Rule(true, u"<\"'>", u"x\ny")}},
+                                         {{u"Default", u".*"}, {}}});
+  EXPECT_EQ(store.ToSRX(),
+            "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n"
+            "<srx version=\"2.0\" xmlns=\"http://www.lisa.org/srx20\" "
+            "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+            "xsi:schemaLocation=\"http://www.lisa.org/srx20 srx20.xsd\">\r\n"
+            "  <body>\r\n"
+            "    <languagerules>\r\n"
+            "      <languagerule languagerulename=\"A&amp;B\">\r\n"
+            "        <rule break=\"no\">\r\n"
+            "          <beforebreak>Mr\\.</beforebreak>\r\n"
+            "          <afterbreak>\\s</afterbreak>\r\n"
+            "        </rule>\r\n"
+            "        <rule break=\"yes\">\r\n"
+            "          <beforebreak>&lt;&quot;&apos;&gt;</beforebreak>\r\n"
+            "          <afterbreak>x\r\ny</afterbreak>\r\n"
+            "        </rule>\r\n"
+            "      </languagerule>\r\n"
+            "      <languagerule languagerulename=\"Default\">\r\n"
+            "      </languagerule>\r\n"
+            "    </languagerules>\r\n"
+            "    <maprules>\r\n"
+            "      <languagemap languagepattern=\"en.*\" languagerulename=\"A&amp;B\" />\r\n"
+            "      <languagemap languagepattern=\".*\" languagerulename=\"Default\" />\r\n"
+            "    </maprules>\r\n"
+            "  </body>\r\n"
+            "</srx>\r\n");
+}
+
+class SRXFile : public testing_support::TempDirTest {
+ protected:
+  // Loads `xml` written to a file into a new store; false when Load fails.
+  bool LoadText(const std::string& xml, CSRXStore& store) {
+    WriteFile(In("in.srx"), xml);
+    return store.Load(Path("in.srx"));
+  }
+};
+
+TEST_F(SRXFile, LoadReadsMapsRulesAndFlags) {
+  const std::string body =
+      "<body><languagerules>"
+      "<languagerule languagerulename=\"Unused\"><rule><beforebreak>u</beforebreak></rule></languagerule>"
+      "<languagerule languagerulename=\"En\">"
+      "<rule break=\"no\"><beforebreak> Mr\\.</beforebreak><afterbreak> </afterbreak></rule>"
+      "<rule><beforebreak><![CDATA[ <a> ]]></beforebreak><!-- c --><afterbreak xml:space=\"preserve\"> \\s </afterbreak></rule>"
+      "<rule break=\"Yes\" segmentsubflows=\"no\"><beforebreak>&amp;&#x41;</beforebreak></rule>"
+      "</languagerule></languagerules>"
+      "<maprules><languagemap languagepattern=\"en.*\" languagerulename=\"En\"/>"
+      "<languagemap languagerulename=\"En\"/>"
+      "<languagemap languagepattern=\".*\" languagerulename=\"En\"/></maprules></body>";
+  const auto withHeader = [&](const std::string& cascade) {
+    return Srx("<header " + cascade + " segmentsubflows=\"yes\"><formathandle type=\"start\"/></header>" + body);
+  };
+
+  CSRXStore store;
+  store.SetCascade(false);
+  ASSERT_TRUE(LoadText(Srx(body), store));
+  EXPECT_FALSE(store.IsCascade());  // no header: the flag stays
+  const CSRXStore::CRules en = {Rule(false, u"Mr\\.", u""), Rule(true, u" <a> ", u" \\s "),
+                                Rule(false, u"&A", u"")};
+  EXPECT_EQ(store.GetRulesLangMap(),
+            (CSRXStore::CEntries{{{u"En", u"en.*"}, en}, {{u"En", u".*"}, en}}));
+
+  ASSERT_TRUE(LoadText(withHeader("cascade=\"yes\""), store));
+  EXPECT_TRUE(store.IsCascade());
+  EXPECT_EQ(store.GetRulesLangMap().size(), 4u);  // loading appends
+  for (const char* off : {"cascade=\"Yes\"", "cascade=\"no\""}) {
+    store.SetCascade(true);
+    ASSERT_TRUE(LoadText(withHeader(off), store));
+    EXPECT_FALSE(store.IsCascade()) << off;
+  }
+  store.SetCascade(false);
+  ASSERT_TRUE(LoadText(withHeader(""), store));
+  EXPECT_FALSE(store.IsCascade());
+
+  // Elements outside the SRX 2.0 namespace are not seen.
+  CSRXStore old;
+  ASSERT_TRUE(LoadText("<srx version=\"1.0\"><header cascade=\"no\"/>" + body + "</srx>", old));
+  EXPECT_TRUE(old.GetRulesLangMap().empty());
+  EXPECT_TRUE(old.IsCascade());
+
+  // A rule name that breaks the rule query: the maps before it stay.
+  CSRXStore quoted;
+  const std::string broken = Srx(
+      "<body><languagerules/><maprules><languagemap languagepattern=\"a\" languagerulename=\"A\"/>"
+      "<languagemap languagepattern=\"b\" languagerulename='x\"y'/></maprules></body>");
+  EXPECT_THROW(LoadText(broken, quoted), CSRXStore::CLoadError);
+  ASSERT_EQ(quoted.GetRulesLangMap().size(), 1u);
+  EXPECT_EQ(quoted.GetRulesLangMap()[0].first.RuleName, u"A");
+
+  EXPECT_FALSE(quoted.Load(Path("missing.srx")));
+  EXPECT_FALSE(quoted.Load(locmodel::Utf8ToUtf16(dir_.string())));
+}
+
+TEST_F(SRXFile, SaveAndLoadRoundTrip) {
+  const CSRXStore store =
+      Store(false, {{{u"A<&'B", u"en.*"}, {Rule(false, u"a<b&c", u"\\s"), Rule(true, u"é\U0001F600", u"")}},
+                    {{u"Other", u".*"}, {Rule(true, u"\\.", u"\\s")}}});
+  ASSERT_TRUE(store.Save(Path("out.srx")));
+  EXPECT_EQ(ReadFile(In("out.srx")), store.ToSRX());
+  EXPECT_FALSE(std::filesystem::exists(In("out.srx.srx-tmp")));
+  CSRXStore read;
+  ASSERT_TRUE(read.Load(Path("out.srx")));
+  EXPECT_TRUE(read.IsCascade());  // the flag is not saved: a new store's stays
+  EXPECT_EQ(read.GetRulesLangMap(), store.GetRulesLangMap());
+  ASSERT_TRUE(read.Save(Path("again.srx")));
+  EXPECT_EQ(ReadFile(In("again.srx")), ReadFile(In("out.srx")));
+
+  // What does not come back: end blanks, CR, and rules of shared names.
+  const CSRXStore lossy = Store(true, {{{u"S", u"a"}, {Rule(true, u" x\ry ", u"")}},
+                                       {{u"S", u"b"}, {Rule(false, u"z", u"")}}});
+  ASSERT_TRUE(lossy.Save(Path("lossy.srx")));
+  CSRXStore back;
+  ASSERT_TRUE(back.Load(Path("lossy.srx")));
+  const CSRXStore::CRules both = {Rule(true, u"x\ny", u""), Rule(false, u"z", u"")};
+  EXPECT_EQ(back.GetRulesLangMap(), (CSRXStore::CEntries{{{u"S", u"a"}, both}, {{u"S", u"b"}, both}}));
+  ASSERT_TRUE(back.Save(Path("lossy.srx")));
+  CSRXStore twice;
+  ASSERT_TRUE(twice.Load(Path("lossy.srx")));
+  EXPECT_EQ(twice.GetRulesLangMap()[0].second.size(), 4u);
+
+  // A control character is written as it is, and the file no longer parses.
+  ASSERT_TRUE(Store(true, {{{u"C", u"a"}, {Rule(true, u"\x01", u"")}}}).Save(Path("ctl.srx")));
+  EXPECT_FALSE(CSRXStore().Load(Path("ctl.srx")));
+
+  EXPECT_FALSE(store.Save(Path("no/such/dir/out.srx")));
+  EXPECT_FALSE(std::filesystem::exists(In("no")));
+}
+
+TEST_F(SRXFile, HostileDocumentsFailCleanly) {
+  const std::string rules =
+      "<body><languagerules><languagerule languagerulename=\"R\"><rule><beforebreak>&e;</beforebreak>"
+      "</rule></languagerule></languagerules><maprules>"
+      "<languagemap languagepattern=\".*\" languagerulename=\"R\"/></maprules></body>";
+  const auto withDtd = [&](const std::string& dtd) {
+    return "<?xml version=\"1.0\"?><!DOCTYPE srx [" + dtd + "]>" +
+           "<srx xmlns=\"http://www.lisa.org/srx20\" version=\"2.0\">" + rules + "</srx>";
+  };
+  CSRXStore store;
+  // An internal entity is expanded as the text it stands for.
+  ASSERT_TRUE(LoadText(withDtd("<!ENTITY e \"Mr\\.\">"), store));
+  EXPECT_EQ(store.GetRulesLangMap().at(0).second.at(0).BeforeBreak, u"Mr\\.");
+
+  std::string laughs = "<!ENTITY l0 \"lol\">";
+  for (int i = 1; i < 10; ++i) {
+    laughs += "<!ENTITY l" + std::to_string(i) + " \"" ;
+    for (int j = 0; j < 10; ++j) laughs += "&l" + std::to_string(i - 1) + ";";
+    laughs += "\">";
+  }
+  laughs += "<!ENTITY e \"&l9;\">";
+  EXPECT_FALSE(LoadText(withDtd(laughs), store));
+
+  std::string quadratic = withDtd("<!ENTITY e \"" + std::string(50000, 'x') + "\">");
+  std::string refs;
+  for (int i = 0; i < 20000; ++i) refs += "&e;";
+  quadratic.replace(quadratic.find("&e;"), 3, refs);
+  EXPECT_FALSE(LoadText(quadratic, store));
+
+  WriteFile(In("secret.txt"), std::string("SECRET-CONTENT"));
+  for (const std::string& dtd : {"<!ENTITY e SYSTEM \"" + In("secret.txt") + "\">",
+                                 "<!ENTITY % p SYSTEM \"" + In("secret.txt") + "\"> %p; <!ENTITY e \"x\">"}) {
+    CSRXStore external;
+    EXPECT_FALSE(LoadText(withDtd(dtd), external)) << dtd;
+    EXPECT_TRUE(external.GetRulesLangMap().empty());
+  }
+
+  std::string deep = Srx("");
+  std::string nested;
+  for (int i = 0; i < 100000; ++i) nested += "<a>";
+  deep.insert(deep.size() - 6, nested);
+  EXPECT_FALSE(LoadText(deep, store));
+
+  EXPECT_FALSE(LoadText(Srx("<body a=\"" + std::string(20 << 20, 'x') + "\"/>"), store));
+  EXPECT_FALSE(LoadText(Srx("<header cascade=\"\xC3\x28\"/>"), store));
+  const std::string whole = Srx(rules).replace(Srx(rules).find("&e;"), 3, "e");
+  EXPECT_FALSE(LoadText(whole.substr(0, whole.size() - 10), store));
+
+  // A UTF-16 file with a byte order mark loads.
+  std::u16string utf16 = u"\uFEFF" + locmodel::Utf8ToUtf16(whole);
+  Bytes bytes;
+  for (char16_t c : utf16) bytes.push_back(c & 0xFF), bytes.push_back(c >> 8);
+  WriteFile(In("utf16.srx"), bytes);
+  CSRXStore wide;
+  ASSERT_TRUE(wide.Load(Path("utf16.srx")));
+  EXPECT_EQ(wide.GetRulesLangMap().at(0).second.at(0).BeforeBreak, u"e");
+}
+
+}  // namespace
