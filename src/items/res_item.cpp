@@ -273,6 +273,9 @@ bool CResItem::Do(Serial::ISerialStream& stream) {
   InNode(stream, Byte('m'), [&] { cfgProps_.Do(stream); });
 
   if (reading) {
+    // A stored null pointer names no child and no translation: drop it.
+    children_.erase(std::remove(children_.begin(), children_.end(), nullptr), children_.end());
+    std::erase_if(translations_, [](const auto& entry) { return entry.second == nullptr; });
     for (CResItem* child : children_) {
       Events().OnResItemChange(child);
       child->parent_ = this;
