@@ -65,5 +65,6 @@ int RunPeChecksum(const Args& args, std::ostream& out, std::ostream& err);
 int RunDirs(const Args& args, std::ostream& out, std::ostream& err);
 int RunDbValues(const Args& args, std::ostream& out, std::ostream& err);
 int RunDbDump(const Args& args, std::ostream& out, std::ostream& err);
+int RunDbUpgrade(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace locmodel::cli
