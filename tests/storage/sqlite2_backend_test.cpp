@@ -388,6 +388,13 @@ TEST_F(LegacyStorage, DbUpgradeKeepsEveryRowInANewSqlite3Database) {
     EXPECT_EQ(run.err, "locmodel: " + upgraded.string() + ": file exists\n");
     EXPECT_EQ(ReadBytes(upgraded), before);
   }
+  std::string cut = ReadBytes(CopyFixture("small.db"));
+  cut.resize(cut.size() - 1);
+  WriteBytes(Path("cut.db"), cut);
+  const testing_support::ToolRun run = RunTool({"db-upgrade", Path("cut.db").string(), Path("out.db").string()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.rfind("locmodel: " + Path("cut.db").string() + ": malformed legacy database: ", 0), 0u);
+  EXPECT_FALSE(fs::exists(Path("out.db")));
 }
 
 }  // namespace

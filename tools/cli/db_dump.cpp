@@ -120,8 +120,10 @@ void AppendLiteral(std::string& sql, const std::optional<std::string_view>& cell
 }
 
 // Copies every row of `tables` into the new database at `path`, made with
-// the project schema. False with `error` set on the first failure.
-bool Copy(const ProjectTables& tables, const std::string& path, std::string& error) {
+// the project schema. False on the first failure, with `error` set and
+// `*source` telling whether reading (not writing) failed.
+bool Copy(const ProjectTables& tables, const std::string& path, std::string& error, bool* source) {
+  *source = false;
   {
     CStorage storage(Utf8ToUtf16(path));
     if (!storage.IsGood()) {
@@ -139,10 +141,14 @@ bool Copy(const ProjectTables& tables, const std::string& path, std::string& err
   bool ok = sqlite_exec(db.get(), "begin;", nullptr, nullptr, &message) == SQLITE_OK;
   for (const char* name : kTables) {
     if (!ok) break;
-    ok = tables.Read(name, [&](int64_t rowid, const Cells& cells, const std::vector<std::string>& names) {
+    const bool read = tables.Read(name, [&](int64_t rowid, const Cells& cells, const std::vector<std::string>& names) {
       if (!ok) return;
       std::string sql = std::string("INSERT INTO ") + name + " ( rowid";
-      for (size_t i = 0; i < cells.size(); ++i) sql += ", " + names[i];
+      for (size_t i = 0; i < cells.size(); ++i) {
+        sql += ", \"";  // a quoted name: the source's names are not trusted
+        for (const char c : names[i]) sql.append(c == '"' ? 2 : 1, c);
+        sql.push_back('"');
+      }
       sql += " ) VALUES ( " + std::to_string(rowid);
       for (const auto& cell : cells) {
         sql += ", ";
@@ -150,7 +156,9 @@ bool Copy(const ProjectTables& tables, const std::string& path, std::string& err
       }
       sql += " )";
       ok = sqlite_exec(db.get(), sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK;
-    }, error) && ok;
+    }, error);
+    *source = !read;
+    ok = ok && read;
   }
   if (ok) ok = sqlite_exec(db.get(), "commit;", nullptr, nullptr, &message) == SQLITE_OK;
   if (!ok && error.empty()) error = TakeMessage(message);
@@ -207,9 +215,10 @@ int RunDbUpgrade(const Args& args, std::ostream&, std::ostream& err) {
   const std::string temp = to + ".upgrade-tmp";
   fs::remove(fs::path(temp), code);
   fs::remove(fs::path(temp + "-journal"), code);
-  if (!Copy(tables, temp, error)) {
+  bool source = false;
+  if (!Copy(tables, temp, error, &source)) {
     fs::remove(fs::path(temp), code);
-    return Fail(err, to + ": " + error);
+    return Fail(err, (source ? from : to) + ": " + error);
   }
   fs::rename(fs::path(temp), fs::path(to), code);
   if (code) {
