@@ -366,5 +366,36 @@ TEST_F(LegacyStorage, DbDumpShowsTheProjectTablesOfEitherFormat) {
   EXPECT_EQ(std::count(damaged.err.begin(), damaged.err.end(), '\n'), 1);
 }
 
+TEST_F(LegacyStorage, DbUpgradeKeepsEveryRowInANewSqlite3Database) {
+  for (const ExpectedFixture& fixture : ExpectedSqlite2Fixtures()) {
+    SCOPED_TRACE(fixture.file);
+    const fs::path old = CopyFixture(fixture.file);
+    const fs::path upgraded = Path(std::string("new-") + fixture.file);
+    testing_support::ToolRun run = RunTool({"db-upgrade", old.string(), upgraded.string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadBytes(upgraded).rfind(std::string("SQLite format 3") + '\0', 0), 0u);
+    EXPECT_EQ(RunTool({"db-dump", upgraded.string(), "--json"}).out, fixture.dump_json);
+    std::unique_ptr<CResItem> root;
+    std::string error;
+    ASSERT_TRUE(locmodel::LoadProjectDatabase(Wide(upgraded), root, error)) << error;
+    const ExpectedLoad figures = Figures(root.get());
+    EXPECT_EQ(figures.items, fixture.load.items);
+    EXPECT_EQ(figures.binary_bytes, fixture.load.binary_bytes);
+
+    const std::string before = ReadBytes(upgraded);
+    run = RunTool({"db-upgrade", old.string(), upgraded.string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "locmodel: " + upgraded.string() + ": file exists\n");
+    EXPECT_EQ(ReadBytes(upgraded), before);
+  }
+  std::string cut = ReadBytes(CopyFixture("small.db"));
+  cut.resize(cut.size() - 1);
+  WriteBytes(Path("cut.db"), cut);
+  const testing_support::ToolRun run = RunTool({"db-upgrade", Path("cut.db").string(), Path("out.db").string()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.rfind("locmodel: " + Path("cut.db").string() + ": malformed legacy database: ", 0), 0u);
+  EXPECT_FALSE(fs::exists(Path("out.db")));
+}
+
 }  // namespace
 }  // namespace storage_testing

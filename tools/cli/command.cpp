@@ -162,6 +162,15 @@ const std::vector<Command>& Commands() {
        "its map. normalize loads IN and saves it to OUT, which is replaced only\n"
        "on success.\n",
        {"--lang="}, 2, 3, RunSrx},
+      {"db-upgrade", "db-upgrade OLD NEW", "copy a project database into a new SQLite 3 one",
+       "Writes NEW, a new SQLite 3 project database with the tables and indexes of\n"
+       "the project schema, holding the rows of OLD (SQLite 2 or SQLite 3) with\n"
+       "their rowids, so that a legacy project can be kept and changed with\n"
+       "today's tools. Each value is stored as the storage layer stores it: texts\n"
+       "exactly, but a number-like text in an INT column may come back in SQLite\n"
+       "3's canonical form (\"007\" as \"7\"). NEW is written under a temporary\n"
+       "name and renamed when whole; an existing NEW is an error (exit 1).\n",
+       {}, 2, 2, RunDbUpgrade},
   };
   return commands;
 }

@@ -67,5 +67,6 @@ int RunDbValues(const Args& args, std::ostream& out, std::ostream& err);
 int RunDbDump(const Args& args, std::ostream& out, std::ostream& err);
 int RunSegment(const Args& args, std::ostream& out, std::ostream& err);
 int RunSrx(const Args& args, std::ostream& out, std::ostream& err);
+int RunDbUpgrade(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace locmodel::cli
