@@ -70,6 +70,13 @@ TEST_F(ProjectCommands, FailedConversionsLeaveNoOutput) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
 }
 
+TEST_F(ProjectCommands, ADatabaseWithoutItemsDumpsANullRoot) {
+  const fs::path empty = fs::path(LOCMODEL_SOURCE_DIR) / "tests" / "fixtures" / "sqlite2" / "empty.db";
+  const ToolRun run = RunTool({"dump", empty.string(), "--json"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "{\"root\":null}\n");
+}
+
 TEST_F(ProjectCommands, DemoChecksItsOwnRoundTrips) {
   const ToolRun run = RunTool({"demo", In("demo")});
   EXPECT_EQ(run.status, 0) << run.err;

@@ -11,35 +11,35 @@ namespace locmodel::cli {
 namespace {
 
 // Loads a project file or a project database (told apart by content) for a
-// command; on failure writes the error line.
-std::unique_ptr<CResItem> LoadForCommand(const std::string& path, const Args& args,
-                                         std::ostream& err) {
+// command; on failure writes the error line and returns false. A database
+// without items gives true and a null root.
+bool LoadForCommand(const std::string& path, const Args& args, std::ostream& err,
+                    std::unique_ptr<CResItem>& root) {
   const std::u16string widePath = Utf8ToUtf16(path);
-  std::unique_ptr<CResItem> root;
   if (IsProjectDatabaseFile(widePath)) {
     std::string error;
     if (!LoadProjectDatabase(widePath, root, error)) {
       Fail(err, path + ": " + error);
-      return nullptr;
+      return false;
     }
-    // A database without a root item holds an empty project.
-    return root ? std::move(root) : std::make_unique<CResItem>();
+    return true;
   }
   const ProjectReader reader = args.Has("--sequential") ? ProjectReader::Sequential : ProjectReader::Tree;
   const FileStatus status = LoadProject(widePath, root, reader);
   if (!status.ok()) {
     Fail(err, path + ": " + status.reason());
-    return nullptr;
+    return false;
   }
-  return root;
+  return true;
 }
 
 }  // namespace
 
 int RunDump(const Args& args, std::ostream& out, std::ostream& err) {
-  const auto root = LoadForCommand(args.positional[0], args, err);
-  if (!root) return kFailed;
-  if (args.Has("--json")) PrintItemTreeJson(*root, out);
+  std::unique_ptr<CResItem> root;
+  if (!LoadForCommand(args.positional[0], args, err, root)) return kFailed;
+  if (!root) out << (args.Has("--json") ? "{\"root\":null}\n" : "(no items)\n");
+  else if (args.Has("--json")) PrintItemTreeJson(*root, out);
   else PrintItemTree(*root, out);
   return kOk;
 }
@@ -56,8 +56,10 @@ int RunConvert(const Args& args, std::ostream& /*out*/, std::ostream& err) {
       options.level = static_cast<unsigned>(value);
     }
   }
-  const auto root = LoadForCommand(args.positional[0], args, err);
-  if (!root) return kFailed;
+  std::unique_ptr<CResItem> root;
+  if (!LoadForCommand(args.positional[0], args, err, root)) return kFailed;
+  // A database without items becomes a project of one empty root item.
+  if (!root) root = std::make_unique<CResItem>();
   const std::string& target = args.positional[1];
   const FileStatus status = SaveProject(*root, Utf8ToUtf16(target), options);
   if (!status.ok()) return Fail(err, target + ": " + status.reason());

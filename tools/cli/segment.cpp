@@ -36,7 +36,10 @@ std::unique_ptr<ISegmentator> MakeSegmentator(const Args& args, const CSRXStore&
 void Print(const std::u16string& text, const std::vector<int>& breaks, bool json, std::string& out) {
   if (json) {
     out += "{\"breaks\":[";
-    for (size_t i = 0; i < breaks.size(); ++i) out += (i ? "," : "") + std::to_string(breaks[i]);
+    for (size_t i = 0; i < breaks.size(); ++i) {
+      if (i) out.push_back(',');
+      out += std::to_string(breaks[i]);
+    }
     out += "],\"segments\":[";
     size_t start = 0;
     for (size_t i = 0; i <= breaks.size(); ++i) {
