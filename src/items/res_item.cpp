@@ -87,6 +87,9 @@ CResItem::~CResItem() {
       continue;
     }
     CResItem* item = (*list)[next++];
+    // Only an item whose reading failed half-way holds null children; it
+    // is never published, so it is the destructor alone that meets them.
+    if (!item) continue;
     Events().OnResItemDelete(item);
     subtree.push_back(item);
     path.emplace_back(&item->children_, 0);
