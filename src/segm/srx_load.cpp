@@ -14,6 +14,7 @@
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string_view>
@@ -134,8 +135,9 @@ bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'
 
 // The element's text as a DOM without whitespace preservation gives it:
 // all text below it, trimmed at both ends except where the text comes from
-// a CDATA section or lies under xml:space="preserve".
-std::u16string ElementText(xmlNodePtr element) {
+// a CDATA section or lies under xml:space="preserve". `trimmed` learns
+// whether anything was cut.
+std::u16string ElementText(xmlNodePtr element, bool& trimmed) {
   struct Piece {
     std::string_view text;
     bool trimmable;
@@ -155,6 +157,12 @@ std::u16string ElementText(xmlNodePtr element) {
     while (node != element && node->next == nullptr) node = node->parent;
     node = node == element ? nullptr : node->next;
   }
+  auto length = [&pieces] {
+    size_t total = 0;
+    for (const Piece& piece : pieces) total += piece.text.size();
+    return total;
+  };
+  const size_t untrimmed = length();
   for (auto it = pieces.begin(); it != pieces.end(); ++it) {
     if (!it->trimmable) break;
     while (!it->text.empty() && IsXmlSpace(it->text.front())) it->text.remove_prefix(1);
@@ -165,6 +173,7 @@ std::u16string ElementText(xmlNodePtr element) {
     while (!it->text.empty() && IsXmlSpace(it->text.back())) it->text.remove_suffix(1);
     if (!it->text.empty()) break;
   }
+  trimmed = length() != untrimmed;
   std::string text;
   for (const Piece& piece : pieces) text += piece.text;
   return locmodel::Utf8ToUtf16(text);
@@ -212,10 +221,14 @@ class Queries {
   }
   static xmlNodePtr At(const XPathResult& result, int i) { return result->nodesetval->nodeTab[i]; }
 
-  // The text of the first node `query` selects below `context`, empty when none.
-  std::u16string SingleText(const char* query, xmlNodePtr context) {
+  // The text of the first node `query` selects below `context`, empty when
+  // none; `trimmed` is set when white space was cut from it.
+  std::u16string SingleText(const char* query, xmlNodePtr context, bool& trimmed) {
     XPathResult result = Select(query, context);
-    return Count(result) > 0 ? ElementText(At(result, 0)) : std::u16string();
+    bool cut = false;
+    std::u16string text = Count(result) > 0 ? ElementText(At(result, 0), cut) : std::u16string();
+    trimmed = trimmed || cut;
+    return text;
   }
 
  private:
@@ -234,15 +247,48 @@ class Queries {
   std::map<std::string, std::unique_ptr<xmlXPathCompExpr, XPathCompiledFree>> compiled_;
 };
 
-}  // namespace
-
-bool CSRXStore::Load(const std::u16string& path) {
-  int size = 0;
-  std::unique_ptr<unsigned char, FileBufferFree> bytes(ReadFile(path.c_str(), size, MAX_FILE_SIZE + 1));
-  return bytes && size <= MAX_FILE_SIZE && LoadFromMemory(bytes.get(), size, path);
+bool HasSrx20Element(xmlDocPtr doc) {
+  const xmlNodePtr root = xmlDocGetRootElement(doc);
+  for (xmlNodePtr node = root; node != nullptr;) {
+    if (node->type == XML_ELEMENT_NODE && node->ns && node->ns->href &&
+        std::string_view(reinterpret_cast<const char*>(node->ns->href)) == kSrxNamespace) {
+      return true;
+    }
+    if (node->type == XML_ELEMENT_NODE && node->children) {
+      node = node->children;
+      continue;
+    }
+    while (node != root && node->next == nullptr) node = node->parent;
+    node = node == root ? nullptr : node->next;
+  }
+  return false;
 }
 
-bool CSRXStore::LoadFromMemory(const unsigned char* data, int size, const std::u16string& name) {
+// What the report says beyond the maps themselves: the namespace, and the
+// language rules that no map named.
+void CompleteReport(Queries& queries, xmlDocPtr doc, const CSRXStore::CEntries& entries,
+                    size_t firstNew, CSRXStore::LoadReport& report) {
+  report.hasSrx20Elements = HasSrx20Element(doc);
+  XPathResult rules = queries.Select("/t:srx/t:body/t:languagerules/t:languagerule");
+  for (int i = 0; i < Queries::Count(rules); ++i) {
+    auto name = Attribute(Queries::At(rules, i), "languagerulename");
+    if (!name) continue;
+    const bool named = std::any_of(entries.begin() + firstNew, entries.end(),
+                                   [&](const auto& entry) { return entry.first.RuleName == *name; });
+    if (!named) report.unmappedRules.push_back(std::move(*name));
+  }
+}
+
+}  // namespace
+
+bool CSRXStore::Load(const std::u16string& path, LoadReport* report) {
+  int size = 0;
+  std::unique_ptr<unsigned char, FileBufferFree> bytes(ReadFile(path.c_str(), size, MAX_FILE_SIZE + 1));
+  return bytes && size <= MAX_FILE_SIZE && LoadFromMemory(bytes.get(), size, path, report);
+}
+
+bool CSRXStore::LoadFromMemory(const unsigned char* data, int size, const std::u16string& name,
+                               LoadReport* report) {
   if (size < 0 || size > MAX_FILE_SIZE) return false;
   std::unique_ptr<xmlDoc, DocFree> doc = Parse(data, size);
   if (!doc) return false;
@@ -253,6 +299,10 @@ bool CSRXStore::LoadFromMemory(const unsigned char* data, int size, const std::u
     if (auto cascade = Attribute(Queries::At(header, 0), "cascade")) cascade_ = *cascade == u"yes";
   }
 
+  const size_t firstNew = entries_.size();
+  LoadReport ignored;
+  LoadReport& found = report ? *report : ignored;
+  found = LoadReport();
   XPathResult maps = queries.Select("/t:srx/t:body/t:maprules/t:languagemap");
   for (int i = 0; i < Queries::Count(maps); ++i) {
     xmlNodePtr map = Queries::At(maps, i);
@@ -265,14 +315,24 @@ bool CSRXStore::LoadFromMemory(const unsigned char* data, int size, const std::u
         "/t:srx/t:body/t:languagerules/t:languagerule[@languagerulename=\"" +
         locmodel::Utf16ToUtf8(*ruleName) + "\"]/t:rule");
     CRules rules;
+    bool trimmed = false;
     for (int r = 0; r < Queries::Count(ruleNodes); ++r) {
       xmlNodePtr node = Queries::At(ruleNodes, r);
       auto isBreak = Attribute(node, "break");
-      rules.emplace_back(!isBreak || *isBreak == u"yes", queries.SingleText("t:beforebreak", node),
-                         queries.SingleText("t:afterbreak", node));
+      auto before = queries.SingleText("t:beforebreak", node, trimmed);
+      rules.emplace_back(!isBreak || *isBreak == u"yes", std::move(before),
+                         queries.SingleText("t:afterbreak", node, trimmed));
+    }
+    if (trimmed) found.trimmedPatterns.push_back(*ruleName);
+    if (report && Queries::Count(ruleNodes) == 0) {
+      XPathResult named = queries.Select(
+          "/t:srx/t:body/t:languagerules/t:languagerule[@languagerulename=\"" +
+          locmodel::Utf16ToUtf8(*ruleName) + "\"]");
+      if (Queries::Count(named) == 0) found.missingRules.push_back(*ruleName);
     }
     entries_.emplace_back(CCultureEntry(std::move(*ruleName), std::move(*langPattern)),
                           std::move(rules));
   }
+  if (report) CompleteReport(queries, doc.get(), entries_, firstNew, *report);
   return true;
 }

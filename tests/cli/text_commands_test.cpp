@@ -1,41 +1,11 @@
 // The text subcommands as a shell script meets them: bytes on stdin, bytes
 // on stdout, and the exit status.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <string>
+#include "support/cli_run.h"
 
-namespace {
-
-struct CliRun {
-  std::string out;
-  int status;
-};
-
-// Runs `locmodel ARGS` with `input` on stdin; ARGS is shell text.
-CliRun Cli(const std::string& args, const std::string& input = "") {
-  char path[] = "/tmp/locmodel_cli_inXXXXXX";
-  const int fd = mkstemp(path);
-  EXPECT_GE(fd, 0);
-  FILE* in = fdopen(fd, "wb");
-  fwrite(input.data(), 1, input.size(), in);
-  fclose(in);
-  const std::string command =
-      std::string(LOCMODEL_CLI_PATH) + " " + args + " <" + path + " 2>/dev/null";
-  CliRun run{"", -1};
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  std::remove(path);
-  return run;
-}
-
-}  // namespace
+using testing_support::CliRun;
+using Cli = CliRun;
 
 TEST(CliText, Entities) {
   EXPECT_EQ(Cli("entities hide", "x&amp;y").out, "x&&&&&y");

@@ -6,8 +6,10 @@
 
 namespace {
 
+using testing_support::CliRun;
 using testing_support::ReadFile;
 using testing_support::RunTool;
+using testing_support::WriteFile;
 
 class SrxCommand : public testing_support::TempDirTest {};
 
@@ -36,6 +38,66 @@ TEST_F(SrxCommand, ShippedRulesCheckCleanAndNormalizeStably) {
   EXPECT_FALSE(std::filesystem::exists(In("none.srx")));
   EXPECT_EQ(RunTool({"srx", "normalize", In("missing.srx"), In("none.srx")}).status, 1);
   EXPECT_FALSE(std::filesystem::exists(In("none.srx")));
+}
+
+TEST_F(SrxCommand, CheckWarnsAboutWhatLoadingPassesOver) {
+  WriteFile(In("w.srx"), std::string_view(R"(<?xml version="1.0"?>
+<srx version="2.0" xmlns="http://www.lisa.org/srx20"><body>
+<languagerules>
+  <languagerule languagerulename="Used">
+    <rule><beforebreak> \.</beforebreak><afterbreak>\s</afterbreak></rule>
+  </languagerule>
+  <languagerule languagerulename="Orphan"><rule><beforebreak>x</beforebreak></rule></languagerule>
+  <languagerule languagerulename="Empty"/>
+</languagerules>
+<maprules>
+  <languagemap languagepattern=".*" languagerulename="Used"/>
+  <languagemap languagepattern="de.*" languagerulename="Missing"/>
+  <languagemap languagepattern="fr.*" languagerulename="Empty"/>
+</maprules>
+</body></srx>)"));
+  const auto check = RunTool({"srx", "check", In("w.srx")});
+  EXPECT_EQ(check.status, 0) << check.err;
+  for (const char* warning : {"warning: map rule name 'Missing' names no language rule\n",
+                              "warning: language rule 'Orphan' is named by no map",
+                              "warning: patterns of 'Used' lost white space",
+                              "warning: language rule 'Empty' has no rules\n"}) {
+    EXPECT_NE(check.out.find(warning), std::string::npos) << warning << "\n" << check.out;
+  }
+  EXPECT_EQ(check.out.find("namespace"), std::string::npos) << check.out;
+  EXPECT_EQ(check.out.find("'Missing' has no rules"), std::string::npos) << check.out;
+
+  WriteFile(In("v1.srx"), std::string_view(R"(<srx version="1.0" xmlns="http://www.lisa.org/srx10"><body/></srx>)"));
+  const auto old = RunTool({"srx", "check", In("v1.srx")});
+  EXPECT_EQ(old.status, 0);
+  EXPECT_NE(old.out.find("warning: no element is in the SRX 2.0 namespace"), std::string::npos);
+}
+
+// The segment command as a shell pipeline meets it: one text per line or
+// the whole input, plain or JSON.
+TEST_F(SrxCommand, SegmentSplitsStdin) {
+  CSRXStore store;
+  store.GetRulesLangMap().push_back({{u"R", u"en.*"}, {CSRXStore::CRule(false, u"Mr\\.", u"\\s"),
+                                                     CSRXStore::CRule(true, u"\\.", u"\\s")}});
+  ASSERT_TRUE(store.Save(Path("r.srx")));
+  const std::string rules = " --srx " + In("r.srx");
+  EXPECT_EQ(CliRun("segment" + rules, "Mr. Smith. Next\nNo break\n").out,
+            "Mr. Smith.\n Next\nNo break\n");
+  EXPECT_EQ(CliRun("segment --json --culture en-GB" + rules, "Mr. Smith. \"Q\"\n").out,
+            "{\"breaks\":[10],\"segments\":[\"Mr. Smith.\",\" \\\"Q\\\"\"]}\n");
+  // No map matches German: one segment per line.
+  EXPECT_EQ(CliRun("segment --json --lang de-DE" + rules, "A. B").out,
+            "{\"breaks\":[],\"segments\":[\"A. B\"]}\n");
+  EXPECT_EQ(CliRun("segment --whole --json" + rules, "A. B\nC").out,
+            "{\"breaks\":[2],\"segments\":[\"A.\",\" B\\nC\"]}\n");
+  // ICU by default; it keeps the blank with the sentence before.
+  EXPECT_EQ(CliRun("segment --json", "Hello there. How are you?").out,
+            "{\"breaks\":[13],\"segments\":[\"Hello there. \",\"How are you?\"]}\n");
+  EXPECT_EQ(CliRun("segment --type none", "A. B").out, "A. B\n");
+  EXPECT_EQ(CliRun("segment --type regex", "x").status, 2);
+  EXPECT_EQ(CliRun("segment --type icu --srx " + In("r.srx"), "x").status, 2);
+  EXPECT_EQ(CliRun("segment --srx " + In("missing.srx"), "x").status, 1);
+  EXPECT_EQ(CliRun("segment --lang xx-nowhere", "x").status, 1);
 }
 
 }  // namespace

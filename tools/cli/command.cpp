@@ -157,8 +157,10 @@ const std::vector<Command>& Commands() {
        {"--type=", "--srx=", "--lang=", "--culture=", "--whole", "--json"}, 0, 0, RunSegment},
       {"srx", "srx check FILE [--lang LANG] | normalize IN OUT", "check or rewrite an SRX rule file",
        "check loads FILE and prints its cascade flag and each map with its rule\n"
-       "count, then errors (patterns ICU cannot compile; exit 1) and warnings;\n"
-       "with --lang, the rules that apply to the language, in order, each with\n"
+       "count, then errors (patterns ICU cannot compile; exit 1) and warnings\n"
+       "(capturing before-break patterns, maps naming no language rule, language\n"
+       "rules no map names, trimmed white space, shared rule names, no SRX 2.0\n"
+       "element); with --lang, the rules that apply to the language, in order, each with\n"
        "its map. normalize loads IN and saves it to OUT, which is replaced only\n"
        "on success.\n",
        {"--lang="}, 2, 3, RunSrx},

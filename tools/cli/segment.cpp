@@ -18,9 +18,10 @@ namespace locmodel::cli {
 namespace {
 
 // Loads `path` into `store`; the failure message when it does not load.
-std::string LoadRules(const std::string& path, CSRXStore& store) {
+std::string LoadRules(const std::string& path, CSRXStore& store,
+                      CSRXStore::LoadReport* report = nullptr) {
   try {
-    if (store.Load(Utf8ToUtf16(path))) return {};
+    if (store.Load(Utf8ToUtf16(path), report)) return {};
     return "'" + path + "' is not a readable SRX file";
   } catch (const CSRXStore::CLoadError& error) {
     return error.what();
@@ -107,8 +108,22 @@ bool HasSharedRuleNames(const CSRXStore& store) {
 
 int RunSrxCheck(const Args& args, std::ostream& out, std::ostream& err) {
   CSRXStore store;
-  if (std::string failure = LoadRules(args.positional[1], store); !failure.empty()) return Fail(err, failure);
+  CSRXStore::LoadReport report;
+  if (std::string failure = LoadRules(args.positional[1], store, &report); !failure.empty()) {
+    return Fail(err, failure);
+  }
   std::string text = std::string("cascade: ") + (store.IsCascade() ? "yes" : "no") + "\n";
+  if (!report.hasSrx20Elements) {
+    text += "warning: no element is in the SRX 2.0 namespace, so nothing was read\n";
+  }
+  auto warnEach = [&text](const std::vector<std::u16string>& names, const char* before,
+                          const char* after) {
+    for (const std::u16string& name : names) text += before + Utf16ToUtf8(name) + after;
+  };
+  warnEach(report.missingRules, "warning: map rule name '", "' names no language rule\n");
+  warnEach(report.unmappedRules, "warning: language rule '", "' is named by no map and is not read\n");
+  warnEach(report.trimmedPatterns, "warning: patterns of '",
+           "' lost white space at an end (use CDATA or xml:space=\"preserve\")\n");
   int errors = 0;
   const auto& entries = store.GetRulesLangMap();
   for (const auto& [map, rules] : entries) {
@@ -118,7 +133,11 @@ int RunSrxCheck(const Args& args, std::ostream& out, std::ostream& err) {
       text += "error: language pattern '" + Utf16ToUtf8(map.LangPattern) + "' does not compile\n";
       ++errors;
     }
-    if (rules.empty()) text += "warning: map '" + Utf16ToUtf8(map.RuleName) + "' has no rules\n";
+    const bool missing = std::find(report.missingRules.begin(), report.missingRules.end(),
+                                   map.RuleName) != report.missingRules.end();
+    if (rules.empty() && !missing) {
+      text += "warning: language rule '" + Utf16ToUtf8(map.RuleName) + "' has no rules\n";
+    }
     for (const CSRXStore::CRule& rule : rules) {
       const std::string shown = Utf16ToUtf8(rule.BeforeBreak) + " / " + Utf16ToUtf8(rule.AfterBreak);
       if (GroupCount(rule.BeforeBreak + u"(" + rule.AfterBreak + u")") < 0) {

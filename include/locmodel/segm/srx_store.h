@@ -65,6 +65,14 @@ class CSRXStore {
   // The largest file Load reads.
   static constexpr int MAX_FILE_SIZE = 64 << 20;
 
+  // What a load passed over in silence, for tools that check rule files.
+  struct LoadReport {
+    bool hasSrx20Elements = false;                // any element in the SRX 2.0 namespace
+    std::vector<std::u16string> missingRules;     // names maps give that no language rule has
+    std::vector<std::u16string> unmappedRules;    // language rules no map names, in file order
+    std::vector<std::u16string> trimmedPatterns;  // rule names whose patterns lost white space
+  };
+
   CSRXStore() = default;
 
   bool IsCascade() const { return cascade_; }
@@ -97,9 +105,12 @@ class CSRXStore {
   // False when the file cannot be read or does not parse; throws CLoadError
   // when a query over the parsed file fails. Either way the entries
   // appended before the failure stay.
-  bool Load(const std::u16string& path);
+  //
+  // With `report`, it is filled in for a file that parses.
+  bool Load(const std::u16string& path, LoadReport* report = nullptr);
   // The same over the bytes of a file; `name` is the path CLoadError reports.
-  bool LoadFromMemory(const unsigned char* data, int size, const std::u16string& name);
+  bool LoadFromMemory(const unsigned char* data, int size, const std::u16string& name,
+                      LoadReport* report = nullptr);
 
   // Writes the store as an SRX 2.0 file: UTF-8 with a byte order mark, every
   // line feed (also one inside a text) written as CR LF, every text through
