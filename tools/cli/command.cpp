@@ -160,9 +160,9 @@ const std::vector<Command>& Commands() {
        "count, then errors (patterns ICU cannot compile; exit 1) and warnings\n"
        "(capturing before-break patterns, maps naming no language rule, language\n"
        "rules no map names, trimmed white space, shared rule names, no SRX 2.0\n"
-       "element); with --lang, the rules that apply to the language, in order, each with\n"
-       "its map. normalize loads IN and saves it to OUT, which is replaced only\n"
-       "on success.\n",
+       "element). With --lang, the rules that apply to the language, in order,\n"
+       "each with its map. normalize loads IN and saves it to OUT, which is\n"
+       "replaced only on success.\n",
        {"--lang="}, 2, 3, RunSrx},
       {"db-upgrade", "db-upgrade OLD NEW", "copy a project database into a new SQLite 3 one",
        "Writes NEW, a new SQLite 3 project database with the tables and indexes of\n"
