@@ -3,6 +3,7 @@
 #include <unicode/regex.h>
 #include <unicode/utext.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "locmodel/lang/lang_map.h"
@@ -96,6 +97,8 @@ std::vector<int> CSRXBreaker::GetBreaks(const std::u16string& text) {
     }
   }
   utext_close(input);
+  // Sized once: growing by doubling would briefly hold half as much again.
+  breaks.reserve(std::count(marks.begin() + 1, marks.end(), BREAK));
   for (int64_t i = 1; i < length; ++i) {
     if (marks[i] == BREAK) breaks.push_back(static_cast<int>(i));
   }
