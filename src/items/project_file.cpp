@@ -1,9 +1,5 @@
 #include "locmodel/items/project_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +9,7 @@
 #include "items/read_depth.h"
 #include "locmodel/serial/binary_serial.h"
 #include "locmodel/serial/serial_tree.h"
+#include "locmodel/util/file_util.h"
 #include "locmodel/util/native_path.h"
 #include "locmodel/util/unicode.h"
 
@@ -93,34 +90,17 @@ FileStatus SaveProject(CResItem& root, const std::u16string& path, SaveOptions o
   if (Depth(root) > static_cast<size_t>(CResItem::kMaxReadDepth)) {
     return FileStatus::Error(path, TooDeep());
   }
-  // Written beside the target, so that the final rename stays on one file
-  // system and replaces the old file in one step.
-  std::string temp = NativePath(path) + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) return FileStatus::Error(path, SystemError("cannot create file"));
-  fchmod(fd, 0644);
-  close(fd);
-
-  const std::u16string tempPath = Utf8ToUtf16(temp);
-  bool written;
-  if (options.gzip) {
-    Serial::GZFileStreamOut out(tempPath, options.level);
+  const std::string failure = ReplaceFileWith(path, [&](const std::u16string& file) {
+    if (options.gzip) {
+      Serial::GZFileStreamOut out(file, options.level);
+      WriteTree(root, out);
+      return out.Close();
+    }
+    Serial::FileStreamOut out(file);
     WriteTree(root, out);
-    written = out.Close();
-  } else {
-    Serial::FileStreamOut out(tempPath);
-    WriteTree(root, out);
-    written = out.Close();
-  }
-  if (!written) {
-    std::remove(temp.c_str());
-    return FileStatus::Error(path, "cannot write file");
-  }
-  if (std::rename(temp.c_str(), NativePath(path).c_str()) != 0) {
-    const std::string reason = SystemError("cannot replace file");
-    std::remove(temp.c_str());
-    return FileStatus::Error(path, reason);
-  }
+    return out.Close();
+  });
+  if (!failure.empty()) return FileStatus::Error(path, failure);
   return FileStatus::Ok();
 }
 

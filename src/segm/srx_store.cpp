@@ -4,13 +4,11 @@
 
 #include <unicode/regex.h>
 
-#include <cstdio>
 #include <memory>
 
 #include "locmodel/serial/values.h"
 #include "locmodel/util/char_entities.h"
 #include "locmodel/util/file_util.h"
-#include "locmodel/util/native_path.h"
 #include "locmodel/util/unicode.h"
 
 LOCMODEL_DEFINE_PROP(CSRXStoreProp, u"SRXStore");
@@ -108,16 +106,8 @@ std::string CSRXStore::ToSRX() const {
 
 bool CSRXStore::Save(const std::u16string& path) const {
   const std::string bytes = ToSRX();
-  // A name beside the target, so that the rename stays on one file system.
-  const std::u16string temp = path + u".srx-tmp";
-  if (!WriteFile(temp.c_str(), reinterpret_cast<const unsigned char*>(bytes.data()),
-                           static_cast<int>(bytes.size()))) {
-    std::remove(locmodel::NativePath(temp).c_str());
-    return false;
-  }
-  if (std::rename(locmodel::NativePath(temp).c_str(), locmodel::NativePath(path).c_str()) != 0) {
-    std::remove(locmodel::NativePath(temp).c_str());
-    return false;
-  }
-  return true;
+  return locmodel::ReplaceFileWith(path, [&bytes](const std::u16string& file) {
+           return WriteFile(file.c_str(), reinterpret_cast<const unsigned char*>(bytes.data()),
+                            static_cast<int>(bytes.size()));
+         }).empty();
 }

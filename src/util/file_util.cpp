@@ -233,3 +233,20 @@ std::u16string GetLastErrorStrAndClear() {
   errno = 0;
   return locmodel::Utf8ToUtf16(text);
 }
+
+std::string locmodel::ReplaceFileWith(const std::u16string& path,
+                                      const std::function<bool(const std::u16string&)>& write) {
+  const std::string target = NativePath(path);
+  const std::string created = platform::CreateUniqueBeside(target);
+  if (created.empty()) return "cannot create file: " + platform::ErrorText(errno);
+  if (!write(Utf8ToUtf16(created))) {
+    platform::RemoveFile(created);
+    return "cannot write file";
+  }
+  if (!platform::Rename(created, target)) {
+    const std::string reason = "cannot replace file: " + platform::ErrorText(errno);
+    platform::RemoveFile(created);
+    return reason;
+  }
+  return std::string();
+}

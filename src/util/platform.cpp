@@ -278,6 +278,18 @@ std::string TempDir() {
   return "/tmp";
 }
 
+std::string CreateUniqueBeside(const std::string& path) {
+  std::string name = path + ".XXXXXX";
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) return std::string();
+  // mkstemp's 0600 would make a saved project unreadable to the user's group.
+  ::fchmod(fd, 0644);
+  ::close(fd);
+  return name;
+}
+
+bool Rename(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
+
 std::string MakeTempName() {
   std::string name = TempDir();
   if (name.back() != '/') name += '/';

@@ -46,6 +46,10 @@ bool RemoveTree(const std::string& path);
 
 // $TMPDIR when it names a directory, else "/tmp".
 std::string TempDir();
+// A new empty file "<path>.xxxxxx" created exclusively (never through an
+// existing name or link), mode 0644; its name, empty on failure.
+std::string CreateUniqueBeside(const std::string& path);
+bool Rename(const std::string& from, const std::string& to);
 // A fresh unique name "<TempDir>/LOCxxxxxx.tmp" whose file was created and
 // removed again; empty when none could be made.
 std::string MakeTempName();

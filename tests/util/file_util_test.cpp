@@ -96,6 +96,31 @@ TEST(FileUtil, WritesAndReportsFailures) {
   }
 }
 
+TEST(FileUtil, ReplacingIsWholeOrNothingAndReplacesLinksNotTheirTargets) {
+  TestDir dir;
+  Put(dir / "elsewhere", "keep");
+  fs::create_symlink(dir / "elsewhere", dir / "link");
+  const auto write = [](const std::string& bytes) {
+    return [bytes](const std::u16string& file) {
+      return WriteFile(file.c_str(), reinterpret_cast<const unsigned char*>(bytes.data()),
+                       static_cast<int>(bytes.size()));
+    };
+  };
+  EXPECT_EQ(locmodel::ReplaceFileWith(U(dir / "link"), write("new")), "");
+  int size = 0;
+  EXPECT_EQ(Read(dir / "link", -1, size), "new");
+  EXPECT_FALSE(fs::is_symlink(dir / "link"));
+  EXPECT_EQ(Read(dir / "elsewhere", -1, size), "keep");
+
+  EXPECT_EQ(locmodel::ReplaceFileWith(U(dir / "link"), [](const std::u16string&) { return false; }),
+            "cannot write file");
+  EXPECT_EQ(Read(dir / "link", -1, size), "new");
+  EXPECT_EQ(locmodel::ReplaceFileWith(U(dir / "no" / "f"), write("x")).rfind("cannot create file: ", 0), 0u);
+  EXPECT_EQ(locmodel::ReplaceFileWith(U(dir.path()), write("x")).rfind("cannot replace file: ", 0), 0u);
+  // Nothing but the two files is left behind.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
 TEST(FileUtil, LastErrorTextNamesTheCauseOnce) {
   int size = 0;
   errno = 0;

@@ -17,6 +17,7 @@
 #include "locmodel/storage/sqlite2_file.h"
 #include "locmodel/storage/sqlite_api.h"
 #include "locmodel/storage/storage.h"
+#include "locmodel/util/file_util.h"
 #include "locmodel/util/unicode.h"
 
 namespace locmodel::cli {
@@ -211,20 +212,12 @@ int RunDbUpgrade(const Args& args, std::ostream&, std::ostream& err) {
   ProjectTables tables;
   std::string error;
   if (!tables.Open(from, error)) return Fail(err, from + ": " + error);
-  // Written under a temporary name and renamed only when whole.
-  const std::string temp = to + ".upgrade-tmp";
-  fs::remove(fs::path(temp), code);
-  fs::remove(fs::path(temp + "-journal"), code);
   bool source = false;
-  if (!Copy(tables, temp, error, &source)) {
-    fs::remove(fs::path(temp), code);
-    return Fail(err, (source ? from : to) + ": " + error);
-  }
-  fs::rename(fs::path(temp), fs::path(to), code);
-  if (code) {
-    fs::remove(fs::path(temp), code);
-    return Fail(err, to + ": cannot write file");
-  }
+  const std::string failure = ReplaceFileWith(Utf8ToUtf16(to), [&](const std::u16string& file) {
+    // The new file is empty, which SQLite takes for a new database.
+    return Copy(tables, Utf16ToUtf8(file), error, &source);
+  });
+  if (!failure.empty()) return Fail(err, (source ? from : to) + ": " + (error.empty() ? failure : error));
   return kOk;
 }
 

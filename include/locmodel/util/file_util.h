@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // --- Whole files -------------------------------------------------------------
@@ -68,6 +69,19 @@ std::u16string GetLocalAppDataDir();
 // no name could be made. Another process may take the name meanwhile:
 // callers must create the file exclusively (O_EXCL) and retry on failure.
 std::u16string getTempFileName();
+
+namespace locmodel {
+
+// Replaces the file `path` whole or not at all. `write` fills a new file
+// created exclusively beside `path` (same directory, so the rename is one
+// step; never an existing name or a link), which then takes its place.
+// Empty on success; otherwise the reason ("cannot create file: ...",
+// "cannot write file", "cannot replace file: ..."), `path` untouched and
+// the new file gone.
+std::string ReplaceFileWith(const std::u16string& path,
+                            const std::function<bool(const std::u16string& newFile)>& write);
+
+}  // namespace locmodel
 
 // --- Registry ----------------------------------------------------------------
 // This platform has no registry and no .NET Framework: every read finds no
