@@ -25,6 +25,13 @@ std::unique_ptr<icu::RegexMatcher> NewMatcher(const icu::RegexPattern& pattern) 
   return U_SUCCESS(status) ? std::move(matcher) : nullptr;
 }
 
+// ICU calls this once per tick (10,000 match steps) of one search; the
+// context counts down the ticks a rule may still spend on the whole text.
+UBool SpendTick(const void* context, int32_t) {
+  int64_t& left = *static_cast<int64_t*>(const_cast<void*>(context));
+  return --left > 0;
+}
+
 }  // namespace
 
 struct CSRXBreaker::CompiledRule {
@@ -63,6 +70,13 @@ CSRXBreaker::CSRXBreaker(const CSRXBreaker& other) : culture_(other.culture_) {
   }
 }
 
+CSRXBreaker& CSRXBreaker::operator=(const CSRXBreaker& other) {
+  CSRXBreaker copy(other);
+  std::swap(rules_, copy.rules_);
+  std::swap(culture_, copy.culture_);
+  return *this;
+}
+
 size_t CSRXBreaker::GetRuleCount() const { return rules_.size(); }
 
 std::vector<int> CSRXBreaker::GetBreaks(const std::u16string& text) {
@@ -80,6 +94,8 @@ std::vector<int> CSRXBreaker::GetBreaks(const std::u16string& text) {
     icu::RegexMatcher& matcher = *compiled.matcher;
     status = U_ZERO_ERROR;
     matcher.reset(input);
+    int64_t ticksLeft = RULE_TICKS_BASE + length / RULE_UNITS_PER_TICK;
+    matcher.setMatchCallback(SpendTick, &ticksLeft, status);
     // find(from) rather than find(): ICU's time limit runs over all the
     // searches since the last reset, and find(from) resets it, so a long
     // text keeps all its breaks while each single search stays bounded.
@@ -95,6 +111,8 @@ std::vector<int> CSRXBreaker::GetBreaks(const std::u16string& text) {
       }
       from = end > begin ? end : end + CodePointLength(text, end);
     }
+    status = U_ZERO_ERROR;
+    matcher.setMatchCallback(nullptr, nullptr, status);  // the budget dies with this call
   }
   utext_close(input);
   // Sized once: growing by doubling would briefly hold half as much again.

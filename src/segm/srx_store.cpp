@@ -51,6 +51,7 @@ std::vector<size_t> CSRXStore::GetMatchingEntries(const std::u16string& culture)
     UErrorCode status = U_ZERO_ERROR;
     const icu::UnicodeString pattern(false, langPattern.data(), static_cast<int32_t>(langPattern.size()));
     icu::RegexMatcher matcher(pattern, name, 0, status);
+    matcher.setTimeLimit(LANG_MATCH_TIME_LIMIT, status);
     if (U_FAILURE(status)) continue;
     const bool matches = matcher.matches(status);
     if (U_FAILURE(status) || !matches) continue;

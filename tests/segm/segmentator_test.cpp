@@ -95,6 +95,28 @@ TEST(SRXBreaker, LongTextKeepsAllBreaks) {
 TEST(SRXBreaker, BacktrackingRuleTimesOutAndTheOthersGoOn) {
   const std::u16string text = std::u16string(40, u'a') + u". Next";
   EXPECT_EQ(Segment({Rule(true, u"(?:a+)+b", u""), kBreakPeriod}, text), Breaks{41});
+  // Each search of this rule rescans the rest of the text, well within the
+  // time limit, but quadratic over all its searches: the rule's budget
+  // stops it (without it this takes hours). Its early breaks stay.
+  std::u16string run(1 << 16, u'a');
+  run += u". Next";
+  const Breaks breaks = Segment({Rule(true, u"a", u"(?=a*b)|"), kBreakPeriod}, run);
+  ASSERT_FALSE(breaks.empty());
+  EXPECT_EQ(breaks.front(), 1) << breaks.size() << " " << breaks.back();
+  EXPECT_LT(breaks.size(), run.size() / 2);
+  EXPECT_EQ(breaks.back(), (1 << 16) + 1);
+}
+
+TEST(SRXBreaker, CopyAssignmentOwnsItsMatchers) {
+  CSRXStore store;
+  store.GetRulesLangMap().push_back({{u"All", u".*"}, {kBreakPeriod}});
+  CSRXBreaker target(CSRXStore(), u"en");
+  {
+    const CSRXBreaker source(store, u"en");
+    target = source;
+  }
+  EXPECT_EQ(target.GetCulture(), u"en");
+  EXPECT_EQ(target.GetBreaks(u"A. B"), Breaks{2});
 }
 
 TEST(ICUBreaker, SturdyFacts) {

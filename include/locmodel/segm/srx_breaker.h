@@ -10,11 +10,19 @@
 // existing projects and translation memories were segmented with: keep them
 // even where other SRX tools differ.
 //
-// Every search is bounded by ICU's match time limit (MATCH_TIME_LIMIT);
-// a rule whose search fails, a time-out included, stops for that text while
-// the other rules go on.
+// Every search is bounded by ICU's match time limit (MATCH_TIME_LIMIT), and
+// all the searches of one rule over one text by a budget of ticks that
+// grows with the text (RULE_TICKS_BASE + length / RULE_UNITS_PER_TICK), so
+// that a pattern whose every search rescans the rest of the text cannot
+// make segmenting quadratic. A rule whose search fails, a time-out or an
+// exhausted budget included, stops for that text while the other rules go
+// on. Ticks count match steps, not clock time: the same text and rules
+// give the same breaks on any machine. Only searches longer than one tick
+// draw on the budget, so a rule can still spend up to 10,000 steps per
+// search without being stopped.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,6 +35,10 @@ class CSRXBreaker final : public ISegmentator {
   // about 0.3 s on a 2 GHz core, while one search of a sane rule over 10 MB
   // of text takes a few milliseconds.
   static constexpr int MATCH_TIME_LIMIT = 2000;
+  // A sane rule spends well under a tick per 10,000 code units; a rule may
+  // spend one per 64 before it is stopped.
+  static constexpr int64_t RULE_TICKS_BASE = 100;
+  static constexpr int64_t RULE_UNITS_PER_TICK = 64;
 
   // The rules of `store` for the culture name `culture` ("en-US", "en",
   // "zh-CHT": our language map's names, matched case-sensitively). The
@@ -37,7 +49,7 @@ class CSRXBreaker final : public ISegmentator {
   CSRXBreaker(const CSRXStore& store, int lang);
   // The copy shares the compiled patterns and owns matchers of its own.
   CSRXBreaker(const CSRXBreaker& other);
-  CSRXBreaker& operator=(const CSRXBreaker&) = delete;
+  CSRXBreaker& operator=(const CSRXBreaker& other);
   ~CSRXBreaker() override;
 
   std::vector<int> GetBreaks(const std::u16string& text) override;

@@ -64,6 +64,9 @@ class CSRXStore {
 
   // The largest file Load reads.
   static constexpr int MAX_FILE_SIZE = 64 << 20;
+  // ICU's time limit for matching a culture name, in ticks of 10,000 match
+  // steps (a few milliseconds): a pattern that needs more is hostile.
+  static constexpr int LANG_MATCH_TIME_LIMIT = 20;
 
   // What a load passed over in silence, for tools that check rule files.
   struct LoadReport {
@@ -127,7 +130,8 @@ class CSRXStore {
 
   // The rules of every map whose language pattern matches all of `culture`
   // (case-sensitive), in map order; without cascading only the first such
-  // map's. Maps whose pattern does not compile are skipped.
+  // map's. Maps whose pattern does not compile, or takes ICU longer than
+  // LANG_MATCH_TIME_LIMIT to decide, are skipped.
   void GetRules(const std::u16string& culture, CRules& out) const;
   // The indexes of the entries GetRules takes the rules of, in order.
   std::vector<size_t> GetMatchingEntries(const std::u16string& culture) const;
