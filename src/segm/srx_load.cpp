@@ -27,9 +27,10 @@
 namespace {
 
 constexpr const char* kSrxNamespace = "http://www.lisa.org/srx20";
-// XPath steps per query: far beyond what a real rule file needs, small
-// enough that a hostile document cannot keep a query busy for long.
-constexpr unsigned long kXPathOpLimit = 50'000'000;
+// XPath steps for all the queries of one load: far beyond what a real rule
+// file needs (a few per rule), small enough that a hostile document cannot
+// keep a load busy for long, however its maps and rules are arranged.
+constexpr unsigned long kXPathOpLimit = 200'000'000;
 
 // What the handlers learn during one parse; the parser context's _private.
 struct ParseState {
@@ -86,6 +87,36 @@ void OnXPathError(void* data, xmlErrorPtr error) {
   static_cast<ParseState*>(data)->Fail(error && error->message ? error->message : "XPath error");
 }
 
+// Some libxml2 messages (encoding conversion failures, for one) bypass the
+// parser context and go to the thread's generic or structured handler,
+// whose default is stderr. For the length of one load this thread's
+// handlers are silenced, then the host's own are put back.
+class QuietThreadHandlers {
+ public:
+  QuietThreadHandlers()
+      : generic_(xmlGenericError),
+        genericContext_(xmlGenericErrorContext),
+        structured_(xmlStructuredError),
+        structuredContext_(xmlStructuredErrorContext) {
+    xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
+    xmlSetStructuredErrorFunc(nullptr, IgnoreStructured);
+  }
+  ~QuietThreadHandlers() {
+    xmlSetGenericErrorFunc(genericContext_, generic_);
+    xmlSetStructuredErrorFunc(structuredContext_, structured_);
+  }
+  QuietThreadHandlers(const QuietThreadHandlers&) = delete;
+  QuietThreadHandlers& operator=(const QuietThreadHandlers&) = delete;
+
+ private:
+  static void IgnoreStructured(void*, xmlErrorPtr) {}
+
+  xmlGenericErrorFunc generic_;
+  void* genericContext_;
+  xmlStructuredErrorFunc structured_;
+  void* structuredContext_;
+};
+
 struct DocFree {
   void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
 };
@@ -109,7 +140,6 @@ using XPathResult = std::unique_ptr<xmlXPathObject, XPathObjectFree>;
 // Null when the bytes are not a well-formed document or any error or stop
 // was reported, even if libxml2 recovered a tree.
 std::unique_ptr<xmlDoc, DocFree> Parse(const unsigned char* data, int size) {
-  xmlInitParser();
   std::unique_ptr<xmlParserCtxt, ParserFree> ctxt(xmlNewParserCtxt());
   if (!ctxt || !ctxt->sax) return nullptr;
   ParseState state;
@@ -188,6 +218,25 @@ std::unique_ptr<std::u16string> Attribute(xmlNodePtr node, const char* name) {
   return text;
 }
 
+// A query or message as one short line: it may carry a rule name of any
+// length and content from the file.
+std::string Shown(const std::string& text) {
+  constexpr size_t kMax = 120;
+  std::string shown = text;
+  if (shown.size() > kMax) {
+    // Cut before the character that straddles the limit, then mark the cut.
+    size_t end = kMax;
+    while (end > 0 && (static_cast<unsigned char>(shown[end]) & 0xC0) == 0x80) --end;
+    shown.resize(end);
+    shown += "...";
+  }
+  for (char& c : shown) {
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+  }
+  while (!shown.empty() && shown.back() == ' ') shown.pop_back();
+  return shown;
+}
+
 // Runs the XPath queries of one load; a query that fails throws.
 class Queries {
  public:
@@ -205,13 +254,12 @@ class Queries {
   // The nodes `query` selects, relative to `context` (the document when null).
   XPathResult Select(const std::string& query, xmlNodePtr context = nullptr) {
     state_ = ParseState();
-    ctxt_->opCount = 0;
     ctxt_->node = context;
     xmlXPathCompExprPtr compiled = Compile(query);
     XPathResult result(compiled ? xmlXPathCompiledEval(compiled, ctxt_.get()) : nullptr);
     if (!result || state_.failed || result->type != XPATH_NODESET) {
-      throw CSRXStore::CLoadError(path_, "query " + query + " failed" +
-                                             (state_.failed ? ": " + state_.reason : std::string()));
+      throw CSRXStore::CLoadError(path_, "query " + Shown(query) + " failed" +
+                                             (state_.failed ? ": " + Shown(state_.reason) : std::string()));
     }
     return result;
   }
@@ -264,18 +312,36 @@ bool HasSrx20Element(xmlDocPtr doc) {
   return false;
 }
 
-// What the report says beyond the maps themselves: the namespace, and the
-// language rules that no map named.
-void CompleteReport(Queries& queries, xmlDocPtr doc, const CSRXStore::CEntries& entries,
-                    size_t firstNew, CSRXStore::LoadReport& report) {
-  report.hasSrx20Elements = HasSrx20Element(doc);
+// One language rule as the maps that name it receive it.
+struct ReadRules {
+  CSRXStore::CRules rules;
+  bool trimmed = false;  // white space was cut from a pattern
+  bool missing = false;  // no language rule has the name
+};
+
+ReadRules ReadLanguageRule(Queries& queries, const std::u16string& name) {
+  const std::string rule =
+      "/t:srx/t:body/t:languagerules/t:languagerule[@languagerulename=\"" + locmodel::Utf16ToUtf8(name) + "\"]";
+  ReadRules read;
+  XPathResult nodes = queries.Select(rule + "/t:rule");
+  for (int r = 0; r < Queries::Count(nodes); ++r) {
+    xmlNodePtr node = Queries::At(nodes, r);
+    auto isBreak = Attribute(node, "break");
+    auto before = queries.SingleText("t:beforebreak", node, read.trimmed);
+    read.rules.emplace_back(!isBreak || *isBreak == u"yes", std::move(before),
+                            queries.SingleText("t:afterbreak", node, read.trimmed));
+  }
+  read.missing = read.rules.empty() && Queries::Count(queries.Select(rule)) == 0;
+  return read;
+}
+
+// The language rules no map named, for the report.
+void ReportUnmapped(Queries& queries, const std::map<std::u16string, ReadRules>& named,
+                    CSRXStore::LoadReport& report) {
   XPathResult rules = queries.Select("/t:srx/t:body/t:languagerules/t:languagerule");
   for (int i = 0; i < Queries::Count(rules); ++i) {
     auto name = Attribute(Queries::At(rules, i), "languagerulename");
-    if (!name) continue;
-    const bool named = std::any_of(entries.begin() + firstNew, entries.end(),
-                                   [&](const auto& entry) { return entry.first.RuleName == *name; });
-    if (!named) report.unmappedRules.push_back(std::move(*name));
+    if (name && !named.contains(*name)) report.unmappedRules.push_back(std::move(*name));
   }
 }
 
@@ -290,6 +356,8 @@ bool CSRXStore::Load(const std::u16string& path, LoadReport* report) {
 bool CSRXStore::LoadFromMemory(const unsigned char* data, int size, const std::u16string& name,
                                LoadReport* report) {
   if (size < 0 || size > MAX_FILE_SIZE) return false;
+  xmlInitParser();
+  QuietThreadHandlers quiet;
   std::unique_ptr<xmlDoc, DocFree> doc = Parse(data, size);
   if (!doc) return false;
 
@@ -299,10 +367,13 @@ bool CSRXStore::LoadFromMemory(const unsigned char* data, int size, const std::u
     if (auto cascade = Attribute(Queries::At(header, 0), "cascade")) cascade_ = *cascade == u"yes";
   }
 
-  const size_t firstNew = entries_.size();
   LoadReport ignored;
   LoadReport& found = report ? *report : ignored;
   found = LoadReport();
+  found.hasSrx20Elements = HasSrx20Element(doc.get());
+  // Each language rule is read once, however many maps name it.
+  std::map<std::u16string, ReadRules> named;
+  size_t loaded = 0;
   XPathResult maps = queries.Select("/t:srx/t:body/t:maprules/t:languagemap");
   for (int i = 0; i < Queries::Count(maps); ++i) {
     xmlNodePtr map = Queries::At(maps, i);
@@ -311,28 +382,17 @@ bool CSRXStore::LoadFromMemory(const unsigned char* data, int size, const std::u
     auto langPattern = Attribute(map, "languagepattern");
     if (!langPattern) continue;
 
-    XPathResult ruleNodes = queries.Select(
-        "/t:srx/t:body/t:languagerules/t:languagerule[@languagerulename=\"" +
-        locmodel::Utf16ToUtf8(*ruleName) + "\"]/t:rule");
-    CRules rules;
-    bool trimmed = false;
-    for (int r = 0; r < Queries::Count(ruleNodes); ++r) {
-      xmlNodePtr node = Queries::At(ruleNodes, r);
-      auto isBreak = Attribute(node, "break");
-      auto before = queries.SingleText("t:beforebreak", node, trimmed);
-      rules.emplace_back(!isBreak || *isBreak == u"yes", std::move(before),
-                         queries.SingleText("t:afterbreak", node, trimmed));
-    }
-    if (trimmed) found.trimmedPatterns.push_back(*ruleName);
-    if (report && Queries::Count(ruleNodes) == 0) {
-      XPathResult named = queries.Select(
-          "/t:srx/t:body/t:languagerules/t:languagerule[@languagerulename=\"" +
-          locmodel::Utf16ToUtf8(*ruleName) + "\"]");
-      if (Queries::Count(named) == 0) found.missingRules.push_back(*ruleName);
-    }
+    auto [read, isNew] = named.try_emplace(*ruleName);
+    if (isNew) read->second = ReadLanguageRule(queries, *ruleName);
+    // Every map holds its own copy: a small file naming one big rule from
+    // many maps must not grow without bound.
+    loaded += read->second.rules.size();
+    if (loaded > MAX_LOADED_RULES) return false;
+    if (read->second.trimmed) found.trimmedPatterns.push_back(*ruleName);
+    if (read->second.missing) found.missingRules.push_back(*ruleName);
     entries_.emplace_back(CCultureEntry(std::move(*ruleName), std::move(*langPattern)),
-                          std::move(rules));
+                          read->second.rules);
   }
-  if (report) CompleteReport(queries, doc.get(), entries_, firstNew, *report);
+  if (report) ReportUnmapped(queries, named, *report);
   return true;
 }

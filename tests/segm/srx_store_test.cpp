@@ -1,7 +1,10 @@
 #include "locmodel/segm/srx_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "locmodel/serial/binary_serial.h"
@@ -179,6 +182,17 @@ TEST_F(SRXFile, LoadReadsMapsRulesAndFlags) {
       "<body><languagerules/><maprules><languagemap languagepattern=\"a\" languagerulename=\"A\"/>"
       "<languagemap languagepattern=\"b\" languagerulename='x\"y'/></maprules></body>");
   EXPECT_THROW(LoadText(broken, quoted), CSRXStore::CLoadError);
+  // The failed query names the rule in one short line, whatever the name holds.
+  CSRXStore longName;
+  try {
+    LoadText(Srx("<body><maprules><languagemap languagepattern=\"a\" languagerulename='\"&#10;" +
+                 std::string(200000, '(') + "'/></maprules></body>"), longName);
+    ADD_FAILURE() << "no CLoadError";
+  } catch (const CSRXStore::CLoadError& error) {
+    const std::string message = error.what();
+    EXPECT_EQ(message.find('\n'), std::string::npos);
+    EXPECT_LT(message.size(), 400u);
+  }
   ASSERT_EQ(quoted.GetRulesLangMap().size(), 1u);
   EXPECT_EQ(quoted.GetRulesLangMap()[0].first.RuleName, u"A");
 
@@ -268,6 +282,28 @@ TEST_F(SRXFile, HostileDocumentsFailCleanly) {
   EXPECT_FALSE(LoadText(Srx("<header cascade=\"\xC3\x28\"/>"), store));
   const std::string whole = Srx(rules).replace(Srx(rules).find("&e;"), 3, "e");
   EXPECT_FALSE(LoadText(whole.substr(0, whole.size() - 10), store));
+
+  // Many maps naming one large rule: each would hold its own copy.
+  std::string manyMaps = "<body><languagerules><languagerule languagerulename=\"R\">";
+  for (int i = 0; i < 2000; ++i) manyMaps += "<rule/>";
+  manyMaps += "</languagerule></languagerules><maprules>";
+  for (int i = 0; i < 2000; ++i) manyMaps += "<languagemap languagepattern=\".*\" languagerulename=\"R\"/>";
+  EXPECT_FALSE(LoadText(Srx(manyMaps + "</maprules></body>"), store));
+
+  // A broken encoding is a failed load, and libxml2 says nothing on stderr.
+  std::fflush(stderr);
+  const int savedStderr = ::dup(2);
+  const std::string captured = In("stderr.txt");
+  const int capture = ::open(captured.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  ::dup2(capture, 2);
+  const bool loaded = LoadText("<?xml version=\"1.0\" encoding=\"ISO-2022-JP\"?>\n"
+                               "<srx xmlns=\"http://www.lisa.org/srx20\">\x1b$B\xff\xfe\x80</srx>", store);
+  std::fflush(stderr);
+  ::dup2(savedStderr, 2);
+  ::close(savedStderr);
+  ::close(capture);
+  EXPECT_FALSE(loaded);
+  EXPECT_EQ(ReadFile(captured), "");
 
   // A UTF-16 file with a byte order mark loads.
   std::u16string utf16 = u"\uFEFF" + locmodel::Utf8ToUtf16(whole);

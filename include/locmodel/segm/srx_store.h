@@ -64,6 +64,9 @@ class CSRXStore {
 
   // The largest file Load reads.
   static constexpr int MAX_FILE_SIZE = 64 << 20;
+  // The most rules one Load appends, counting a rule once for every map
+  // that names its language rule; a file with more is refused.
+  static constexpr size_t MAX_LOADED_RULES = 250'000;
   // ICU's time limit for matching a culture name, in ticks of 10,000 match
   // steps (a few milliseconds): a pattern that needs more is hostile.
   static constexpr int LANG_MATCH_TIME_LIMIT = 20;
@@ -105,7 +108,8 @@ class CSRXStore {
   // at both ends, except text from CDATA sections or under
   // xml:space="preserve".
   //
-  // False when the file cannot be read or does not parse; throws CLoadError
+  // False when the file cannot be read, does not parse or holds more than
+  // MAX_LOADED_RULES rules for its maps; throws CLoadError
   // when a query over the parsed file fails. Either way the entries
   // appended before the failure stay.
   //
