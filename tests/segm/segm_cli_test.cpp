@@ -19,7 +19,7 @@ TEST_F(SrxCommand, ShippedRulesCheckCleanAndNormalizeStably) {
   EXPECT_EQ(check.status, 0) << check.out << check.err;
   EXPECT_EQ(check.out.find("warning"), std::string::npos) << check.out;
   EXPECT_EQ(check.out.find("cascade: yes\n"), 0u);
-  EXPECT_NE(check.out.find("(German)\n"), std::string::npos);
+  EXPECT_NE(check.out.find("(map de(?:-.*)? -> German)\n"), std::string::npos) << check.out;
 
   ASSERT_EQ(RunTool({"srx", "normalize", shipped, In("a.srx")}).status, 0);
   ASSERT_EQ(RunTool({"srx", "normalize", In("a.srx"), In("b.srx")}).status, 0);
@@ -27,12 +27,17 @@ TEST_F(SrxCommand, ShippedRulesCheckCleanAndNormalizeStably) {
 
   CSRXStore bad;
   bad.GetRulesLangMap().push_back({{u"R", u".*"}, {CSRXStore::CRule(true, u"(a|b)", u""),
-                                                   CSRXStore::CRule(true, u"[", u"")}});
+                                                   CSRXStore::CRule(true, u"[", u""),
+                                                   CSRXStore::CRule(true, u"\\QMr.", u""),
+                                                   CSRXStore::CRule(true, u"\\Q|(\\E[[a]|]", u"")}});
   ASSERT_TRUE(bad.Save(Path("bad.srx")));
   const auto failed = RunTool({"srx", "check", In("bad.srx")});
   EXPECT_EQ(failed.status, 1);
   EXPECT_NE(failed.out.find("error: rule '[ / ' does not compile"), std::string::npos) << failed.out;
   EXPECT_NE(failed.out.find("warning: rule '(a|b) / '"), std::string::npos) << failed.out;
+  EXPECT_NE(failed.out.find("warning: rule '\\QMr. / ': the before-break pattern swallows"),
+            std::string::npos) << failed.out;
+  EXPECT_EQ(failed.out.find("warning: rule '\\Q|"), std::string::npos) << failed.out;
   EXPECT_EQ(RunTool({"srx", "check", In("missing.srx")}).status, 1);
   EXPECT_EQ(RunTool({"srx", "frobnicate", In("bad.srx")}).status, 2);
   EXPECT_FALSE(std::filesystem::exists(In("none.srx")));
@@ -67,6 +72,26 @@ TEST_F(SrxCommand, CheckWarnsAboutWhatLoadingPassesOver) {
   EXPECT_EQ(check.out.find("namespace"), std::string::npos) << check.out;
   EXPECT_EQ(check.out.find("'Missing' has no rules"), std::string::npos) << check.out;
 
+  // Cascading off and a rule list shared by two maps: the saved form loses
+  // the one and doubles the other.
+  WriteFile(In("shared.srx"), std::string_view(R"(<srx version="2.0" xmlns="http://www.lisa.org/srx20">
+<header cascade="no"/><body><languagerules><languagerule languagerulename="R"><rule><beforebreak>a</beforebreak></rule>
+</languagerule></languagerules><maprules><languagemap languagepattern="de.*" languagerulename="R"/>
+<languagemap languagepattern="fr.*" languagerulename="R"/></maprules></body></srx>)"));
+  EXPECT_NE(RunTool({"srx", "check", In("shared.srx")}).out.find("warning: rule names are shared"),
+            std::string::npos);
+  const auto normalized = RunTool({"srx", "normalize", In("shared.srx"), In("n.srx")});
+  EXPECT_EQ(normalized.status, 0);
+  EXPECT_EQ(normalized.out,
+            "warning: cascading is off, which the saved file cannot say\n"
+            "warning: rule names are shared; their rules will double\n");
+  // A file that does not load: one line on stderr, nothing on stdout.
+  WriteFile(In("broken.srx"), std::string_view("<srx"));
+  const auto broken = RunTool({"srx", "check", In("broken.srx")});
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_EQ(broken.out, "");
+  EXPECT_EQ(std::count(broken.err.begin(), broken.err.end(), '\n'), 1) << broken.err;
+
   WriteFile(In("v1.srx"), std::string_view(R"(<srx version="1.0" xmlns="http://www.lisa.org/srx10"><body/></srx>)"));
   const auto old = RunTool({"srx", "check", In("v1.srx")});
   EXPECT_EQ(old.status, 0);
@@ -94,6 +119,13 @@ TEST_F(SrxCommand, SegmentSplitsStdin) {
   EXPECT_EQ(CliRun("segment --json", "Hello there. How are you?").out,
             "{\"breaks\":[13],\"segments\":[\"Hello there. \",\"How are you?\"]}\n");
   EXPECT_EQ(CliRun("segment --type none", "A. B").out, "A. B\n");
+  // The shipped rules, as the README shows them.
+  EXPECT_EQ(CliRun("segment --type srx", "Mr. Smith arrived at 10.30 a.m. today. He left early.\n").out,
+            "Mr. Smith arrived at 10.30 a.m. today.\n He left early.\n");
+  EXPECT_EQ(CliRun("segment --type srx --lang de-DE", "Das ist Nr. 5. Danach kommt z.B. nichts. Ende.").out,
+            "Das ist Nr. 5.\n Danach kommt z.B. nichts.\n Ende.\n");
+  EXPECT_EQ(CliRun("segment --type srx --lang ja-JP --json", "\u96e8\u304c\u964d\u3063\u305f\u3002\u6674\u308c\u305f\u3002").out,
+            "{\"breaks\":[6],\"segments\":[\"\u96e8\u304c\u964d\u3063\u305f\u3002\",\"\u6674\u308c\u305f\u3002\"]}\n");
   EXPECT_EQ(CliRun("segment --type regex", "x").status, 2);
   EXPECT_EQ(CliRun("segment --type icu --srx " + In("r.srx"), "x").status, 2);
   EXPECT_EQ(CliRun("segment --srx " + In("missing.srx"), "x").status, 1);

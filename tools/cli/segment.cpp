@@ -62,23 +62,30 @@ void Print(const std::u16string& text, const std::vector<int>& breaks, bool json
   out += Utf16ToUtf8(split) + "\n";
 }
 
-// Whether an ICU pattern has a "|" outside any group or set.
+// Whether an ICU pattern has a "|" outside any group or set. Quoted text
+// (\Q...\E), escapes and nested sets hold no alternative.
 bool HasTopLevelAlternative(const std::u16string& pattern) {
-  int depth = 0;
-  bool inSet = false;
+  int groups = 0;
+  int sets = 0;
   for (size_t i = 0; i < pattern.size(); ++i) {
     const char16_t c = pattern[i];
-    if (c == u'\\') {
+    if (c == u'\\' && i + 1 < pattern.size() && pattern[i + 1] == u'Q') {
+      const size_t end = pattern.find(u"\\E", i + 2);
+      if (end == std::u16string::npos) return false;
+      i = end + 1;
+    } else if (c == u'\\') {
       ++i;
-    } else if (inSet) {
-      inSet = c != u']';
     } else if (c == u'[') {
-      inSet = true;
+      ++sets;
+    } else if (c == u']' && sets > 0) {
+      --sets;
+    } else if (sets > 0) {
+      continue;
     } else if (c == u'(') {
-      ++depth;
+      ++groups;
     } else if (c == u')') {
-      --depth;
-    } else if (c == u'|' && depth == 0) {
+      --groups;
+    } else if (c == u'|' && groups == 0) {
       return true;
     }
   }
@@ -140,9 +147,13 @@ int RunSrxCheck(const Args& args, std::ostream& out, std::ostream& err) {
     }
     for (const CSRXStore::CRule& rule : rules) {
       const std::string shown = Utf16ToUtf8(rule.BeforeBreak) + " / " + Utf16ToUtf8(rule.AfterBreak);
-      if (GroupCount(rule.BeforeBreak + u"(" + rule.AfterBreak + u")") < 0) {
+      const int combinedGroups = GroupCount(rule.BeforeBreak + u"(" + rule.AfterBreak + u")");
+      if (combinedGroups < 0) {
         text += "error: rule '" + shown + "' does not compile\n";
         ++errors;
+      } else if (combinedGroups == 0) {
+        text += "warning: rule '" + shown + "': the before-break pattern swallows the group that "
+                "marks the break, so the rule stops at its first match\n";
       } else if (GroupCount(rule.BeforeBreak) > 0 || HasTopLevelAlternative(rule.BeforeBreak)) {
         text += "warning: rule '" + shown + "': the before-break pattern has a capturing group or a "
                 "top-level alternative, so its break position is not where the after-break part begins\n";
@@ -158,8 +169,8 @@ int RunSrxCheck(const Args& args, std::ostream& out, std::ostream& err) {
     for (size_t i : store.GetMatchingEntries(culture)) {
       for (const CSRXStore::CRule& rule : entries[i].second) {
         text += std::string(rule.Break ? "  break    " : "  no-break ") + Utf16ToUtf8(rule.BeforeBreak) +
-                " / " + Utf16ToUtf8(rule.AfterBreak) + "  (" + Utf16ToUtf8(entries[i].first.RuleName) +
-                ")\n";
+                " / " + Utf16ToUtf8(rule.AfterBreak) + "  (map " + Utf16ToUtf8(entries[i].first.LangPattern) +
+                " -> " + Utf16ToUtf8(entries[i].first.RuleName) + ")\n";
       }
     }
   }
