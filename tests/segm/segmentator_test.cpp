@@ -119,6 +119,50 @@ TEST(SRXBreaker, CopyAssignmentOwnsItsMatchers) {
   EXPECT_EQ(target.GetBreaks(u"A. B"), Breaks{2});
 }
 
+// A rule file in the manner of the SRX 2.0 standard's own example: a
+// numbered-list exception, a break before every line feed, sentence
+// punctuation, and Japanese full stops. The breaks are worked out by hand.
+TEST(SRXBreaker, RuleFileInTheStandardsManner) {
+  const std::string file = R"(<?xml version="1.0" encoding="UTF-8"?>
+<srx xmlns="http://www.lisa.org/srx20" version="2.0">
+  <header segmentsubflows="yes" cascade="CASCADE"/>
+  <body>
+    <languagerules>
+      <languagerule languagerulename="Default">
+        <rule break="no"><beforebreak>^\s*[0-9]+\.</beforebreak><afterbreak>\s</afterbreak></rule>
+        <rule break="yes"><afterbreak>\n</afterbreak></rule>
+        <rule break="yes"><beforebreak>[\.\?!]+</beforebreak><afterbreak>\s</afterbreak></rule>
+      </languagerule>
+      <languagerule languagerulename="Japanese">
+        <rule break="yes"><beforebreak>[。．？！]+</beforebreak><afterbreak></afterbreak></rule>
+      </languagerule>
+    </languagerules>
+    <maprules>
+      <languagemap languagepattern="[Jj][Aa].*" languagerulename="Japanese"/>
+      <languagemap languagepattern=".*" languagerulename="Default"/>
+    </maprules>
+  </body>
+</srx>)";
+  const auto load = [&](const char* cascade) {
+    std::string text = file;
+    text.replace(text.find("CASCADE"), 7, cascade);
+    CSRXStore store;
+    EXPECT_TRUE(store.LoadFromMemory(reinterpret_cast<const unsigned char*>(text.data()),
+                                     static_cast<int>(text.size()), u"standard.srx"));
+    return store;
+  };
+  const CSRXStore cascading = load("yes");
+  // "1." keeps its blank (no-break at 2); the line feed breaks before
+  // itself (28) and "!" followed by it decides nothing new; the final "."
+  // has no blank after it.
+  EXPECT_EQ(CSRXBreaker(cascading, kEnUs).GetBreaks(u"1. Introduction. This is it!\nNext line? Yes."),
+            (Breaks{16, 28, 39}));
+  const std::u16string mixed = u"晴れ。x. y。";
+  EXPECT_EQ(CSRXBreaker(cascading, u"ja-JP").GetBreaks(mixed), (Breaks{3, 5}));
+  EXPECT_EQ(CSRXBreaker(cascading, kEnUs).GetBreaks(mixed), Breaks{5});
+  EXPECT_EQ(CSRXBreaker(load("no"), u"ja-JP").GetBreaks(mixed), Breaks{3});
+}
+
 TEST(ICUBreaker, SturdyFacts) {
   CICUBreaker breaker(kEnUs);
   EXPECT_EQ(breaker.GetBreaks(u""), Breaks{});
