@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "locmodel/segm/srx_store.h"
+#include "locmodel/util/unicode.h"
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
 
@@ -130,6 +131,32 @@ TEST_F(SrxCommand, SegmentSplitsStdin) {
   EXPECT_EQ(CliRun("segment --type icu --srx " + In("r.srx"), "x").status, 2);
   EXPECT_EQ(CliRun("segment --srx " + In("missing.srx"), "x").status, 1);
   EXPECT_EQ(CliRun("segment --lang xx-nowhere", "x").status, 1);
+}
+
+// The default rules are the program directory's segment.srx: a program
+// copied beside other rules uses them, and one beside a broken file has none
+// (in a build tree there is no installed file to fall back on).
+TEST_F(SrxCommand, DefaultRulesComeFromBesideTheProgram) {
+  namespace fs = std::filesystem;
+  const fs::path program = fs::path(In("bin")) / "locmodel";
+  fs::create_directories(program.parent_path());
+  fs::copy_file(LOCMODEL_CLI_PATH, program);
+  CSRXStore rules;
+  rules.GetRulesLangMap().push_back({{u"X", u".*"}, {CSRXStore::CRule(true, u"x", u"")}});
+  ASSERT_TRUE(rules.Save(locmodel::Utf8ToUtf16((program.parent_path() / "segment.srx").string())));
+  const auto run = [&](const std::string& args, const std::string& input) {
+    std::string out;
+    FILE* pipe = popen(("printf '" + input + "' | " + program.string() + " " + args + " 2>&1").c_str(), "r");
+    char buffer[256];
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, got);
+    const int status = pclose(pipe);
+    return std::make_pair(WIFEXITED(status) ? WEXITSTATUS(status) : -1, out);
+  };
+  EXPECT_EQ(run("segment --type srx", "axbxc"), std::make_pair(0, std::string("ax\nbx\nc\n")));
+  WriteFile(program.parent_path() / "segment.srx", std::string_view("<srx"));
+  const auto broken = run("segment --type srx", "a. b");
+  EXPECT_EQ(broken.first, 1);
+  EXPECT_EQ(broken.second.rfind("locmodel: no default rules: ", 0), 0u) << broken.second;
 }
 
 }  // namespace
