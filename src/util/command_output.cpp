@@ -39,12 +39,12 @@ void CommandOutput::Append(const char* bytes, size_t size) {
     in = pending_;
   }
   const size_t complete = CompletePrefix(in);
-  text_ += Utf8ToUtf16(in.substr(0, complete));
-  pending_ = std::string(in.substr(complete));
+  AppendUtf8ToUtf16(text_, in.substr(0, complete));
+  pending_ = std::string(in.substr(complete));  // at most 3 bytes: no allocation
 }
 
 void CommandOutput::Finish() {
-  text_ += Utf8ToUtf16(pending_);
+  AppendUtf8ToUtf16(text_, pending_);
   pending_.clear();
 }
 

@@ -1,5 +1,7 @@
 #include "locmodel/util/unicode.h"
 
+#include <algorithm>
+
 namespace locmodel {
 namespace {
 
@@ -65,7 +67,14 @@ char32_t DecodeUtf8(std::string_view s, size_t& i) {
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
   std::u16string out;
-  out.reserve(utf8.size());
+  AppendUtf8ToUtf16(out, utf8);
+  return out;
+}
+
+void AppendUtf8ToUtf16(std::u16string& out, std::string_view utf8) {
+  // Never more code units than bytes; reserving more than that would defeat
+  // the string's own geometric growth when the calls are many and small.
+  if (out.capacity() - out.size() < utf8.size()) out.reserve(std::max(out.size() + utf8.size(), 2 * out.size()));
   for (size_t i = 0; i < utf8.size();) {
     // Runs of ASCII, the bulk of most texts, are widened without decoding.
     size_t end = i;
@@ -79,7 +88,6 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     for (size_t k = 0; k < end - i; ++k) out[at + k] = static_cast<unsigned char>(utf8[i + k]);
     i = end;
   }
-  return out;
 }
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {
