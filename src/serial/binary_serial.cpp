@@ -30,6 +30,13 @@ BinarySerialOut::~BinarySerialOut() {
   Flush();
 }
 
+// Items are built in the buffer itself: assembling them elsewhere and
+// copying them in costs a second pass over every byte.
+unsigned char* BinarySerialOut::Room(size_t size) {
+  if (size > sizeof buffer_ - used_) Flush();
+  return buffer_ + used_;
+}
+
 void BinarySerialOut::Put(const void* data, size_t size) {
   if (size == 0) return;  // an empty field may come without an address
   if (size > sizeof buffer_ - used_) {
@@ -49,38 +56,37 @@ void BinarySerialOut::Flush() {
 }
 
 bool BinarySerialOut::EnterNode(const NodeName& name) {
-  // Tag, type, length and text go out in one write.
-  unsigned char bytes[3 + 2 * MAX_NODE_NAME_LEN];
-  size_t n = 0;
-  bytes[n++] = kTagEnter;
-  bytes[n++] = static_cast<unsigned char>(name.GetType());
-  if (name.GetType() == NodeName::String) {
-    const std::u16string& text = name.GetStrValue();
-    const size_t length = std::min<size_t>(text.size(), MAX_NODE_NAME_LEN);
-    bytes[n++] = static_cast<unsigned char>(length);
-    locmodel::coding::EncodeUtf16(bytes + n, text.data(), length);
-    n += 2 * length;
-  } else if (name.GetType() == NodeName::Byte) {
-    bytes[n++] = name.GetByteValue();
+  const NodeName::Type type = name.GetType();
+  const std::u16string& text = name.GetStrValue();
+  const size_t length = std::min<size_t>(text.size(), MAX_NODE_NAME_LEN);
+  const size_t size = type == NodeName::String ? 3 + 2 * length : type == NodeName::Byte ? 3 : 2;
+  unsigned char* item = Room(size);
+  item[0] = kTagEnter;
+  item[1] = static_cast<unsigned char>(type);
+  if (type == NodeName::String) {
+    item[2] = static_cast<unsigned char>(length);
+    locmodel::coding::EncodeUtf16(item + 3, text.data(), length);
+  } else if (type == NodeName::Byte) {
+    item[2] = name.GetByteValue();
   }
-  Put(bytes, n);
+  used_ += size;
   ++depth_;
   return true;
 }
 
 void BinarySerialOut::LeaveNode() {
-  Put(&kTagLeave, 1);
+  *Room(1) = kTagLeave;
+  ++used_;
   --depth_;
 }
 
 const void* BinarySerialOut::ReadField(unsigned int& /*size*/) { return nullptr; }
 
 void BinarySerialOut::WriteField(unsigned int size, const void* data) {
-  // Small fields (every primitive) go out with their header in one write.
-  unsigned char bytes[5 + 16];
-  bytes[0] = kTagField;
-  locmodel::coding::EncodeFixed32(bytes + 1, size);
-  Put(bytes, 5);
+  unsigned char* header = Room(BinaryScanner::kFieldHeaderSize);
+  header[0] = kTagField;
+  locmodel::coding::EncodeFixed32(header + 1, size);
+  used_ += BinaryScanner::kFieldHeaderSize;
   Put(data, size);
 }
 
@@ -90,28 +96,26 @@ BinarySerialIn::BinarySerialIn(IStreamIn& in) : scanner_(in), version_(UNDEFINED
 }
 
 bool BinarySerialIn::EnterNode(const NodeName& name) {
-  // The expected item, encoded as the writer would, compared in place with
+  // The expected item, as the writer encodes it, is compared in place with
   // the read-ahead; anything else (a name split by a refill, another type
   // byte for an anonymous node, a mismatch) takes the scanner's slow path.
   // A text name too long for any stream goes straight to it and fails there.
-  unsigned char bytes[3 + 2 * MAX_NODE_NAME_LEN];
-  size_t n = 0;
+  const NodeName::Type type = name.GetType();
   const std::u16string& text = name.GetStrValue();
-  if (name.GetType() != NodeName::String || text.size() <= MAX_NODE_NAME_LEN) {
-    bytes[n++] = kTagEnter;
-    bytes[n++] = static_cast<unsigned char>(name.GetType());
-    if (name.GetType() == NodeName::String) {
-      bytes[n++] = static_cast<unsigned char>(text.size());
-      locmodel::coding::EncodeUtf16(bytes + n, text.data(), text.size());
-      n += 2 * text.size();
-    } else if (name.GetType() == NodeName::Byte) {
-      bytes[n++] = name.GetByteValue();
-    }
-  }
-  if (const unsigned char* next = scanner_.Peek(n); n && next && std::memcmp(next, bytes, n) == 0) {
-    scanner_.Consume(n, +1);
+  const size_t size = type == NodeName::String ? 3 + 2 * text.size() : type == NodeName::Byte ? 3 : 2;
+  const unsigned char* next = scanner_.Peek(size);
+  if (next && next[0] == kTagEnter && next[1] == type &&
+      (type == NodeName::None ||
+       (type == NodeName::Byte && next[2] == name.GetByteValue()) ||
+       (type == NodeName::String && text.size() <= MAX_NODE_NAME_LEN && next[2] == text.size() &&
+        locmodel::coding::EqualsUtf16(next + 3, text.data(), text.size())))) {
+    scanner_.Consume(size, +1);
     return true;
   }
+  return EnterNodeSlowly(name);
+}
+
+bool BinarySerialIn::EnterNodeSlowly(const NodeName& name) {
   if (scanner_.Next() != BinaryScanner::Item::EnterNode || !scanner_.NameIs(name))
     throw Exceptions::FormatIO();
   return true;
@@ -123,20 +127,27 @@ void BinarySerialIn::LeaveNode() {
     scanner_.Consume(1, -1);
     return;
   }
+  LeaveNodeSlowly();
+}
+
+void BinarySerialIn::LeaveNodeSlowly() {
   if (scanner_.Next() != BinaryScanner::Item::LeaveNode) throw Exceptions::FormatIO();
 }
 
 const void* BinarySerialIn::ReadField(unsigned int& size) {
-  if (const unsigned char* next = scanner_.Peek(5); next && *next == kTagField) {
+  // A field wholly in the read-ahead is handed out where it lies.
+  constexpr size_t kHeader = BinaryScanner::kFieldHeaderSize;
+  if (const unsigned char* next = scanner_.Peek(kHeader); next && *next == kTagField) {
     const uint32_t length = locmodel::coding::DecodeFixed32(next + 1);
-    if (const unsigned char* whole = scanner_.Peek(5 + size_t{length})) {
-      if (field_.size() < length) field_.resize(length);
-      if (length) std::memcpy(field_.data(), whole + 5, length);
-      scanner_.Consume(5 + size_t{length}, 0);
+    if (scanner_.Peek(kHeader + size_t{length})) {
       size = length;
-      return field_.data();
+      return scanner_.ConsumeField(kHeader + size_t{length});
     }
   }
+  return ReadFieldSlowly(size);
+}
+
+const void* BinarySerialIn::ReadFieldSlowly(unsigned int& size) {
   if (scanner_.Next() != BinaryScanner::Item::Field) throw Exceptions::FormatIO();
   size = scanner_.field_size();
   return scanner_.field_data();

@@ -157,6 +157,45 @@ TEST(BinarySerialIn, ThrowsOnEveryStructuralMismatch) {
                FormatIO);
 }
 
+// Fields are handed out in place in the read-ahead: a field must survive
+// the refills that the nodes read after it cause, up to the next field.
+TEST(BinarySerialIn, AFieldStaysValidUntilTheNextFieldWhateverIsReadBetween) {
+  const Bytes first = Hex("01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10");
+  constexpr int kNodes = 100000;  // 3 bytes each: several read-ahead chunks
+  const Bytes bytes = WriteStream([&](Serial::ISerialStream& s) {
+    s.WriteField(static_cast<unsigned>(first.size()), first.data());
+    for (int i = 0; i < kNodes; ++i) {
+      s.EnterNode(NodeName(static_cast<unsigned char>(i)));
+      s.LeaveNode();
+    }
+    s.WriteField(2, "xy");
+  });
+
+  ReadStream(bytes, [&](BinarySerialIn& s) {
+    unsigned size = 0;
+    const auto* data = static_cast<const unsigned char*>(s.ReadField(size));
+    ASSERT_EQ(size, first.size());
+    for (int i = 0; i < kNodes; ++i) {
+      s.EnterNode(NodeName(static_cast<unsigned char>(i)));
+      s.LeaveNode();
+    }
+    EXPECT_EQ(Bytes(data, data + size), first);
+    const auto* second = static_cast<const unsigned char*>(s.ReadField(size));
+    EXPECT_EQ(Bytes(second, second + size), Hex("78 79"));
+  });
+
+  // The same through the scanner alone.
+  Serial::MemoryStreamIn in(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  Serial::Binary::BinaryScanner scanner(in);
+  using Item = Serial::Binary::BinaryScanner::Item;
+  Item item;
+  while ((item = scanner.Next()) != Item::Field || scanner.field_size() != first.size())
+    ASSERT_NE(item, Item::End);
+  const unsigned char* data = scanner.field_data();
+  for (int i = 0; i < 2 * kNodes; ++i) ASSERT_NE(scanner.Next(), Item::Field);
+  EXPECT_EQ(Bytes(data, data + first.size()), first);
+}
+
 TEST(Variant, StoresItsRawBytesAndTheTextOfATextVariant) {
   VARIANT text = VARIANT::FromText(u"hi");
   VARIANT number = VARIANT::FromInt32(-7);

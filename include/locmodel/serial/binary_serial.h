@@ -37,6 +37,9 @@ class BinarySerialOut final : public ISerialStream {
   VersionInfo GetSchemeVersion() override { return version_; }
 
  private:
+  // The next `size` bytes of the buffer (at most its capacity), flushing it
+  // first when they do not fit; the caller then counts them in used_.
+  unsigned char* Room(size_t size);
   void Put(const void* data, size_t size);
   void Flush();
 
@@ -68,9 +71,14 @@ class BinarySerialIn final : public ISerialStream {
   VersionInfo GetSchemeVersion() override { return version_; }
 
  private:
-  BinaryScanner scanner_;
+  // Items split by a refill, and errors, go through the scanner's Next. Out
+  // of line, so that the common case needs no stack frame.
+  [[gnu::noinline]] bool EnterNodeSlowly(const NodeName& name);
+  [[gnu::noinline]] void LeaveNodeSlowly();
+  [[gnu::noinline]] const void* ReadFieldSlowly(unsigned int& size);
+
+  BinaryScanner scanner_;  // also holds the field buffer
   VersionInfo version_;
-  std::vector<unsigned char> field_ = std::vector<unsigned char>(16);  // grows, never shrinks
 };
 
 }  // namespace Serial::Binary
