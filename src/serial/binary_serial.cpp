@@ -12,6 +12,20 @@ constexpr unsigned char kTagEnter = 0x18;
 constexpr unsigned char kTagLeave = 0x19;
 constexpr unsigned char kTagField = 0x1A;
 
+// Fields of the primitive widths are copied with a fixed size, which the
+// compiler makes a single move; for them a call of the library's memcpy
+// (which must first sort the size) costs several times the copy itself.
+void CopyFieldData(unsigned char* dst, const void* data, size_t size) {
+  switch (size) {
+    case 0: return;  // an empty field may come without an address
+    case 1: std::memcpy(dst, data, 1); return;
+    case 2: std::memcpy(dst, data, 2); return;
+    case 4: std::memcpy(dst, data, 4); return;
+    case 8: std::memcpy(dst, data, 8); return;
+    default: std::memcpy(dst, data, size);
+  }
+}
+
 const NodeName& RootName() {
   static const NodeName root(u"Root");
   return root;
@@ -26,28 +40,22 @@ BinarySerialOut::BinarySerialOut(IStreamOut& out, VersionInfo version)
 }
 
 BinarySerialOut::~BinarySerialOut() {
-  Put(&kTagLeave, 1);
+  buffer_[used_++] = kTagLeave;
   Flush();
 }
 
 // Items are built in the buffer itself: assembling them elsewhere and
-// copying them in costs a second pass over every byte.
-unsigned char* BinarySerialOut::Room(size_t size) {
-  if (size > sizeof buffer_ - used_) Flush();
-  return buffer_ + used_;
-}
-
-void BinarySerialOut::Put(const void* data, size_t size) {
-  if (size == 0) return;  // an empty field may come without an address
-  if (size > sizeof buffer_ - used_) {
-    Flush();
-    if (size >= sizeof buffer_) {
-      out_.write(data, static_cast<uint32_t>(size));
-      return;
-    }
-  }
-  std::memcpy(buffer_ + used_, data, size);
-  used_ += size;
+// copying them in costs a second pass over every byte. The buffer always
+// keeps room for the head of any item, so only field data can overflow it.
+//
+// Writers take the start in a local and set used_ once, through Commit:
+// bytes stored through a char pointer might alias used_, so the compiler
+// would otherwise reload it after each store, a chain of store-to-load
+// delays running through every item of the stream.
+void BinarySerialOut::Commit(size_t end) {
+  static_assert(BinaryScanner::kFieldHeaderSize <= kHeadroom);
+  used_ = end;
+  if (sizeof buffer_ - used_ < kHeadroom) Flush();
 }
 
 void BinarySerialOut::Flush() {
@@ -57,37 +65,74 @@ void BinarySerialOut::Flush() {
 
 bool BinarySerialOut::EnterNode(const NodeName& name) {
   const NodeName::Type type = name.GetType();
-  const std::u16string& text = name.GetStrValue();
-  const size_t length = std::min<size_t>(text.size(), MAX_NODE_NAME_LEN);
-  const size_t size = type == NodeName::String ? 3 + 2 * length : type == NodeName::Byte ? 3 : 2;
-  unsigned char* item = Room(size);
+  const size_t at = used_;
+  unsigned char* item = buffer_ + at;
   item[0] = kTagEnter;
   item[1] = static_cast<unsigned char>(type);
+  size_t size = 2;
   if (type == NodeName::String) {
+    const std::u16string& text = name.GetStrValue();
+    const size_t length = std::min<size_t>(text.size(), MAX_NODE_NAME_LEN);
     item[2] = static_cast<unsigned char>(length);
     locmodel::coding::EncodeUtf16(item + 3, text.data(), length);
+    size = 3 + 2 * length;
   } else if (type == NodeName::Byte) {
     item[2] = name.GetByteValue();
+    size = 3;
   }
-  used_ += size;
   ++depth_;
+  Commit(at + size);
   return true;
 }
 
 void BinarySerialOut::LeaveNode() {
-  *Room(1) = kTagLeave;
-  ++used_;
+  const size_t at = used_;
+  buffer_[at] = kTagLeave;
   --depth_;
+  Commit(at + 1);
 }
 
 const void* BinarySerialOut::ReadField(unsigned int& /*size*/) { return nullptr; }
 
 void BinarySerialOut::WriteField(unsigned int size, const void* data) {
-  unsigned char* header = Room(BinaryScanner::kFieldHeaderSize);
-  header[0] = kTagField;
-  locmodel::coding::EncodeFixed32(header + 1, size);
-  used_ += BinaryScanner::kFieldHeaderSize;
-  Put(data, size);
+  const size_t at = used_;
+  const size_t data_at = at + BinaryScanner::kFieldHeaderSize;
+  if (data_at + size > sizeof buffer_ - kHeadroom) {
+    WriteFieldSlowly(size, data);
+    return;
+  }
+  // The common case ends in the copy, so it needs no stack frame.
+  WriteFieldHeader(at, size);
+  used_ = data_at + size;
+  CopyFieldData(buffer_ + data_at, data, size);
+}
+
+void BinarySerialOut::WriteFieldHeader(size_t at, unsigned int size) {
+  buffer_[at] = kTagField;
+  locmodel::coding::EncodeFixed32(buffer_ + at + 1, size);
+}
+
+void BinarySerialOut::WriteFieldSlowly(unsigned int size, const void* data) {
+  const size_t at = used_;
+  WriteFieldHeader(at, size);
+  const size_t data_at = at + BinaryScanner::kFieldHeaderSize;
+  if (size > sizeof buffer_ - data_at) {
+    used_ = data_at;
+    PutLarge(data, size);
+    return;
+  }
+  std::memcpy(buffer_ + data_at, data, size);
+  Commit(data_at + size);
+}
+
+void BinarySerialOut::PutLarge(const void* data, size_t size) {
+  Flush();
+  if (size > sizeof buffer_ - kHeadroom) {
+    out_.write(data, static_cast<uint32_t>(size));
+    return;
+  }
+  std::memcpy(buffer_, data, size);
+  Commit(size);
 }
 
 BinarySerialIn::BinarySerialIn(IStreamIn& in) : scanner_(in), version_(UNDEFINED_SCHEME_VERSION) {

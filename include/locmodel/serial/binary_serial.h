@@ -37,11 +37,18 @@ class BinarySerialOut final : public ISerialStream {
   VersionInfo GetSchemeVersion() override { return version_; }
 
  private:
-  // The next `size` bytes of the buffer (at most its capacity), flushing it
-  // first when they do not fit; the caller then counts them in used_.
-  unsigned char* Room(size_t size);
-  void Put(const void* data, size_t size);
+  // Ends an item at `end` in the buffer, flushing it if less than the
+  // headroom is left.
+  void Commit(size_t end);
+  void WriteFieldHeader(size_t at, unsigned int size);
+  // A field that eats into the headroom: the buffer is flushed after it.
+  [[gnu::noinline]] void WriteFieldSlowly(unsigned int size, const void* data);
+  // Field data that does not fit in the room left.
+  void PutLarge(const void* data, size_t size);
   void Flush();
+
+  // The longest item head: tag, type, length and the longest text name.
+  static constexpr size_t kHeadroom = 3 + 2 * MAX_NODE_NAME_LEN;
 
   IStreamOut& out_;
   int32_t depth_ = 0;
