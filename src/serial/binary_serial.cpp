@@ -121,7 +121,7 @@ void BinarySerialOut::WriteFieldSlowly(unsigned int size, const void* data) {
     PutLarge(data, size);
     return;
   }
-  std::memcpy(buffer_ + data_at, data, size);
+  CopyFieldData(buffer_ + data_at, data, size);
   Commit(data_at + size);
 }
 

@@ -57,6 +57,35 @@ TEST(BinarySerialOut, NodesAndFieldsAreTaggedAsTheFormatSays) {
   EXPECT_EQ(body, Hex("18 02 07  18 00  1A 00 00 00 00  19 19  18 01 02 41 00 62 00 19"));
 }
 
+// The writer's buffer is flushed at varying points: fields of every size
+// near its limits, empty fields without an address and the longest names,
+// at every offset, must come out exactly as encoded by hand.
+TEST(BinarySerialOut, BufferingNeverChangesTheBytes) {
+  const size_t kLarge[] = {7785, 7789, 7790, 8187, 8191, 8192, 8200, 20000};
+  const std::u16string longest(Serial::MAX_NODE_NAME_LEN, u'n');
+  Bytes expected;
+  const Bytes written = WriteBody([&](Serial::ISerialStream& s) {
+    for (size_t i = 0; i < 3000; ++i) {
+      if (i % 41 == 0) {
+        s.EnterNode(NodeName(longest));
+        s.LeaveNode();
+        expected.insert(expected.end(), {0x18, 0x01, 0xC8});
+        expected.resize(expected.size() + 2 * longest.size(), 0);
+        for (size_t k = 0; k < longest.size(); ++k) expected[expected.size() - 2 * k - 2] = 'n';
+        expected.push_back(0x19);
+      }
+      const size_t size = i % 97 == 0 ? kLarge[(i / 97) % std::size(kLarge)] : i % 13;
+      Bytes data(size);
+      for (size_t k = 0; k < size; ++k) data[k] = static_cast<unsigned char>(i + k);
+      s.WriteField(static_cast<unsigned>(size), size ? data.data() : nullptr);
+      expected.insert(expected.end(), {0x1A, static_cast<unsigned char>(size),
+                                       static_cast<unsigned char>(size >> 8), 0, 0});
+      expected.insert(expected.end(), data.begin(), data.end());
+    }
+  });
+  EXPECT_EQ(written, expected);
+}
+
 TEST(BinarySerialIn, ReadsBackEveryValueType) {
   RECT rect{-1, 2, 3, -4};
   std::vector<std::u16string> list{u"a", u"bc"};

@@ -42,6 +42,7 @@ class BinarySerialOut final : public ISerialStream {
   void Commit(size_t end);
   void WriteFieldHeader(size_t at, unsigned int size);
   // A field that eats into the headroom: the buffer is flushed after it.
+  // Out of line, so that WriteField needs no stack frame.
   [[gnu::noinline]] void WriteFieldSlowly(unsigned int size, const void* data);
   // Field data that does not fit in the room left.
   void PutLarge(const void* data, size_t size);
