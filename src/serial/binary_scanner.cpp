@@ -21,12 +21,16 @@ constexpr size_t kGrowthStep = 64 * 1024;
 
 }  // namespace
 
-// The field buffer starts non-empty so that an empty field still has an address:
-// readers tell "no field" by a null pointer.
-BinaryScanner::BinaryScanner(IStreamIn& in) : in_(in), chunk_(kChunkSize), field_(16) {}
+// An empty field still has an address (in the read-ahead, which is never
+// empty): readers tell "no field" by a null pointer.
+BinaryScanner::BinaryScanner(IStreamIn& in) : in_(in), chunk_(kChunkSize) {}
 
 bool BinaryScanner::Refill() {
   if (eof_) return false;
+  if (field_chunk_ == chunk_.data()) {
+    if (spare_.empty()) spare_.resize(kChunkSize);
+    chunk_.swap(spare_);
+  }
   base_ += end_;
   pos_ = 0;
   end_ = in_.read(chunk_.data(), static_cast<uint32_t>(chunk_.size()));
@@ -90,6 +94,7 @@ bool BinaryScanner::NameIs(const NodeName& name) const {
 
 BinaryScanner::Item BinaryScanner::Fail(const char* reason) {
   error_ = reason;
+  end_ = pos_;
   return Item::Malformed;
 }
 
@@ -136,17 +141,15 @@ BinaryScanner::Item BinaryScanner::Next() {
       const unsigned char* length = Take(4, scratch);
       if (!length) return Fail("data ends inside a field length");
       field_size_ = locmodel::coding::DecodeFixed32(length);
-      // A field that lies wholly in the read-ahead chunk is copied in one
-      // step (its length is then bounded by the chunk, so growing the
-      // buffer to it is safe). The copy keeps the bytes valid across
-      // EnterNode and LeaveNode, whose reads may refill the chunk.
+      // A field that lies wholly in the read-ahead stays there (Refill
+      // spares its buffer); one split by a refill is gathered in field_.
       if (end_ - pos_ >= field_size_) {
-        if (field_.size() < field_size_) field_.resize(field_size_);
-        std::memcpy(field_.data(), chunk_.data() + pos_, field_size_);
-        field_data_ = field_.data();
+        field_data_ = chunk_.data() + pos_;
+        field_chunk_ = chunk_.data();
         pos_ += field_size_;
         return Item::Field;
       }
+      field_chunk_ = nullptr;
       if (!ReadFieldBytes(field_size_)) return Fail("data ends inside a field");
       field_data_ = field_.data();
       return Item::Field;

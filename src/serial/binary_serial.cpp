@@ -12,6 +12,20 @@ constexpr unsigned char kTagEnter = 0x18;
 constexpr unsigned char kTagLeave = 0x19;
 constexpr unsigned char kTagField = 0x1A;
 
+// Fields of the primitive widths are copied with a fixed size, which the
+// compiler makes a single move; for them a call of the library's memcpy
+// (which must first sort the size) costs several times the copy itself.
+void CopyFieldData(unsigned char* dst, const void* data, size_t size) {
+  switch (size) {
+    case 0: return;  // an empty field may come without an address
+    case 1: std::memcpy(dst, data, 1); return;
+    case 2: std::memcpy(dst, data, 2); return;
+    case 4: std::memcpy(dst, data, 4); return;
+    case 8: std::memcpy(dst, data, 8); return;
+    default: std::memcpy(dst, data, size);
+  }
+}
+
 const NodeName& RootName() {
   static const NodeName root(u"Root");
   return root;
@@ -26,21 +40,22 @@ BinarySerialOut::BinarySerialOut(IStreamOut& out, VersionInfo version)
 }
 
 BinarySerialOut::~BinarySerialOut() {
-  Put(&kTagLeave, 1);
+  buffer_[used_++] = kTagLeave;
   Flush();
 }
 
-void BinarySerialOut::Put(const void* data, size_t size) {
-  if (size == 0) return;  // an empty field may come without an address
-  if (size > sizeof buffer_ - used_) {
-    Flush();
-    if (size >= sizeof buffer_) {
-      out_.write(data, static_cast<uint32_t>(size));
-      return;
-    }
-  }
-  std::memcpy(buffer_ + used_, data, size);
-  used_ += size;
+// Items are built in the buffer itself: assembling them elsewhere and
+// copying them in costs a second pass over every byte. The buffer always
+// keeps room for the head of any item, so only field data can overflow it.
+//
+// Writers take the start in a local and set used_ once, through Commit:
+// bytes stored through a char pointer might alias used_, so the compiler
+// would otherwise reload it after each store, a chain of store-to-load
+// delays running through every item of the stream.
+void BinarySerialOut::Commit(size_t end) {
+  static_assert(BinaryScanner::kFieldHeaderSize <= kHeadroom);
+  used_ = end;
+  if (sizeof buffer_ - used_ < kHeadroom) Flush();
 }
 
 void BinarySerialOut::Flush() {
@@ -49,39 +64,75 @@ void BinarySerialOut::Flush() {
 }
 
 bool BinarySerialOut::EnterNode(const NodeName& name) {
-  // Tag, type, length and text go out in one write.
-  unsigned char bytes[3 + 2 * MAX_NODE_NAME_LEN];
-  size_t n = 0;
-  bytes[n++] = kTagEnter;
-  bytes[n++] = static_cast<unsigned char>(name.GetType());
-  if (name.GetType() == NodeName::String) {
+  const NodeName::Type type = name.GetType();
+  const size_t at = used_;
+  unsigned char* item = buffer_ + at;
+  item[0] = kTagEnter;
+  item[1] = static_cast<unsigned char>(type);
+  size_t size = 2;
+  if (type == NodeName::String) {
     const std::u16string& text = name.GetStrValue();
     const size_t length = std::min<size_t>(text.size(), MAX_NODE_NAME_LEN);
-    bytes[n++] = static_cast<unsigned char>(length);
-    locmodel::coding::EncodeUtf16(bytes + n, text.data(), length);
-    n += 2 * length;
-  } else if (name.GetType() == NodeName::Byte) {
-    bytes[n++] = name.GetByteValue();
+    item[2] = static_cast<unsigned char>(length);
+    locmodel::coding::EncodeUtf16(item + 3, text.data(), length);
+    size = 3 + 2 * length;
+  } else if (type == NodeName::Byte) {
+    item[2] = name.GetByteValue();
+    size = 3;
   }
-  Put(bytes, n);
   ++depth_;
+  Commit(at + size);
   return true;
 }
 
 void BinarySerialOut::LeaveNode() {
-  Put(&kTagLeave, 1);
+  const size_t at = used_;
+  buffer_[at] = kTagLeave;
   --depth_;
+  Commit(at + 1);
 }
 
 const void* BinarySerialOut::ReadField(unsigned int& /*size*/) { return nullptr; }
 
 void BinarySerialOut::WriteField(unsigned int size, const void* data) {
-  // Small fields (every primitive) go out with their header in one write.
-  unsigned char bytes[5 + 16];
-  bytes[0] = kTagField;
-  locmodel::coding::EncodeFixed32(bytes + 1, size);
-  Put(bytes, 5);
-  Put(data, size);
+  const size_t at = used_;
+  const size_t data_at = at + BinaryScanner::kFieldHeaderSize;
+  if (data_at + size > sizeof buffer_ - kHeadroom) {
+    WriteFieldSlowly(size, data);
+    return;
+  }
+  // The common case ends in the copy, so it needs no stack frame.
+  WriteFieldHeader(at, size);
+  used_ = data_at + size;
+  CopyFieldData(buffer_ + data_at, data, size);
+}
+
+void BinarySerialOut::WriteFieldHeader(size_t at, unsigned int size) {
+  buffer_[at] = kTagField;
+  locmodel::coding::EncodeFixed32(buffer_ + at + 1, size);
+}
+
+void BinarySerialOut::WriteFieldSlowly(unsigned int size, const void* data) {
+  const size_t at = used_;
+  WriteFieldHeader(at, size);
+  const size_t data_at = at + BinaryScanner::kFieldHeaderSize;
+  if (size > sizeof buffer_ - data_at) {
+    used_ = data_at;
+    PutLarge(data, size);
+    return;
+  }
+  CopyFieldData(buffer_ + data_at, data, size);
+  Commit(data_at + size);
+}
+
+void BinarySerialOut::PutLarge(const void* data, size_t size) {
+  Flush();
+  if (size > sizeof buffer_ - kHeadroom) {
+    out_.write(data, static_cast<uint32_t>(size));
+    return;
+  }
+  std::memcpy(buffer_, data, size);
+  Commit(size);
 }
 
 BinarySerialIn::BinarySerialIn(IStreamIn& in) : scanner_(in), version_(UNDEFINED_SCHEME_VERSION) {
@@ -90,28 +141,26 @@ BinarySerialIn::BinarySerialIn(IStreamIn& in) : scanner_(in), version_(UNDEFINED
 }
 
 bool BinarySerialIn::EnterNode(const NodeName& name) {
-  // The expected item, encoded as the writer would, compared in place with
+  // The expected item, as the writer encodes it, is compared in place with
   // the read-ahead; anything else (a name split by a refill, another type
   // byte for an anonymous node, a mismatch) takes the scanner's slow path.
   // A text name too long for any stream goes straight to it and fails there.
-  unsigned char bytes[3 + 2 * MAX_NODE_NAME_LEN];
-  size_t n = 0;
+  const NodeName::Type type = name.GetType();
   const std::u16string& text = name.GetStrValue();
-  if (name.GetType() != NodeName::String || text.size() <= MAX_NODE_NAME_LEN) {
-    bytes[n++] = kTagEnter;
-    bytes[n++] = static_cast<unsigned char>(name.GetType());
-    if (name.GetType() == NodeName::String) {
-      bytes[n++] = static_cast<unsigned char>(text.size());
-      locmodel::coding::EncodeUtf16(bytes + n, text.data(), text.size());
-      n += 2 * text.size();
-    } else if (name.GetType() == NodeName::Byte) {
-      bytes[n++] = name.GetByteValue();
-    }
-  }
-  if (const unsigned char* next = scanner_.Peek(n); n && next && std::memcmp(next, bytes, n) == 0) {
-    scanner_.Consume(n, +1);
+  const size_t size = type == NodeName::String ? 3 + 2 * text.size() : type == NodeName::Byte ? 3 : 2;
+  const unsigned char* next = scanner_.Peek(size);
+  if (next && next[0] == kTagEnter && next[1] == type &&
+      (type == NodeName::None ||
+       (type == NodeName::Byte && next[2] == name.GetByteValue()) ||
+       (type == NodeName::String && text.size() <= MAX_NODE_NAME_LEN && next[2] == text.size() &&
+        locmodel::coding::EqualsUtf16(next + 3, text.data(), text.size())))) {
+    scanner_.Consume(size, +1);
     return true;
   }
+  return EnterNodeSlowly(name);
+}
+
+bool BinarySerialIn::EnterNodeSlowly(const NodeName& name) {
   if (scanner_.Next() != BinaryScanner::Item::EnterNode || !scanner_.NameIs(name))
     throw Exceptions::FormatIO();
   return true;
@@ -123,20 +172,27 @@ void BinarySerialIn::LeaveNode() {
     scanner_.Consume(1, -1);
     return;
   }
+  LeaveNodeSlowly();
+}
+
+void BinarySerialIn::LeaveNodeSlowly() {
   if (scanner_.Next() != BinaryScanner::Item::LeaveNode) throw Exceptions::FormatIO();
 }
 
 const void* BinarySerialIn::ReadField(unsigned int& size) {
-  if (const unsigned char* next = scanner_.Peek(5); next && *next == kTagField) {
+  // A field wholly in the read-ahead is handed out where it lies.
+  constexpr size_t kHeader = BinaryScanner::kFieldHeaderSize;
+  if (const unsigned char* next = scanner_.Peek(kHeader); next && *next == kTagField) {
     const uint32_t length = locmodel::coding::DecodeFixed32(next + 1);
-    if (const unsigned char* whole = scanner_.Peek(5 + size_t{length})) {
-      if (field_.size() < length) field_.resize(length);
-      if (length) std::memcpy(field_.data(), whole + 5, length);
-      scanner_.Consume(5 + size_t{length}, 0);
+    if (scanner_.Peek(kHeader + size_t{length})) {
       size = length;
-      return field_.data();
+      return scanner_.ConsumeField(kHeader + size_t{length});
     }
   }
+  return ReadFieldSlowly(size);
+}
+
+const void* BinarySerialIn::ReadFieldSlowly(unsigned int& size) {
   if (scanner_.Next() != BinaryScanner::Item::Field) throw Exceptions::FormatIO();
   size = scanner_.field_size();
   return scanner_.field_data();

@@ -57,6 +57,35 @@ TEST(BinarySerialOut, NodesAndFieldsAreTaggedAsTheFormatSays) {
   EXPECT_EQ(body, Hex("18 02 07  18 00  1A 00 00 00 00  19 19  18 01 02 41 00 62 00 19"));
 }
 
+// The writer's buffer is flushed at varying points: fields of every size
+// near its limits, empty fields without an address and the longest names,
+// at every offset, must come out exactly as encoded by hand.
+TEST(BinarySerialOut, BufferingNeverChangesTheBytes) {
+  const size_t kLarge[] = {7785, 7789, 7790, 8187, 8191, 8192, 8200, 20000};
+  const std::u16string longest(Serial::MAX_NODE_NAME_LEN, u'n');
+  Bytes expected;
+  const Bytes written = WriteBody([&](Serial::ISerialStream& s) {
+    for (size_t i = 0; i < 3000; ++i) {
+      if (i % 41 == 0) {
+        s.EnterNode(NodeName(longest));
+        s.LeaveNode();
+        expected.insert(expected.end(), {0x18, 0x01, 0xC8});
+        expected.resize(expected.size() + 2 * longest.size(), 0);
+        for (size_t k = 0; k < longest.size(); ++k) expected[expected.size() - 2 * k - 2] = 'n';
+        expected.push_back(0x19);
+      }
+      const size_t size = i % 97 == 0 ? kLarge[(i / 97) % std::size(kLarge)] : i % 13;
+      Bytes data(size);
+      for (size_t k = 0; k < size; ++k) data[k] = static_cast<unsigned char>(i + k);
+      s.WriteField(static_cast<unsigned>(size), size ? data.data() : nullptr);
+      expected.insert(expected.end(), {0x1A, static_cast<unsigned char>(size),
+                                       static_cast<unsigned char>(size >> 8), 0, 0});
+      expected.insert(expected.end(), data.begin(), data.end());
+    }
+  });
+  EXPECT_EQ(written, expected);
+}
+
 TEST(BinarySerialIn, ReadsBackEveryValueType) {
   RECT rect{-1, 2, 3, -4};
   std::vector<std::u16string> list{u"a", u"bc"};
@@ -155,6 +184,45 @@ TEST(BinarySerialIn, ThrowsOnEveryStructuralMismatch) {
                             s.ReadField(size);
                           }),
                FormatIO);
+}
+
+// Fields are handed out in place in the read-ahead: a field must survive
+// the refills that the nodes read after it cause, up to the next field.
+TEST(BinarySerialIn, AFieldStaysValidUntilTheNextFieldWhateverIsReadBetween) {
+  const Bytes first = Hex("01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10");
+  constexpr int kNodes = 100000;  // 3 bytes each: several read-ahead chunks
+  const Bytes bytes = WriteStream([&](Serial::ISerialStream& s) {
+    s.WriteField(static_cast<unsigned>(first.size()), first.data());
+    for (int i = 0; i < kNodes; ++i) {
+      s.EnterNode(NodeName(static_cast<unsigned char>(i)));
+      s.LeaveNode();
+    }
+    s.WriteField(2, "xy");
+  });
+
+  ReadStream(bytes, [&](BinarySerialIn& s) {
+    unsigned size = 0;
+    const auto* data = static_cast<const unsigned char*>(s.ReadField(size));
+    ASSERT_EQ(size, first.size());
+    for (int i = 0; i < kNodes; ++i) {
+      s.EnterNode(NodeName(static_cast<unsigned char>(i)));
+      s.LeaveNode();
+    }
+    EXPECT_EQ(Bytes(data, data + size), first);
+    const auto* second = static_cast<const unsigned char*>(s.ReadField(size));
+    EXPECT_EQ(Bytes(second, second + size), Hex("78 79"));
+  });
+
+  // The same through the scanner alone.
+  Serial::MemoryStreamIn in(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  Serial::Binary::BinaryScanner scanner(in);
+  using Item = Serial::Binary::BinaryScanner::Item;
+  Item item;
+  while ((item = scanner.Next()) != Item::Field || scanner.field_size() != first.size())
+    ASSERT_NE(item, Item::End);
+  const unsigned char* data = scanner.field_data();
+  for (int i = 0; i < 2 * kNodes; ++i) ASSERT_NE(scanner.Next(), Item::Field);
+  EXPECT_EQ(Bytes(data, data + first.size()), first);
 }
 
 TEST(Variant, StoresItsRawBytesAndTheTextOfATextVariant) {

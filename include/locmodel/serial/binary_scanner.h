@@ -39,18 +39,31 @@ class BinaryScanner {
   const NodeName& name() const;
   // The next `count` bytes in place, or null when the read-ahead does not
   // hold them (the caller then falls back to Next). Consume(count, change)
-  // takes such bytes as one whole item that changes the depth by `change`.
+  // takes such bytes as one whole item that changes the depth by `change`;
+  // ConsumeField takes them as a whole field item and returns its data,
+  // which stays valid as field_data() does.
+  // (Once the data is malformed the read-ahead is emptied, so Peek finds
+  // nothing and callers meet the error through Next.)
   const unsigned char* Peek(size_t count) const {
-    return end_ - pos_ >= count && !*error_ ? chunk_.data() + pos_ : nullptr;
+    return end_ - pos_ >= count ? chunk_.data() + pos_ : nullptr;
   }
   void Consume(size_t count, int change) {
     item_offset_ = base_ + pos_;
     pos_ += count;
     depth_ += change;
   }
+  const unsigned char* ConsumeField(size_t count) {
+    const unsigned char* item = chunk_.data() + pos_;
+    Consume(count, 0);
+    field_chunk_ = chunk_.data();
+    return item + kFieldHeaderSize;
+  }
+  // The tag and 32-bit length in front of every field's data.
+  static constexpr size_t kFieldHeaderSize = 5;
   // Whether the node just entered has this name (without building it).
   bool NameIs(const NodeName& name) const;
-  // The bytes of the field just read; valid until the next call of Next.
+  // The bytes of the field just read; valid until the next field is read
+  // (by Next or ConsumeField), whatever other items are read before it.
   const unsigned char* field_data() const { return field_data_; }
   uint32_t field_size() const { return field_size_; }
   // Nodes open after the last item.
@@ -70,6 +83,11 @@ class BinaryScanner {
 
   IStreamIn& in_;
   std::vector<unsigned char> chunk_;  // read-ahead from the byte stream
+  // Fields are handed out in place in the read-ahead. The buffer holding the
+  // last one is never refilled: a refill then moves to `spare_`, so the two
+  // take turns and the field stays valid without a copy.
+  std::vector<unsigned char> spare_;  // empty until first needed
+  const unsigned char* field_chunk_ = nullptr;  // the buffer of the last field, if in place
   size_t pos_ = 0;
   size_t end_ = 0;
   bool eof_ = false;
@@ -81,7 +99,7 @@ class BinaryScanner {
   std::u16string text_;
   mutable NodeName name_;
   mutable bool name_built_ = true;
-  std::vector<unsigned char> field_;  // grows, never shrinks
+  std::vector<unsigned char> field_;  // fields split by a refill; grows, never shrinks
   const unsigned char* field_data_ = nullptr;
   uint32_t field_size_ = 0;
   const char* error_ = "";

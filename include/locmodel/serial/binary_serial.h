@@ -37,8 +37,19 @@ class BinarySerialOut final : public ISerialStream {
   VersionInfo GetSchemeVersion() override { return version_; }
 
  private:
-  void Put(const void* data, size_t size);
+  // Ends an item at `end` in the buffer, flushing it if less than the
+  // headroom is left.
+  void Commit(size_t end);
+  void WriteFieldHeader(size_t at, unsigned int size);
+  // A field that eats into the headroom: the buffer is flushed after it.
+  // Out of line, so that WriteField needs no stack frame.
+  [[gnu::noinline]] void WriteFieldSlowly(unsigned int size, const void* data);
+  // Field data that does not fit in the room left.
+  void PutLarge(const void* data, size_t size);
   void Flush();
+
+  // The longest item head: tag, type, length and the longest text name.
+  static constexpr size_t kHeadroom = 3 + 2 * MAX_NODE_NAME_LEN;
 
   IStreamOut& out_;
   int32_t depth_ = 0;
@@ -68,9 +79,14 @@ class BinarySerialIn final : public ISerialStream {
   VersionInfo GetSchemeVersion() override { return version_; }
 
  private:
-  BinaryScanner scanner_;
+  // Items split by a refill, and errors, go through the scanner's Next. Out
+  // of line, so that the common case needs no stack frame.
+  [[gnu::noinline]] bool EnterNodeSlowly(const NodeName& name);
+  [[gnu::noinline]] void LeaveNodeSlowly();
+  [[gnu::noinline]] const void* ReadFieldSlowly(unsigned int& size);
+
+  BinaryScanner scanner_;  // also holds the field buffer
   VersionInfo version_;
-  std::vector<unsigned char> field_ = std::vector<unsigned char>(16);  // grows, never shrinks
 };
 
 }  // namespace Serial::Binary
