@@ -14,7 +14,6 @@
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 
-#include <algorithm>
 #include <map>
 #include <memory>
 #include <string_view>
