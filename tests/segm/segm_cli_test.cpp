@@ -144,19 +144,13 @@ TEST_F(SrxCommand, DefaultRulesComeFromBesideTheProgram) {
   CSRXStore rules;
   rules.GetRulesLangMap().push_back({{u"X", u".*"}, {CSRXStore::CRule(true, u"x", u"")}});
   ASSERT_TRUE(rules.Save(locmodel::Utf8ToUtf16((program.parent_path() / "segment.srx").string())));
-  const auto run = [&](const std::string& args, const std::string& input) {
-    std::string out;
-    FILE* pipe = popen(("printf '" + input + "' | " + program.string() + " " + args + " 2>&1").c_str(), "r");
-    char buffer[256];
-    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, got);
-    const int status = pclose(pipe);
-    return std::make_pair(WIFEXITED(status) ? WEXITSTATUS(status) : -1, out);
-  };
-  EXPECT_EQ(run("segment --type srx", "axbxc"), std::make_pair(0, std::string("ax\nbx\nc\n")));
+  const CliRun own("segment --type srx", "axbxc", program.string());
+  EXPECT_EQ(own.status, 0);
+  EXPECT_EQ(own.out, "ax\nbx\nc\n");
   WriteFile(program.parent_path() / "segment.srx", std::string_view("<srx"));
-  const auto broken = run("segment --type srx", "a. b");
-  EXPECT_EQ(broken.first, 1);
-  EXPECT_EQ(broken.second.rfind("locmodel: no default rules: ", 0), 0u) << broken.second;
+  const CliRun broken("segment --type srx", "a. b", program.string());
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_EQ(broken.err.rfind("locmodel: no default rules: ", 0), 0u) << broken.err;
 }
 
 }  // namespace

@@ -26,21 +26,16 @@ inline ToolRun RunTool(const std::vector<std::string>& args) {
   return {status, out.str(), err.str()};
 }
 
-// Runs the installed-style binary as a shell script meets it: `input` on
-// stdin, stdout captured, stderr dropped; ARGS is shell text.
+// Runs the tool (or a copy of it at `program`) as a shell script meets it:
+// `input` on stdin, stdout and stderr captured apart; ARGS is shell text.
 struct CliRun {
-  std::string out;
-  int status;
+  std::string out, err;
+  int status = -1;
 
-  CliRun(const std::string& args, const std::string& input = "") : status(-1) {
-    char path[] = "/tmp/locmodel_cli_inXXXXXX";
-    const int fd = mkstemp(path);
-    EXPECT_GE(fd, 0);
-    FILE* in = fdopen(fd, "wb");
-    fwrite(input.data(), 1, input.size(), in);
-    fclose(in);
-    const std::string command =
-        std::string(LOCMODEL_CLI_PATH) + " " + args + " <" + path + " 2>/dev/null";
+  CliRun(const std::string& args, const std::string& input = "",
+         const std::string& program = LOCMODEL_CLI_PATH) {
+    const std::string in = TempWith(input), errors = TempWith("");
+    const std::string command = program + " " + args + " <" + in + " 2>" + errors;
     if (FILE* pipe = popen(command.c_str(), "r")) {
       char buffer[4096];
       size_t got;
@@ -48,7 +43,25 @@ struct CliRun {
       const int result = pclose(pipe);
       status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
     }
-    std::remove(path);
+    if (FILE* f = std::fopen(errors.c_str(), "rb")) {
+      char buffer[4096];
+      size_t got;
+      while ((got = fread(buffer, 1, sizeof buffer, f)) > 0) err.append(buffer, got);
+      std::fclose(f);
+    }
+    std::remove(in.c_str());
+    std::remove(errors.c_str());
+  }
+
+ private:
+  static std::string TempWith(const std::string& bytes) {
+    char path[] = "/tmp/locmodel_cli_XXXXXX";
+    const int fd = mkstemp(path);
+    EXPECT_GE(fd, 0);
+    FILE* f = fdopen(fd, "wb");
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+    return path;
   }
 };
 
