@@ -160,6 +160,15 @@ std::unique_ptr<xmlDoc, DocFree> Parse(const unsigned char* data, int size) {
   return doc;
 }
 
+// The node after `node` in document order within the tree under `top`,
+// null after the last. Iterative: the parser bounds the depth, but the
+// stack should not depend on it.
+xmlNodePtr NextInTree(xmlNodePtr node, xmlNodePtr top) {
+  if (node->type == XML_ELEMENT_NODE && node->children) return node->children;
+  while (node != top && node->next == nullptr) node = node->parent;
+  return node == top ? nullptr : node->next;
+}
+
 bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // The element's text as a DOM without whitespace preservation gives it:
@@ -172,19 +181,12 @@ std::u16string ElementText(xmlNodePtr element, bool& trimmed) {
     bool trimmable;
   };
   std::vector<Piece> pieces;
-  // Iterative: the parser bounds the depth, but the stack should not depend on it.
-  for (xmlNodePtr node = element->children; node != nullptr;) {
+  for (xmlNodePtr node = element; node != nullptr; node = NextInTree(node, element)) {
     if ((node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) && node->content) {
       const bool trimmable =
           node->type == XML_TEXT_NODE && xmlNodeGetSpacePreserve(node->parent) != 1;
       pieces.push_back({reinterpret_cast<const char*>(node->content), trimmable});
     }
-    if (node->type == XML_ELEMENT_NODE && node->children) {
-      node = node->children;
-      continue;
-    }
-    while (node != element && node->next == nullptr) node = node->parent;
-    node = node == element ? nullptr : node->next;
   }
   auto length = [&pieces] {
     size_t total = 0;
@@ -296,17 +298,11 @@ class Queries {
 
 bool HasSrx20Element(xmlDocPtr doc) {
   const xmlNodePtr root = xmlDocGetRootElement(doc);
-  for (xmlNodePtr node = root; node != nullptr;) {
+  for (xmlNodePtr node = root; node != nullptr; node = NextInTree(node, root)) {
     if (node->type == XML_ELEMENT_NODE && node->ns && node->ns->href &&
         std::string_view(reinterpret_cast<const char*>(node->ns->href)) == kSrxNamespace) {
       return true;
     }
-    if (node->type == XML_ELEMENT_NODE && node->children) {
-      node = node->children;
-      continue;
-    }
-    while (node != root && node->next == nullptr) node = node->parent;
-    node = node == root ? nullptr : node->next;
   }
   return false;
 }
