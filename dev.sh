@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 jobs=$(nproc 2>/dev/null || echo 2)
-build_packages="cmake g++ make pkg-config libgtest-dev libbenchmark-dev libcereal-dev libxml2-dev"
+build_packages="cmake g++ make ccache pkg-config libgtest-dev libbenchmark-dev libcereal-dev libxml2-dev"
 fuzz_packages="clang libclang-rt-14-dev"
 lib_packages=$(grep -v '^#' cmake/dependencies.txt | awk 'NF {print $1}' | sort -u | tr '\n' ' ')
 
@@ -30,7 +30,11 @@ ensure_packages() {
 
 configure() {  # configure DIR [cmake options...]
   local dir=$1; shift
-  cmake -S . -B "$dir" -G "Unix Makefiles" "$@" >/dev/null
+  local launcher=()
+  # Rebuilds of unchanged sources (other checkouts, CI's fresh clone) come
+  # from the compiler cache when there is one.
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  cmake -S . -B "$dir" -G "Unix Makefiles" "${launcher[@]}" "$@" >/dev/null
 }
 
 case "${1:-}" in
