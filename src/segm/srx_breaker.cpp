@@ -7,29 +7,42 @@
 #include <memory>
 
 #include "locmodel/lang/lang_map.h"
+#include "locmodel/messages/message_proxy.h"
+#include "locmodel/util/unicode.h"
 
 namespace {
 
-// Code units of the code point at `index` (1 at the end, for an unpaired
-// surrogate, or for a BMP character).
-int64_t CodePointLength(const std::u16string& text, int64_t index) {
-  const size_t i = static_cast<size_t>(index);
-  return i + 1 < text.size() && (text[i] & 0xFC00) == 0xD800 && (text[i + 1] & 0xFC00) == 0xDC00 ? 2 : 1;
-}
-
-// A matcher of `pattern` under the time limit; null when ICU fails.
 std::unique_ptr<icu::RegexMatcher> NewMatcher(const icu::RegexPattern& pattern) {
   UErrorCode status = U_ZERO_ERROR;
   std::unique_ptr<icu::RegexMatcher> matcher(pattern.matcher(status));
-  if (matcher) matcher->setTimeLimit(CSRXBreaker::MATCH_TIME_LIMIT, status);
   return U_SUCCESS(status) ? std::move(matcher) : nullptr;
 }
 
-// ICU calls this once per tick (10,000 match steps) of one search; the
-// context counts down the ticks a rule may still spend on the whole text.
-UBool SpendTick(const void* context, int32_t) {
-  int64_t& left = *static_cast<int64_t*>(const_cast<void*>(context));
-  return --left > 0;
+// The budgets of one text, which ICU's callback draws on.
+struct TextBudget {
+  int64_t textLimit;
+  int64_t ruleLimit;
+  int64_t spent = 0;        // by all the rules so far
+  int64_t ruleSpent = 0;    // by the running rule
+  int64_t searchStart = 0;  // by the running rule before its current search
+};
+
+// ICU calls this once per tick with the ticks the running rule has spent
+// since its matcher was reset to the text; false stops the search.
+UBool SpendTick(const void* context, int32_t ruleTicks) {
+  TextBudget& budget = *static_cast<TextBudget*>(const_cast<void*>(context));
+  ++budget.spent;
+  budget.ruleSpent = ruleTicks;
+  return budget.spent < budget.textLimit && budget.ruleSpent < budget.ruleLimit &&
+         budget.ruleSpent - budget.searchStart < CSRXBreaker::MATCH_TIME_LIMIT;
+}
+
+void WarnSkipped(size_t skipped, size_t rules, int64_t length) {
+  const std::string text = "segmentation rules: " + std::to_string(skipped) + " of " +
+                           std::to_string(rules) + " were skipped for a text of " +
+                           std::to_string(length) + " characters; the others spent its budget";
+  CMessageProxy::Instance().Post(
+      CMessagePanelMsg(locmodel::Utf8ToUtf16(text), CMessagePanelMsg::Warning));
 }
 
 }  // namespace
@@ -82,6 +95,7 @@ size_t CSRXBreaker::GetRuleCount() const { return rules_.size(); }
 std::vector<int> CSRXBreaker::GetBreaks(const std::u16string& text) {
   std::vector<int> breaks;
   const int64_t length = static_cast<int64_t>(text.size());
+  stats_ = Stats();
   if (length == 0 || rules_.empty()) return breaks;
   enum Mark : unsigned char { UNDECIDED, BREAK, NO_BREAK };
   std::vector<Mark> marks(text.size(), UNDECIDED);
@@ -90,31 +104,36 @@ std::vector<int> CSRXBreaker::GetBreaks(const std::u16string& text) {
   // Every matcher reads the caller's text in place.
   UText* input = utext_openUChars(nullptr, text.data(), length, &status);
   if (U_FAILURE(status)) return breaks;
+  TextBudget budget{TEXT_TICKS_BASE + length / TEXT_UNITS_PER_TICK,
+                    RULE_TICKS_BASE + length / RULE_UNITS_PER_TICK};
   for (CompiledRule& compiled : rules_) {
+    if (budget.spent >= budget.textLimit) break;
+    ++stats_.rulesRun;
     icu::RegexMatcher& matcher = *compiled.matcher;
     status = U_ZERO_ERROR;
     matcher.reset(input);
-    int64_t ticksLeft = RULE_TICKS_BASE + length / RULE_UNITS_PER_TICK;
-    matcher.setMatchCallback(SpendTick, &ticksLeft, status);
-    // find(from) rather than find(): ICU's time limit runs over all the
-    // searches since the last reset, and find(from) resets it, so a long
-    // text keeps all its breaks while each single search stays bounded.
-    for (int64_t from = 0; from <= length;) {
-      if (!matcher.find(from, status) || U_FAILURE(status)) break;
+    budget.ruleSpent = 0;
+    matcher.setMatchCallback(SpendTick, &budget, status);
+    // find() goes on after the previous match (past an empty one by a code
+    // point) and keeps ICU's step count running across the searches, so
+    // that every step of the rule counts against the budgets.
+    while (U_SUCCESS(status)) {
+      budget.searchStart = budget.ruleSpent;
+      if (!matcher.find(status) || U_FAILURE(status)) break;
       const int64_t position = matcher.start64(1, status);
-      const int64_t begin = matcher.start64(status);
-      const int64_t end = matcher.end64(status);
       if (U_FAILURE(status)) break;
       // -1: group 1 took no part in the match; 0 and the end are no breaks.
       if (position > 0 && position < length && marks[position] == UNDECIDED) {
         marks[position] = compiled.rule.Break ? BREAK : NO_BREAK;
       }
-      from = end > begin ? end : end + CodePointLength(text, end);
     }
     status = U_ZERO_ERROR;
     matcher.setMatchCallback(nullptr, nullptr, status);  // the budget dies with this call
   }
   utext_close(input);
+  stats_.ticks = budget.spent;
+  stats_.budget = budget.textLimit;
+  if (stats_.rulesRun < rules_.size()) WarnSkipped(rules_.size() - stats_.rulesRun, rules_.size(), length);
   // Sized once: growing by doubling would briefly hold half as much again.
   breaks.reserve(std::count(marks.begin() + 1, marks.end(), BREAK));
   for (int64_t i = 1; i < length; ++i) {

@@ -6,7 +6,9 @@
 #include "locmodel/segm/icu_breaker.h"
 #include "locmodel/segm/segm_util.h"
 #include "locmodel/segm/srx_breaker.h"
+#include "locmodel/util/unicode.h"
 #include "support/default_cfg_guard.h"
+#include "support/message_collector.h"
 
 namespace {
 
@@ -105,6 +107,49 @@ TEST(SRXBreaker, BacktrackingRuleTimesOutAndTheOthersGoOn) {
   EXPECT_EQ(breaks.front(), 1) << breaks.size() << " " << breaks.back();
   EXPECT_LT(breaks.size(), run.size() / 2);
   EXPECT_EQ(breaks.back(), (1 << 16) + 1);
+}
+
+// The rule set that made one line take a minute: each rule tries every
+// way of splitting a run of "a" into "a" and "aa" twice over, within its
+// own budget, and none ever matches.
+CSRXStore::CRules BacktrackingRules(int count) {
+  CSRXStore::CRules rules;
+  for (int i = 0; i < count; ++i) {
+    rules.emplace_back(true, u"(a|aa)+(b|aa)+c" + locmodel::Utf8ToUtf16(std::to_string(i)), u"x*");
+  }
+  return rules;
+}
+
+TEST(SRXBreaker, ATextsBudgetBoundsAllItsRulesTogether) {
+  CSRXStore::CRules rules = BacktrackingRules(2000);
+  rules.insert(rules.begin(), Rule(true, u"^a{50}", u""));  // a sane rule before them still decides
+  CSRXStore store;
+  store.GetRulesLangMap().push_back({{u"All", u".*"}, rules});
+  CSRXBreaker breaker(store, u"en");
+  testing_support::MessageCollector messages;
+
+  const std::u16string line(100, u'a');
+  EXPECT_EQ(breaker.GetBreaks(line), Breaks{50});
+  const CSRXBreaker::Stats& stats = breaker.GetLastStats();
+  EXPECT_EQ(stats.budget, CSRXBreaker::TEXT_TICKS_BASE + 100 / CSRXBreaker::TEXT_UNITS_PER_TICK);
+  EXPECT_EQ(stats.ticks, stats.budget);  // not 2,000 rule budgets
+  // Each backtracking rule spends its own budget until the text's is gone.
+  const int64_t ruleBudget = CSRXBreaker::RULE_TICKS_BASE + 100 / CSRXBreaker::RULE_UNITS_PER_TICK;
+  const size_t run = 1 + static_cast<size_t>((stats.budget + ruleBudget - 1) / ruleBudget);
+  EXPECT_EQ(stats.rulesRun, run);
+  const std::u16string skipped = locmodel::Utf8ToUtf16(std::to_string(2001 - run));
+  EXPECT_EQ(messages.Texts(CMessagePanelMsg::Warning),
+            std::vector<std::u16string>{u"segmentation rules: " + skipped +
+                                        u" of 2001 were skipped for a text of 100 characters; "
+                                        u"the others spent its budget"});
+
+  // The next text has a budget of its own, which rules that do not
+  // backtrack leave untouched.
+  messages.messages.clear();
+  EXPECT_EQ(breaker.GetBreaks(u"b. c"), Breaks{});
+  EXPECT_EQ(breaker.GetLastStats().rulesRun, 2001u);
+  EXPECT_EQ(breaker.GetLastStats().ticks, 0);
+  EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST(SRXBreaker, CopyAssignmentOwnsItsMatchers) {

@@ -32,8 +32,10 @@ class IMessager {
 class CMessagePanelMsg {
  public:
   // Types the library posts: 0 a line of an external command's output, 1 a
-  // link that cannot be opened, 2 an error of the project storage.
-  enum CMsgType : int32_t { Output = 0, LinkFailure = 1, Error = 2 };
+  // link that cannot be opened, 2 an error of the project storage, 3 a
+  // warning that work was cut short to stay within a limit (the work still
+  // ended and returned what it had).
+  enum CMsgType : int32_t { Output = 0, LinkFailure = 1, Error = 2, Warning = 3 };
 
   // The arguments come in another order than the members are kept.
   CMessagePanelMsg(std::u16string text, CMsgType type, const CResItem* item = nullptr,
