@@ -16,7 +16,9 @@
 
 #include <map>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "locmodel/segm/srx_store.h"
 #include "locmodel/util/file_util.h"
@@ -259,6 +261,10 @@ class Queries {
     xmlXPathCompExprPtr compiled = Compile(query);
     XPathResult result(compiled ? xmlXPathCompiledEval(compiled, ctxt_.get()) : nullptr);
     if (!result || state_.failed || result->type != XPATH_NODESET) {
+      if (ctxt_->opCount >= ctxt_->opLimit) {
+        throw CSRXStore::CLoadError(path_, "reading it takes more than " + std::to_string(kXPathOpLimit) +
+                                               " XPath steps, the limit for one file");
+      }
       throw CSRXStore::CLoadError(path_, "query " + Shown(query) + " failed" +
                                              (state_.failed ? ": " + Shown(state_.reason) : std::string()));
     }
@@ -314,26 +320,55 @@ struct ReadRules {
   bool missing = false;  // no language rule has the name
 };
 
-ReadRules ReadLanguageRule(Queries& queries, const std::u16string& name) {
-  const std::string rule =
-      "/t:srx/t:body/t:languagerules/t:languagerule[@languagerulename=\"" + locmodel::Utf16ToUtf8(name) + "\"]";
-  ReadRules read;
-  XPathResult nodes = queries.Select(rule + "/t:rule");
-  for (int r = 0; r < Queries::Count(nodes); ++r) {
-    xmlNodePtr node = Queries::At(nodes, r);
-    auto isBreak = Attribute(node, "break");
-    auto before = queries.SingleText("t:beforebreak", node, read.trimmed);
-    read.rules.emplace_back(!isBreak || *isBreak == u"yes", std::move(before),
-                            queries.SingleText("t:afterbreak", node, read.trimmed));
+constexpr const char* kLanguageRules = "/t:srx/t:body/t:languagerules/t:languagerule";
+
+// The language rules by name, each name's in document order: one pass over
+// them, where a query per map would scan them all for every map.
+using LanguageRuleIndex = std::map<std::u16string, std::vector<xmlNodePtr>>;
+
+LanguageRuleIndex IndexLanguageRules(Queries& queries) {
+  LanguageRuleIndex index;
+  XPathResult rules = queries.Select(kLanguageRules);
+  for (int i = 0; i < Queries::Count(rules); ++i) {
+    xmlNodePtr node = Queries::At(rules, i);
+    if (auto name = Attribute(node, "languagerulename")) index[std::move(*name)].push_back(node);
   }
-  read.missing = read.rules.empty() && Queries::Count(queries.Select(rule)) == 0;
+  return index;
+}
+
+bool IsSrxElement(xmlNodePtr node, std::string_view name) {
+  return node->type == XML_ELEMENT_NODE && node->ns && node->ns->href &&
+         std::string_view(reinterpret_cast<const char*>(node->ns->href)) == kSrxNamespace &&
+         std::string_view(reinterpret_cast<const char*>(node->name)) == name;
+}
+
+// The rules of the language rules named `name`, as the query
+// <kLanguageRules>[@languagerulename="<name>"]/t:rule selects them.
+ReadRules ReadLanguageRule(Queries& queries, const LanguageRuleIndex& index, const std::u16string& name) {
+  if (name.find(u'"') != std::u16string::npos) {
+    // The name cannot stand in that query, which fails as it always has.
+    queries.Select(std::string(kLanguageRules) + "[@languagerulename=\"" + locmodel::Utf16ToUtf8(name) + "\"]");
+  }
+  ReadRules read;
+  const auto found = index.find(name);
+  read.missing = found == index.end();
+  if (read.missing) return read;
+  for (xmlNodePtr languageRule : found->second) {
+    for (xmlNodePtr node = languageRule->children; node != nullptr; node = node->next) {
+      if (!IsSrxElement(node, "rule")) continue;
+      auto isBreak = Attribute(node, "break");
+      auto before = queries.SingleText("t:beforebreak", node, read.trimmed);
+      read.rules.emplace_back(!isBreak || *isBreak == u"yes", std::move(before),
+                              queries.SingleText("t:afterbreak", node, read.trimmed));
+    }
+  }
   return read;
 }
 
 // The language rules no map named, for the report.
 void ReportUnmapped(Queries& queries, const std::map<std::u16string, ReadRules>& named,
                     CSRXStore::LoadReport& report) {
-  XPathResult rules = queries.Select("/t:srx/t:body/t:languagerules/t:languagerule");
+  XPathResult rules = queries.Select(kLanguageRules);
   for (int i = 0; i < Queries::Count(rules); ++i) {
     auto name = Attribute(Queries::At(rules, i), "languagerulename");
     if (name && !named.contains(*name)) report.unmappedRules.push_back(std::move(*name));
@@ -368,6 +403,7 @@ bool CSRXStore::LoadFromMemory(const unsigned char* data, int size, const std::u
   found.hasSrx20Elements = HasSrx20Element(doc.get());
   // Each language rule is read once, however many maps name it.
   std::map<std::u16string, ReadRules> named;
+  const LanguageRuleIndex index = IndexLanguageRules(queries);
   size_t loaded = 0;
   XPathResult maps = queries.Select("/t:srx/t:body/t:maprules/t:languagemap");
   for (int i = 0; i < Queries::Count(maps); ++i) {
@@ -378,11 +414,14 @@ bool CSRXStore::LoadFromMemory(const unsigned char* data, int size, const std::u
     if (!langPattern) continue;
 
     auto [read, isNew] = named.try_emplace(*ruleName);
-    if (isNew) read->second = ReadLanguageRule(queries, *ruleName);
+    if (isNew) read->second = ReadLanguageRule(queries, index, *ruleName);
     // Every map holds its own copy: a small file naming one big rule from
     // many maps must not grow without bound.
     loaded += read->second.rules.size();
-    if (loaded > MAX_LOADED_RULES) return false;
+    if (loaded > MAX_LOADED_RULES) {
+      throw CLoadError(name, "its maps hold more than " + std::to_string(MAX_LOADED_RULES) +
+                                 " rules (each map counts the rules it names), the limit for one file");
+    }
     if (read->second.trimmed) found.trimmedPatterns.push_back(*ruleName);
     if (read->second.missing) found.missingRules.push_back(*ruleName);
     entries_.emplace_back(CCultureEntry(std::move(*ruleName), std::move(*langPattern)),

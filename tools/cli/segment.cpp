@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
+#include <string_view>
 
 #include "cli/command.h"
 #include "cli/json.h"
 #include "cli/lang_common.h"
+#include "cli/warnings.h"
 #include "locmodel/items/res_item.h"
 #include "locmodel/lang/lang_map.h"
 #include "locmodel/segm/segm_util.h"
@@ -104,11 +107,9 @@ int GroupCount(const std::u16string& pattern) {
 }
 
 bool HasSharedRuleNames(const CSRXStore& store) {
-  const auto& entries = store.GetRulesLangMap();
-  for (size_t i = 0; i < entries.size(); ++i) {
-    for (size_t j = i + 1; j < entries.size(); ++j) {
-      if (entries[i].first.RuleName == entries[j].first.RuleName) return true;
-    }
+  std::set<std::u16string_view> names;
+  for (const auto& entry : store.GetRulesLangMap()) {
+    if (!names.insert(entry.first.RuleName).second) return true;
   }
   return false;
 }
@@ -133,6 +134,7 @@ int RunSrxCheck(const Args& args, std::ostream& out, std::ostream& err) {
            "' lost white space at an end (use CDATA or xml:space=\"preserve\")\n");
   int errors = 0;
   const auto& entries = store.GetRulesLangMap();
+  const std::set<std::u16string_view> missingRules(report.missingRules.begin(), report.missingRules.end());
   for (const auto& [map, rules] : entries) {
     text += "map " + Utf16ToUtf8(map.LangPattern) + " -> " + Utf16ToUtf8(map.RuleName) + ": " +
             std::to_string(rules.size()) + " rules\n";
@@ -140,9 +142,7 @@ int RunSrxCheck(const Args& args, std::ostream& out, std::ostream& err) {
       text += "error: language pattern '" + Utf16ToUtf8(map.LangPattern) + "' does not compile\n";
       ++errors;
     }
-    const bool missing = std::find(report.missingRules.begin(), report.missingRules.end(),
-                                   map.RuleName) != report.missingRules.end();
-    if (rules.empty() && !missing) {
+    if (rules.empty() && !missingRules.contains(map.RuleName)) {
       text += "warning: language rule '" + Utf16ToUtf8(map.RuleName) + "' has no rules\n";
     }
     for (const CSRXStore::CRule& rule : rules) {
@@ -241,6 +241,7 @@ int RunSegment(const Args& args, std::ostream& out, std::ostream& err) {
       start = end + 1;
     }
   }
+  WarningPrinter warnings(err);
   std::string text;
   for (const std::string& line : texts) {
     const std::u16string wide = Utf8ToUtf16(line);

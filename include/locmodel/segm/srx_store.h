@@ -52,7 +52,8 @@ class CSRXStore {
   using CEntries = std::vector<CEntry>;
 
   // What Load throws when a query over a parsed file cannot be run (a rule
-  // name holding a double quote makes its query invalid, for example).
+  // name holding a double quote makes its query invalid, for example) or
+  // the file is beyond a limit.
   class CLoadError : public std::runtime_error {
    public:
     CLoadError(std::u16string path, const std::string& reason);
@@ -108,10 +109,11 @@ class CSRXStore {
   // at both ends, except text from CDATA sections or under
   // xml:space="preserve".
   //
-  // False when the file cannot be read, does not parse or holds more than
-  // MAX_LOADED_RULES rules for its maps; throws CLoadError
-  // when a query over the parsed file fails. Either way the entries
-  // appended before the failure stay.
+  // False when the file cannot be read or does not parse. Throws CLoadError,
+  // whose message names the limit, when the maps hold more than
+  // MAX_LOADED_RULES rules or the queries would take more than a fixed
+  // number of XPath steps, and when a query over the parsed file fails.
+  // Either way the entries appended before the failure stay.
   //
   // With `report`, it is filled in for a file that parses.
   bool Load(const std::u16string& path, LoadReport* report = nullptr);
