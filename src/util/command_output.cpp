@@ -1,12 +1,17 @@
 #include "util/command_output.h"
 
 #include <algorithm>
-#include <string_view>
 
 #include "locmodel/util/unicode.h"
 
 namespace locmodel {
 namespace {
+
+// The first chunk is small for the many commands that say little; the
+// others are large enough that their number stays small and small enough
+// that the unused end of the last one does not matter.
+constexpr size_t kFirstChunk = size_t{64} << 10;
+constexpr size_t kChunk = size_t{1} << 20;
 
 // The length of the sequence a lead byte opens; 1 for anything else.
 size_t SequenceLength(unsigned char lead) {
@@ -33,37 +38,111 @@ size_t CompletePrefix(std::string_view bytes) {
 }  // namespace
 
 void CommandOutput::Append(const char* bytes, size_t size) {
+  if (dropped_ > 0) {
+    dropped_ += size;
+    return;
+  }
   std::string_view in(bytes, size);
   if (!pending_.empty()) {
     pending_.append(bytes, size);
     in = pending_;
   }
   const size_t complete = CompletePrefix(in);
-  AppendUtf8ToUtf16(text_, in.substr(0, complete));
+  if (complete > cap_ - size_) {
+    // Up to the last whole sequence that fits; everything after is dropped.
+    const size_t kept = CompletePrefix(in.substr(0, cap_ - size_));
+    Keep(in.substr(0, kept));
+    dropped_ = in.size() - kept;
+    pending_.clear();
+    return;
+  }
+  Keep(in.substr(0, complete));
   pending_ = std::string(in.substr(complete));  // at most 3 bytes: no allocation
 }
 
 void CommandOutput::Finish() {
-  AppendUtf8ToUtf16(text_, pending_);
+  if (pending_.size() > cap_ - size_) {
+    dropped_ += pending_.size();
+  } else {
+    Keep(pending_);
+  }
   pending_.clear();
 }
 
-bool CommandOutput::NextLine(std::u16string& line) {
-  const size_t end = text_.find_first_of(u"\r\n", std::max(sent_, scanned_));
-  if (end == std::u16string::npos) {
-    scanned_ = text_.size();
-    return false;
+void CommandOutput::Keep(std::string_view bytes) {
+  while (!bytes.empty()) {
+    if (chunks_.empty() || chunks_.back().size() == chunks_.back().capacity()) {
+      chunks_.emplace_back().reserve(chunks_.empty() ? kFirstChunk : kChunk);
+      starts_.push_back(size_);
+    }
+    std::string& chunk = chunks_.back();
+    const size_t room = chunk.capacity() - chunk.size();
+    size_t take = bytes.size();
+    if (take > room) {
+      // A chunk ends at a sequence boundary; the one that straddles it
+      // begins the next chunk.
+      take = CompletePrefix(bytes.substr(0, room));
+      chunk.append(bytes.substr(0, take));
+      chunks_.emplace_back().reserve(kChunk);
+      starts_.push_back(size_ + take);
+    } else {
+      chunk.append(bytes);
+    }
+    size_ += take;
+    bytes.remove_prefix(take);
   }
-  line.assign(text_, sent_, end + 1 - sent_);
-  sent_ = end + 1;
-  return true;
+}
+
+void CommandOutput::Decode(std::u16string& out, size_t begin, size_t end) const {
+  // The last chunk that starts at or before `begin`.
+  size_t i = std::upper_bound(starts_.begin(), starts_.end(), begin) - starts_.begin() - 1;
+  for (; i < chunks_.size() && starts_[i] < end; ++i) {
+    const size_t from = std::max(begin, starts_[i]) - starts_[i];
+    const size_t to = std::min(end - starts_[i], chunks_[i].size());
+    AppendUtf8ToUtf16(out, std::string_view(chunks_[i]).substr(from, to - from));
+  }
+}
+
+bool CommandOutput::NextLine(std::u16string& line) {
+  size_t from = std::max(sent_, scanned_);
+  if (from >= size_) return false;
+  size_t i = std::upper_bound(starts_.begin(), starts_.end(), from) - starts_.begin() - 1;
+  for (; i < chunks_.size(); ++i) {
+    const size_t at = chunks_[i].find_first_of("\r\n", from - starts_[i]);
+    if (at == std::string::npos) {
+      from = starts_[i] + chunks_[i].size();
+      continue;
+    }
+    const size_t end = starts_[i] + at + 1;
+    line.clear();
+    Decode(line, sent_, end);
+    sent_ = end;
+    return true;
+  }
+  scanned_ = size_;
+  return false;
 }
 
 bool CommandOutput::Rest(std::u16string& line) {
-  if (sent_ >= text_.size()) return false;
-  line.assign(text_, sent_);
-  sent_ = text_.size();
+  if (sent_ >= size_) return false;
+  line.clear();
+  Decode(line, sent_, size_);
+  sent_ = size_;
   return true;
+}
+
+std::u16string CommandOutput::TakeText() {
+  std::u16string text;
+  // No sequence gives more UTF-16 units than it has bytes.
+  text.reserve(size_);
+  for (std::string& chunk : chunks_) {
+    AppendUtf8ToUtf16(text, chunk);
+    std::string().swap(chunk);
+  }
+  chunks_.clear();
+  starts_.clear();
+  size_ = sent_ = scanned_ = 0;
+  return text;
 }
 
 }  // namespace locmodel

@@ -12,6 +12,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -380,6 +381,13 @@ class SpawnSetup {
     ::posix_spawnattr_destroy(&attr_);
   }
   posix_spawn_file_actions_t* actions() { return &actions_; }
+  // The child leads a process group of its own.
+  void NewProcessGroup() {
+    short flags = 0;
+    ::posix_spawnattr_getflags(&attr_, &flags);
+    ::posix_spawnattr_setflags(&attr_, static_cast<short>(flags | POSIX_SPAWN_SETPGROUP));
+    ::posix_spawnattr_setpgroup(&attr_, 0);
+  }
 
   bool Start(const std::vector<std::string>& argv, pid_t& pid) {
     ::posix_spawn_file_actions_addclosefrom_np(&actions_, 3);
@@ -394,6 +402,45 @@ class SpawnSetup {
   posix_spawnattr_t attr_;
 };
 
+// The process groups of the captured children still running, for
+// SignalCapturedChildren: lock-free slots, so that a signal handler may read
+// them. 0 is a free slot.
+constexpr size_t kGroupSlots = 64;
+std::atomic<pid_t> capturedGroups[kGroupSlots];
+
+void RememberGroup(pid_t group) {
+  for (std::atomic<pid_t>& slot : capturedGroups) {
+    pid_t expected = 0;
+    if (slot.compare_exchange_strong(expected, group)) return;
+  }
+}
+
+void ForgetGroup(pid_t group) {
+  for (std::atomic<pid_t>& slot : capturedGroups) {
+    pid_t expected = group;
+    if (slot.compare_exchange_strong(expected, 0)) return;
+  }
+}
+
+// Holds back the termination signals on this thread for its lifetime, so
+// that a handler cannot run between the start of a child and the moment its
+// group is remembered.
+class HeldTerminationSignals {
+ public:
+  HeldTerminationSignals() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&held, sig);
+    ::pthread_sigmask(SIG_BLOCK, &held, &saved_);
+  }
+  ~HeldTerminationSignals() { ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr); }
+  HeldTerminationSignals(const HeldTerminationSignals&) = delete;
+  HeldTerminationSignals& operator=(const HeldTerminationSignals&) = delete;
+
+ private:
+  sigset_t saved_;
+};
+
 }  // namespace
 
 bool SpawnCaptured(const std::vector<std::string>& argv, const std::string& workDir,
@@ -406,7 +453,10 @@ bool SpawnCaptured(const std::vector<std::string>& argv, const std::string& work
   ::posix_spawn_file_actions_adddup2(setup.actions(), fds[1], 1);
   ::posix_spawn_file_actions_adddup2(setup.actions(), fds[1], 2);
   if (!workDir.empty()) ::posix_spawn_file_actions_addchdir_np(setup.actions(), workDir.c_str());
+  setup.NewProcessGroup();
+  HeldTerminationSignals held;
   const bool started = setup.Start(argv, child.pid);
+  if (started) RememberGroup(child.pid);
   CloseQuietly(fds[1]);
   if (!started) {
     CloseQuietly(fds[0]);
@@ -434,7 +484,19 @@ unsigned long ExitCodeOf(int status) {
 
 }  // namespace
 
+void SignalCapturedChildren(int signal) {
+  for (const std::atomic<pid_t>& slot : capturedGroups) {
+    if (const pid_t group = slot.load(); group > 0) ::kill(-group, signal);
+  }
+}
+
 unsigned long WaitChild(pid_t pid) {
+  // A captured child's group is forgotten before the child is reaped: until
+  // then its id cannot name another process.
+  siginfo_t info;
+  while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
+  }
+  ForgetGroup(pid);
   int status = 0;
   for (;;) {
     if (::waitpid(pid, &status, 0) == pid) return ExitCodeOf(status);

@@ -73,9 +73,13 @@ struct Child {
 
 // Starts `argv` (argv[0] searched in PATH when it has no "/") with standard
 // output and error on a new pipe, standard input on /dev/null, in `workDir`
-// (empty: ours), with every other descriptor closed and signals reset.
+// (empty: ours), with every other descriptor closed and signals reset, as
+// the leader of a process group of its own, which is remembered until
+// WaitChild reaps the child (up to 64 at once; more run unremembered).
 bool SpawnCaptured(const std::vector<std::string>& argv, const std::string& workDir,
                    Child& child);
+// Sends `signal` to every remembered group; safe in a signal handler.
+void SignalCapturedChildren(int signal);
 // Starts `argv` with all standard streams on /dev/null.
 bool SpawnDetached(const std::vector<std::string>& argv, pid_t& pid);
 // Waits for `pid` alone: its exit code, 128 + the signal for a child that a

@@ -1,6 +1,8 @@
 #include "locmodel/util/process_util.h"
 
+#include <atomic>
 #include <cerrno>
+#include <string>
 #include <string_view>
 
 #include "locmodel/lang/lang_text.h"
@@ -13,6 +15,8 @@
 namespace platform = locmodel::platform;
 
 namespace {
+
+std::atomic<size_t> outputCap{kDefaultCommandOutputCap};
 
 std::u16string_view ViewOf(const char16_t* p) { return p ? std::u16string_view(p) : std::u16string_view(); }
 
@@ -120,11 +124,20 @@ std::u16string QuoteCommandLineArg(const std::u16string& arg) {
   return out;
 }
 
+void SetCommandOutputCap(size_t bytes) { outputCap.store(bytes, std::memory_order_relaxed); }
+
+size_t GetCommandOutputCap() { return outputCap.load(std::memory_order_relaxed); }
+
+void SignalRunningCommands(int signal) { platform::SignalCapturedChildren(signal); }
+
 bool ExecuteExternalFileEx(unsigned long& exitCode, std::u16string& output, bool echo,
                            const char16_t* exe, const char16_t* args, const char16_t* workDir) {
+  // No blank after `exe` alone: a quote `exe` leaves open would take it in.
   std::u16string line(ViewOf(exe));
-  line += u' ';
-  line += ViewOf(args);
+  if (!ViewOf(args).empty()) {
+    line += u' ';
+    line += ViewOf(args);
+  }
   if (line.size() >= kMaxCommandLine) {
     errno = E2BIG;
     return false;
@@ -145,19 +158,31 @@ bool ExecuteExternalFileEx(unsigned long& exitCode, std::u16string& output, bool
 
   platform::Child child;
   if (!platform::SpawnCaptured(argv, dir, child)) return false;
-  locmodel::CommandOutput collected;
+  locmodel::CommandOutput collected(GetCommandOutputCap());
+  const auto warn = [&argv](const std::string& what) {
+    Post(locmodel::Utf8ToUtf16("output of " + argv[0] + ": " + what), CMessagePanelMsg::Warning);
+  };
   std::u16string message;
   std::string block(10000, '\0');
   long got;
   while ((got = platform::ReadSome(child.output, block.data(), block.size())) > 0) {
+    const bool wasCut = collected.dropped() > 0;
     collected.Append(block.data(), static_cast<size_t>(got));
+    if (wasCut) continue;
     if (echo && collected.NextLine(message)) Post(std::move(message), CMessagePanelMsg::Output);
+    if (collected.dropped() > 0) {
+      // Echo all that was kept, then say why nothing more comes.
+      if (echo && collected.Rest(message)) Post(std::move(message), CMessagePanelMsg::Output);
+      warn("the capture cap is reached (" + std::to_string(collected.kept()) +
+           " bytes kept); the rest is read and dropped");
+    }
   }
   platform::Close(child.output);
   collected.Finish();
   if (echo && collected.Rest(message)) Post(std::move(message), CMessagePanelMsg::Output);
   exitCode = platform::WaitChild(child.pid);
-  output = std::move(collected.text());
+  if (collected.dropped() > 0) warn(std::to_string(collected.dropped()) + " bytes dropped beyond the cap");
+  output = collected.TakeText();
   return true;
 }
 

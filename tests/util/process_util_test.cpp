@@ -2,6 +2,9 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +18,7 @@
 #include "locmodel/messages/message_proxy.h"
 #include "locmodel/util/file_util.h"
 #include "locmodel/util/unicode.h"
+#include "support/message_collector.h"
 #include "util/command_output.h"
 #include "util/file_test_dir.h"
 
@@ -23,6 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 using locmodel::Utf16ToUtf8;
 using locmodel::Utf8ToUtf16;
+using testing_support::MessageCollector;
 using testing_support::TestDir;
 
 // Runs `script` with /bin/sh -c; the output, or "<not started>".
@@ -37,14 +42,6 @@ std::u16string Sh(const std::string& script, unsigned long* exitCode = nullptr,
   return output;
 }
 
-struct Collector : IMessager {
-  std::vector<CMessagePanelMsg> messages;
-  Collector() { CMessageProxy::Instance().Register(*this); }
-  ~Collector() override { CMessageProxy::Instance().Unregister(*this); }
-  void OnNotifyMsg(CMgsId id, const void* data) override {
-    if (id == MessagePanel) messages.push_back(*static_cast<const CMessagePanelMsg*>(data));
-  }
-};
 
 void WriteScript(const fs::path& p, const std::string& body) {
   std::ofstream(p) << "#!/bin/sh\n" << body << "\n";
@@ -53,18 +50,48 @@ void WriteScript(const fs::path& p, const std::string& body) {
 
 TEST(CommandLine, SplitsByTheCRuntimeRules) {
   using V = std::vector<std::u16string>;
-  EXPECT_EQ(SplitCommandLine(uR"(p "a b c" d e)"), (V{u"p", u"a b c", u"d", u"e"}));
-  EXPECT_EQ(SplitCommandLine(uR"(p "ab\"c" "\\" d)"), (V{u"p", uR"(ab"c)", uR"(\)", u"d"}));
-  EXPECT_EQ(SplitCommandLine(uR"(p a\\\b d"e f"g h)"), (V{u"p", uR"(a\\\b)", u"de fg", u"h"}));
-  EXPECT_EQ(SplitCommandLine(uR"(p a\\\"b c d)"), (V{u"p", uR"(a\"b)", u"c", u"d"}));
-  EXPECT_EQ(SplitCommandLine(uR"(p a\\\\"b c" d e)"), (V{u"p", uR"(a\\b c)", u"d", u"e"}));
-  EXPECT_EQ(SplitCommandLine(uR"(p a"b"" c d)"), (V{u"p", uR"(ab" c d)"}));
-  EXPECT_EQ(SplitCommandLine(u"p \"\" \t x "), (V{u"p", u"", u"x"}));
-  // The program name: quotes removed, backslashes literal.
-  EXPECT_EQ(SplitCommandLine(uR"("C:\Program Files\x.exe" -a)"),
-            (V{uR"(C:\Program Files\x.exe)", u"-a"}));
-  EXPECT_EQ(SplitCommandLine(uR"(a\"b c)"), (V{uR"(a\b c)"}));
-  EXPECT_EQ(SplitCommandLine(u"  "), V{});
+  const struct {
+    std::u16string line;
+    V args;
+  } cases[] = {
+      {uR"(p "a b c" d e)", {u"p", u"a b c", u"d", u"e"}},
+      {uR"(p "ab\"c" "\\" d)", {u"p", uR"(ab"c)", uR"(\)", u"d"}},
+      {uR"(p a\\\b d"e f"g h)", {u"p", uR"(a\\\b)", u"de fg", u"h"}},
+      {uR"(p a\\\"b c d)", {u"p", uR"(a\"b)", u"c", u"d"}},
+      {uR"(p a\\\\"b c" d e)", {u"p", uR"(a\\b c)", u"d", u"e"}},
+      {uR"(p a"b"" c d)", {u"p", uR"(ab" c d)"}},
+      {u"p \"\" \t x ", {u"p", u"", u"x"}},
+      // A quote left open runs to the end of the line, and no further.
+      {uR"(p [%s] "abc)", {u"p", u"[%s]", u"abc"}},
+      {uR"(p "a b)", {u"p", u"a b"}},
+      {uR"(p "a\")", {u"p", uR"(a")"}},
+      {uR"(p ")", {u"p", u""}},
+      {uR"("pro g)", {u"pro g"}},
+      // The program name: quotes removed, backslashes literal.
+      {uR"("C:\Program Files\x.exe" -a)", {uR"(C:\Program Files\x.exe)", u"-a"}},
+      {uR"(a\"b c)", {uR"(a\b c)"}},
+      {u"  ", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.args) << Utf16ToUtf8(c.line);
+}
+
+TEST(CommandLine, ExeAndArgsJoinWithoutABlankInsideAnOpenQuote) {
+  const struct {
+    const char16_t* exe;
+    const char16_t* args;
+    std::u16string output;
+  } cases[] = {
+      {u"printf [%s] \"abc", u"", u"[abc]"},
+      {u"printf [%s] \"abc", nullptr, u"[abc]"},
+      {u"printf", u"[%s] \"abc", u"[abc]"},
+      {u"printf [%s]", u"\"a b", u"[a b]"},
+      {u"printf [%s] \"a", u"b\"", u"[a b]"},  // the blank between them is the line's
+  };
+  for (const auto& c : cases) {
+    std::u16string output;
+    EXPECT_TRUE(ExecuteExternalFile(output, false, c.exe, c.args, nullptr)) << Utf16ToUtf8(c.exe);
+    EXPECT_EQ(output, c.output) << Utf16ToUtf8(c.exe);
+  }
 }
 
 TEST(CommandLine, QuotedArgumentsSplitBackUnchanged) {
@@ -89,7 +116,7 @@ TEST(CommandLine, QuotedArgumentsSplitBackUnchanged) {
 }
 
 TEST(CommandOutput, EchoesOneLinePerBlockAndTheRestAtTheEnd) {
-  locmodel::CommandOutput out;
+  locmodel::CommandOutput out(kDefaultCommandOutputCap);
   std::u16string line;
   out.Append("ab\r\ncd", 6);
   ASSERT_TRUE(out.NextLine(line));
@@ -109,17 +136,56 @@ TEST(CommandOutput, EchoesOneLinePerBlockAndTheRestAtTheEnd) {
   ASSERT_TRUE(out.Rest(line));
   EXPECT_EQ(line, u"no line end here");  // everything unsent, as one message
   EXPECT_FALSE(out.Rest(line));
-  EXPECT_EQ(out.text(), u"ab\r\ncdef\ngh\nno line end here");
+  EXPECT_EQ(out.TakeText(), u"ab\r\ncdef\ngh\nno line end here");
 }
 
 TEST(CommandOutput, DecodesSequencesSplitBetweenBlocks) {
-  locmodel::CommandOutput out;
+  locmodel::CommandOutput out(kDefaultCommandOutputCap);
   const std::string text = "\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80.";
   for (char c : text) out.Append(&c, 1);  // every sequence split at every byte
   out.Append("\xff", 1);                  // invalid: U+FFFD at once
   out.Append("\xe2\x82", 2);              // truncated by the end of output
   out.Finish();
-  EXPECT_EQ(out.text(), u"\u00e9\u20ac\U0001F600.\uFFFD\uFFFD");
+  EXPECT_EQ(out.TakeText(), u"\u00e9\u20ac\U0001F600.\uFFFD\uFFFD");
+
+  // Megabytes in odd blocks: the lines and the text are those of the whole.
+  std::string whole;
+  while (whole.size() < (3 << 20)) whole += "\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80 line " + std::to_string(whole.size()) + "\n";
+  locmodel::CommandOutput big(kDefaultCommandOutputCap);
+  std::u16string echoed, line;
+  for (size_t at = 0; at < whole.size(); at += 9999) {
+    big.Append(whole.data() + at, std::min<size_t>(9999, whole.size() - at));
+    while (big.NextLine(line)) echoed += line;
+  }
+  big.Finish();
+  if (big.Rest(line)) echoed += line;
+  const std::u16string expected = Utf8ToUtf16(whole);
+  EXPECT_TRUE(echoed == expected);
+  EXPECT_TRUE(big.TakeText() == expected);
+}
+
+TEST(CommandOutput, KeepsWholeCharactersUpToTheCapAndCountsTheRest) {
+  const struct {
+    size_t cap;
+    std::vector<std::string> blocks;
+    std::u16string kept;
+    uint64_t dropped;
+  } cases[] = {
+      {10, {"12345678", "\xc3\xa9", "\xc3\xa9"}, u"12345678\u00e9", 2},
+      {9, {"12345678", "\xc3\xa9z"}, u"12345678", 3},        // no half of a character
+      {9, {"12345678\xe2", "\x82\xac"}, u"12345678", 3},     // nor one split by the blocks
+      {4, {"ab", "", "cd", "ef", "gh"}, u"abcd", 4},          // all blocks after the cap count
+      {4, {"abc\xe2\x82"}, u"abc", 2},                       // an incomplete end beyond the cap
+      {5, {"abc\xe2\x82"}, u"abc\uFFFD", 0},                 // and within it
+      {0, {"a"}, u"", 1},
+  };
+  for (const auto& c : cases) {
+    locmodel::CommandOutput out(c.cap);
+    for (const std::string& block : c.blocks) out.Append(block.data(), block.size());
+    out.Finish();
+    EXPECT_EQ(out.dropped(), c.dropped) << c.cap << " " << c.blocks[0];
+    EXPECT_EQ(out.TakeText(), c.kept) << c.cap << " " << c.blocks[0];
+  }
 }
 
 TEST(ExecuteExternal, CapturesOutputAndExitCode) {
@@ -209,7 +275,7 @@ TEST(ExecuteExternal, FailuresToStartNameTheirCause) {
 }
 
 TEST(ExecuteExternal, EchoPostsLinesThroughTheProxy) {
-  Collector sink;
+  MessageCollector sink;
   const std::u16string output = Sh("printf 'one\\ntwo\\nthree'", nullptr, nullptr, true);
   ASSERT_FALSE(sink.messages.empty());
   std::u16string joined;
@@ -228,6 +294,81 @@ TEST(ExecuteExternal, EchoPostsLinesThroughTheProxy) {
   EXPECT_TRUE(sink.messages.empty());
 }
 
+TEST(ExecuteExternal, OutputBeyondTheCapIsReadAndDropped) {
+  ASSERT_EQ(GetCommandOutputCap(), kDefaultCommandOutputCap);
+  SetCommandOutputCap(1000);
+  MessageCollector sink;
+  unsigned long code = 9;
+  // The producer is not cut off: it runs to its end and its exit code counts.
+  const std::u16string output = Sh("head -c 100000 /dev/zero | tr '\\0' a; exit 3", &code, nullptr, true);
+  SetCommandOutputCap(kDefaultCommandOutputCap);
+  EXPECT_EQ(output, std::u16string(1000, u'a'));
+  EXPECT_EQ(code, 3u);
+  std::u16string echoed;
+  for (const std::u16string& text : sink.Texts(CMessagePanelMsg::Output)) echoed += text;
+  EXPECT_EQ(echoed, output);
+  const std::vector<std::u16string> warnings = sink.Texts(CMessagePanelMsg::Warning);
+  ASSERT_EQ(warnings.size(), 2u);
+  EXPECT_EQ(warnings[0], u"output of /bin/sh: the capture cap is reached (1000 bytes kept); the rest is read and dropped");
+  EXPECT_EQ(warnings[1], u"output of /bin/sh: 99000 bytes dropped beyond the cap");
+}
+
+// The tool's run of `script`, terminated by `signal` once the script has
+// printed a pid: that process is gone too, ended by the same signal.
+void ExpectRunTakesItsCommandAlong(int signal, const std::string& script) {
+  SCOPED_TRACE(script);
+  // Orphans come to this process, which can then see how they ended.
+  ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+  posix_spawn_file_actions_addclose(&actions, fds[0]);
+  const char* argv[] = {LOCMODEL_CLI_PATH, "run", "--", "/bin/sh", "-c", script.c_str(), nullptr};
+  pid_t tool = -1;
+  ASSERT_EQ(posix_spawn(&tool, argv[0], &actions, nullptr, const_cast<char**>(argv), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(fds[1]);
+  std::string printed;
+  char c;
+  while (::read(fds[0], &c, 1) == 1 && c != '\n') printed += c;
+  const pid_t command = static_cast<pid_t>(std::atol(printed.c_str()));
+  ASSERT_GT(command, 1) << printed;
+
+  ASSERT_EQ(::kill(tool, signal), 0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(tool, &status, 0), tool);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+  ::close(fds[0]);
+  bool ended = false;
+  for (int i = 0; i < 500 && !ended; ++i) {
+    if (::waitpid(command, &status, WNOHANG) == command) {
+      ended = true;
+    } else {
+      ::usleep(10000);
+    }
+  }
+  if (!ended) {
+    ::kill(command, SIGKILL);
+    ::waitpid(command, &status, 0);
+  }
+  EXPECT_TRUE(ended) << "the command outlived the tool";
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+  while (::waitpid(-1, &status, WNOHANG) > 0) {
+  }
+  ::prctl(PR_SET_CHILD_SUBREAPER, 0);
+}
+
+TEST(RunCommand, TerminatingTheToolTerminatesItsCommand) {
+  // The command itself, and what the command started in the background.
+  ExpectRunTakesItsCommandAlong(SIGTERM, "echo $$; exec sleep 60");
+  ExpectRunTakesItsCommandAlong(SIGINT, "echo $$; exec sleep 60");
+  ExpectRunTakesItsCommandAlong(SIGHUP, "echo $$; exec sleep 60");
+  ExpectRunTakesItsCommandAlong(SIGTERM, "sleep 60 & echo $!; wait");
+  ExpectRunTakesItsCommandAlong(SIGHUP, "sleep 60 & echo $!; wait");
+}
+
 TEST(LinkExecute, PostsTheResourceMessageOnlyWhenTheHandlerFails) {
   TestDir dir;
   const std::string oldPath = std::getenv("PATH");
@@ -236,7 +377,7 @@ TEST(LinkExecute, PostsTheResourceMessageOnlyWhenTheHandlerFails) {
   WriteScript(dir / "fails" / "xdg-open", "printf '%s\\n' \"$1\" > \"$(dirname \"$0\")/arg\"; exit 4");
   WriteScript(dir / "works" / "xdg-open", "printf '%s\\n' \"$1\" > \"$(dirname \"$0\")/arg\"");
   locmodel::RegisterStringTable({{15350, u"Cannot open %s (100%%)"}});
-  Collector sink;
+  MessageCollector sink;
 
   ::setenv("PATH", ((dir / "fails").string() + ":" + oldPath).c_str(), 1);
   LinkExecute(u"-odd\\name.txt", 1);

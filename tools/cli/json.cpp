@@ -1,12 +1,17 @@
 #include "cli/json.h"
 
+#include <algorithm>
+#include <ostream>
+
 #include "locmodel/util/unicode.h"
 
 namespace locmodel::cli {
 
-void AppendJsonString(std::string& out, std::u16string_view text) {
+namespace {
+
+// The inside of a JSON string.
+void AppendEscaped(std::string& out, std::u16string_view text) {
   static const char kHex[] = "0123456789abcdef";
-  out.push_back('"');
   for (char c : Utf16ToUtf8(text)) {
     switch (c) {
       case '"': out += "\\\""; break;
@@ -26,7 +31,30 @@ void AppendJsonString(std::string& out, std::u16string_view text) {
         }
     }
   }
+}
+
+}  // namespace
+
+void AppendJsonString(std::string& out, std::u16string_view text) {
   out.push_back('"');
+  AppendEscaped(out, text);
+  out.push_back('"');
+}
+
+void WriteJsonString(std::ostream& out, std::u16string_view text) {
+  constexpr size_t kSlice = size_t{1} << 16;
+  std::string piece = "\"";
+  while (!text.empty()) {
+    size_t size = std::min(kSlice, text.size());
+    // A surrogate pair stays in one slice.
+    if (size < text.size() && (text[size - 1] & 0xFC00) == 0xD800) --size;
+    AppendEscaped(piece, text.substr(0, size));
+    text.remove_prefix(size);
+    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    piece.clear();
+  }
+  piece += '"';
+  out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
 }
 
 void AppendHex(std::string& out, const unsigned char* bytes, size_t size) {

@@ -1,7 +1,12 @@
 // run: an external command through the library, its output echoed as the
 // message panel would receive it.
+#include <signal.h>
+
+#include <array>
+
 #include "cli/command.h"
 #include "cli/json.h"
+#include "cli/warnings.h"
 #include "locmodel/messages/message_proxy.h"
 #include "locmodel/util/file_util.h"
 #include "locmodel/util/process_util.h"
@@ -20,7 +25,9 @@ class EchoSink final : public IMessager {
 
   void OnNotifyMsg(CMgsId id, const void* data) override {
     if (id != MessagePanel) return;
-    const std::u16string& text = static_cast<const CMessagePanelMsg*>(data)->text;
+    const auto& message = *static_cast<const CMessagePanelMsg*>(data);
+    if (message.type != CMessagePanelMsg::Output) return;
+    const std::u16string& text = message.text;
     if (json_) {
       std::string line = "{\"message\":";
       AppendJsonString(line, text);
@@ -34,6 +41,37 @@ class EchoSink final : public IMessager {
  private:
   std::ostream& out_;
   bool json_;
+};
+
+// While the command runs, TERM, INT and HUP end it, with everything it
+// started, before they end the tool as they would have. A signal the tool
+// was started ignoring (nohup) stays ignored.
+class ForwardTermination {
+ public:
+  ForwardTermination() {
+    for (size_t i = 0; i < kSignals.size(); ++i) {
+      struct sigaction forward = {};
+      forward.sa_handler = Forward;
+      forward.sa_flags = SA_RESETHAND;  // the default action when it is raised again
+      sigemptyset(&forward.sa_mask);
+      ::sigaction(kSignals[i], nullptr, &saved_[i]);
+      if (saved_[i].sa_handler != SIG_IGN) ::sigaction(kSignals[i], &forward, nullptr);
+    }
+  }
+  ~ForwardTermination() {
+    for (size_t i = 0; i < kSignals.size(); ++i) ::sigaction(kSignals[i], &saved_[i], nullptr);
+  }
+  ForwardTermination(const ForwardTermination&) = delete;
+  ForwardTermination& operator=(const ForwardTermination&) = delete;
+
+ private:
+  static void Forward(int signal) {
+    SignalRunningCommands(signal);
+    ::raise(signal);  // delivered when the handler returns
+  }
+
+  static constexpr std::array<int, 3> kSignals = {SIGTERM, SIGINT, SIGHUP};
+  std::array<struct sigaction, 3> saved_;
 };
 
 }  // namespace
@@ -66,6 +104,8 @@ int RunRun(const Args& args, std::ostream& out, std::ostream& err) {
   bool started;
   {
     EchoSink sink(out, json);
+    WarningPrinter warnings(err);
+    ForwardTermination forward;
     started = ExecuteExternalFileEx(exitCode, output, !args.Has("--quiet"), exe.c_str(),
                                     line.c_str(), dir.c_str());
   }
@@ -79,9 +119,9 @@ int RunRun(const Args& args, std::ostream& out, std::ostream& err) {
     return kFailed;
   }
   if (json) {
-    std::string closing = "{\"started\":true,\"exitCode\":" + std::to_string(exitCode) + ",\"output\":";
-    AppendJsonString(closing, output);
-    out << closing << "}\n";
+    out << "{\"started\":true,\"exitCode\":" << exitCode << ",\"output\":";
+    WriteJsonString(out, output);
+    out << "}\n";
   } else if (exitCode != 0) {
     return Fail(err, program + " exited with code " + std::to_string(exitCode));
   }

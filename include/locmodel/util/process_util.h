@@ -18,11 +18,27 @@ inline constexpr size_t kMaxCommandLine = 3024;
 // ignores SIGCHLD has the system reap its children).
 inline constexpr unsigned long kExitCodeUnknown = 0xFFFFFFFFul;
 
-// Runs the command line `exe` + " " + `args` in `workDir` (null or empty:
-// the caller's directory), with standard input at its end and standard
-// output and error captured together in `output` (decoded from UTF-8;
-// invalid bytes become U+FFFD). `exitCode` receives the exit status, 128 +
-// the signal number for a child a signal killed, or kExitCodeUnknown.
+// The most bytes of a command's output ExecuteExternalFileEx keeps, unless
+// the host sets another cap: a command that prints more would otherwise
+// hold twice its output's size in memory, and an endless one all of it.
+inline constexpr size_t kDefaultCommandOutputCap = size_t{256} << 20;
+
+// The cap for commands started afterwards (process-wide; any thread).
+void SetCommandOutputCap(size_t bytes);
+size_t GetCommandOutputCap();
+
+// Runs the command line `exe` + " " + `args` (just `exe` when `args` is
+// null or empty) in `workDir` (null or empty: the caller's directory), with
+// standard input at its end and standard output and error captured
+// together in `output` (decoded from UTF-8; invalid bytes become U+FFFD).
+// `exitCode` receives the exit status, 128 + the signal number for a child
+// a signal killed, or kExitCodeUnknown.
+//
+// Output beyond the cap (GetCommandOutputCap) is read to its end, so that
+// the command runs on as it would have, but dropped: `output` ends with the
+// last whole character within the cap. A CMessagePanelMsg of type 3 (a
+// warning) is posted when the cap is reached, and another with the number
+// of bytes dropped when the output ends.
 //
 // The program (the first argument) is searched in PATH when it has no
 // separator; otherwise it is a path relative to the caller's directory, not
@@ -36,12 +52,20 @@ inline constexpr unsigned long kExitCodeUnknown = 0xFFFFFFFFul;
 //
 // There is no timeout: reading ends when the child and every descendant
 // holding its output have closed it (a command line can use timeout(1)).
+// The child leads a process group of its own, so that SignalRunningCommands
+// reaches it with everything it started.
 //
 // False, with errno set and `output` and `exitCode` untouched, when the
 // command cannot be started: a line of kMaxCommandLine units or more
 // (E2BIG), a missing `workDir` or program (ENOENT), and so on.
 bool ExecuteExternalFileEx(unsigned long& exitCode, std::u16string& output, bool echo,
                            const char16_t* exe, const char16_t* args, const char16_t* workDir);
+
+// Sends `signal` to the process group of every command ExecuteExternalFileEx
+// is running. Safe in a signal handler: a host that is being terminated
+// calls it from its handler so that no command outlives it. (At most 64
+// commands running at once are reached.)
+void SignalRunningCommands(int signal);
 
 // ExecuteExternalFileEx; true only when the command started and exited 0.
 bool ExecuteExternalFile(std::u16string& output, bool echo, const char16_t* exe,
