@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "heap_peak.h"
 #include "locmodel/messages/message_proxy.h"
 #include "locmodel/util/file_util.h"
 #include "locmodel/util/path_util.h"
@@ -113,14 +114,19 @@ void Capture(benchmark::State& state, bool echo) {
   CMessageProxy::Instance().Register(sink);
   const std::u16string exe = locmodel::Utf8ToUtf16(LOCMODEL_EMIT_LINES);
   const std::u16string args = locmodel::Utf8ToUtf16(std::to_string(kCaptureMegabytes));
+  long long peak = 0;
   for (auto _ : state) {
     unsigned long code = 0;
     std::u16string output;
+    HeapPeak heap;
     ExecuteExternalFileEx(code, output, echo, exe.c_str(), args.c_str(), nullptr);
     benchmark::DoNotOptimize(output.data());
+    peak = heap.Peak();
   }
   CMessageProxy::Instance().Unregister(sink);
   state.SetBytesProcessed(int64_t(state.iterations()) * (int64_t{kCaptureMegabytes} << 20));
+  // Heap bytes at the peak per byte of output (the text alone is 2 per byte).
+  state.counters["peak_per_byte"] = double(peak) / double(int64_t{kCaptureMegabytes} << 20);
   if (echo) state.counters["messages"] = benchmark::Counter(double(sink.messages), benchmark::Counter::kIsRate);
 }
 
