@@ -12,6 +12,7 @@
 
 namespace {
 
+// A matcher of `pattern`; null when ICU fails.
 std::unique_ptr<icu::RegexMatcher> NewMatcher(const icu::RegexPattern& pattern) {
   UErrorCode status = U_ZERO_ERROR;
   std::unique_ptr<icu::RegexMatcher> matcher(pattern.matcher(status));
@@ -40,7 +41,7 @@ UBool SpendTick(const void* context, int32_t ruleTicks) {
 void WarnSkipped(size_t skipped, size_t rules, int64_t length) {
   const std::string text = "segmentation rules: " + std::to_string(skipped) + " of " +
                            std::to_string(rules) + " were skipped for a text of " +
-                           std::to_string(length) + " characters; the others spent its budget";
+                           std::to_string(length) + " characters: the rules before them spent its budget";
   CMessageProxy::Instance().Post(
       CMessagePanelMsg(locmodel::Utf8ToUtf16(text), CMessagePanelMsg::Warning));
 }

@@ -140,8 +140,8 @@ TEST(SRXBreaker, ATextsBudgetBoundsAllItsRulesTogether) {
   const std::u16string skipped = locmodel::Utf8ToUtf16(std::to_string(2001 - run));
   EXPECT_EQ(messages.Texts(CMessagePanelMsg::Warning),
             std::vector<std::u16string>{u"segmentation rules: " + skipped +
-                                        u" of 2001 were skipped for a text of 100 characters; "
-                                        u"the others spent its budget"});
+                                        u" of 2001 were skipped for a text of 100 characters: "
+                                        u"the rules before them spent its budget"});
 
   // The next text has a budget of its own, which rules that do not
   // backtrack leave untouched.

@@ -150,7 +150,9 @@ TEST(CommandOutput, DecodesSequencesSplitBetweenBlocks) {
 
   // Megabytes in odd blocks: the lines and the text are those of the whole.
   std::string whole;
-  while (whole.size() < (3 << 20)) whole += "\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80 line " + std::to_string(whole.size()) + "\n";
+  while (whole.size() < (3 << 20)) {
+    whole += "\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80 line " + std::to_string(whole.size()) + "\n";
+  }
   locmodel::CommandOutput big(kDefaultCommandOutputCap);
   std::u16string echoed, line;
   for (size_t at = 0; at < whole.size(); at += 9999) {
@@ -309,7 +311,8 @@ TEST(ExecuteExternal, OutputBeyondTheCapIsReadAndDropped) {
   EXPECT_EQ(echoed, output);
   const std::vector<std::u16string> warnings = sink.Texts(CMessagePanelMsg::Warning);
   ASSERT_EQ(warnings.size(), 2u);
-  EXPECT_EQ(warnings[0], u"output of /bin/sh: the capture cap is reached (1000 bytes kept); the rest is read and dropped");
+  EXPECT_EQ(warnings[0],
+            u"output of /bin/sh: the capture cap is reached (1000 bytes kept); the rest is read and dropped");
   EXPECT_EQ(warnings[1], u"output of /bin/sh: 99000 bytes dropped beyond the cap");
 }
 
