@@ -8,6 +8,7 @@
 #include "locmodel/condition/condition_checker.h"
 #include "locmodel/util/char_entities.h"
 #include "locmodel/util/str_util.h"
+#include "locmodel/util/unicode.h"
 
 namespace {
 
@@ -56,6 +57,20 @@ BENCHMARK(BM_HTMLEntitiesToUnicode)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UnicodeToHTMLEntities)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HideHTMLEntities)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EscapeXMLString)->Unit(benchmark::kMillisecond);
+
+// The conversions every file name and message goes through, over the same
+// text (mostly ASCII, with two- and three-byte sequences).
+void BM_Utf8ToUtf16(benchmark::State& state) {
+  const std::string utf8 = locmodel::Utf16ToUtf8(HtmlText());
+  for (auto _ : state) benchmark::DoNotOptimize(locmodel::Utf8ToUtf16(utf8).data());
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(utf8.size()));
+}
+void BM_Utf16ToUtf8(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(locmodel::Utf16ToUtf8(HtmlText()).data());
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(HtmlText().size() * sizeof(char16_t)));
+}
+BENCHMARK(BM_Utf8ToUtf16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Utf16ToUtf8)->Unit(benchmark::kMillisecond);
 
 void BM_WildcardMatch(benchmark::State& state) {
   const std::u16string names[] = {u"Dialog.rc", u"res/Strings.resx", u"MainForm.Designer.cs",

@@ -5,6 +5,10 @@ install(TARGETS locmodel EXPORT locmodelTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+# The tool finds the library beside its own folder wherever the prefix is
+# (the build tree keeps its own run path).
+file(RELATIVE_PATH bin_to_lib /${CMAKE_INSTALL_BINDIR} /${CMAKE_INSTALL_LIBDIR})
+set_target_properties(locmodel_cli_main PROPERTIES INSTALL_RPATH "$ORIGIN/${bin_to_lib}")
 install(TARGETS locmodel_cli_main RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/locmodel DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 

@@ -35,31 +35,38 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
   }
 }
 
-// Decodes one UTF-8 sequence starting at s[i] and advances i past it. An
-// invalid sequence consumes its lead byte plus the continuation bytes that
-// were valid so far, so one bad sequence yields one replacement character.
+// Decodes one UTF-8 sequence starting at s[i] and advances i past it. A
+// malformed sequence consumes its maximal subpart, the longest prefix that
+// could still begin a well-formed sequence (at least one byte), and yields
+// one replacement character for it, as ICU, Python and browsers do. The
+// second byte's range carries every rule on overlongs, surrogates and the
+// top of the code space, so no check is needed after decoding.
 char32_t DecodeUtf8(std::string_view s, size_t& i) {
   const auto lead = static_cast<unsigned char>(s[i++]);
   if (lead < 0x80) return lead;
   int extra;
-  char32_t cp, min;
+  char32_t cp;
+  unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
   if (lead >= 0xC2 && lead <= 0xDF) {
-    extra = 1, cp = lead & 0x1F, min = 0x80;
+    extra = 1, cp = lead & 0x1F;
   } else if (lead >= 0xE0 && lead <= 0xEF) {
-    extra = 2, cp = lead & 0x0F, min = 0x800;
+    extra = 2, cp = lead & 0x0F;
+    if (lead == 0xE0) lo = 0xA0;       // overlong below U+0800
+    if (lead == 0xED) hi = 0x9F;       // surrogates
   } else if (lead >= 0xF0 && lead <= 0xF4) {
-    extra = 3, cp = lead & 0x07, min = 0x10000;
+    extra = 3, cp = lead & 0x07;
+    if (lead == 0xF0) lo = 0x90;       // overlong below U+10000
+    if (lead == 0xF4) hi = 0x8F;       // above U+10FFFF
   } else {
     return kReplacement;
   }
-  for (int k = 0; k < extra; ++k) {
+  for (int k = 0; k < extra; ++k, lo = 0x80, hi = 0xBF) {
     if (i >= s.size()) return kReplacement;
     const auto next = static_cast<unsigned char>(s[i]);
-    if ((next & 0xC0) != 0x80) return kReplacement;
+    if (next < lo || next > hi) return kReplacement;
     cp = (cp << 6) | (next & 0x3F);
     ++i;
   }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kReplacement;
   return cp;
 }
 

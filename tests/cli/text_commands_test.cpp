@@ -38,3 +38,22 @@ TEST(CliText, CondExitStatusLikeTest) {
   EXPECT_EQ(Cli("cond TRUE NOEQUALS").status, 2);
   EXPECT_EQ(Cli("cond").status, 2);
 }
+
+TEST(CliText, VersionAnswersShortAndLongOption) {
+  const CliRun longForm = Cli("--version");
+  EXPECT_EQ(longForm.status, 0);
+  EXPECT_EQ(longForm.out.rfind("locmodel ", 0), 0u) << longForm.out;
+  const CliRun shortForm = Cli("-V");
+  EXPECT_EQ(shortForm.status, 0) << shortForm.err;
+  EXPECT_EQ(shortForm.out, longForm.out);
+}
+
+TEST(CliText, RunNamesAMissingWorkingDirectory) {
+  CliRun run = Cli("run --cwd /nonexistent/dir -- true");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "locmodel: /nonexistent/dir: No such file or directory\n");
+  run = Cli("run --json --cwd /etc/passwd -- true");
+  EXPECT_EQ(run.out, "{\"started\":false,\"error\":\"/etc/passwd: Not a directory\"}\n");
+  EXPECT_EQ(Cli("run --cwd / -- no-such-program-x1").err,
+            "locmodel: cannot start no-such-program-x1: No such file or directory\n");
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <stdexcept>
 
 using locmodel::MakeIntResource;
@@ -11,6 +12,12 @@ TEST(UnifiedId, WritesNumbersAndNames) {
   EXPECT_EQ(ToUnifiedFmt(101ul), u"#101");
   EXPECT_EQ(ToUnifiedFmt(MakeIntResource(101)), u"#101");
   EXPECT_EQ(ToUnifiedFmt(u"DIALOG1"), u"@DIALOG1");
+  // Plain integer literals of every kind are numbers, 0 included.
+  EXPECT_EQ(ToUnifiedFmt(0), u"#0");
+  EXPECT_EQ(ToUnifiedFmt(101), u"#101");
+  EXPECT_EQ(ToUnifiedFmt(101u), u"#101");
+  EXPECT_EQ(ToUnifiedFmt(uint16_t{7}), u"#7");
+  EXPECT_EQ(ToUnifiedFmt(0x1'0000'0005ll), u"#5");  // low 32 bits
   EXPECT_EQ(Res2Unified(MakeIntResource(101)), u"#101");
   EXPECT_EQ(Res2Unified(MakeIntResource(65535)), u"#65535");
   EXPECT_EQ(Res2Unified(u"DIALOG1"), u"@DIALOG1");
@@ -176,31 +183,35 @@ TEST(StrUtil, RandomStrAndTrunc) {
 }
 
 TEST(StrBuffers, Conversions) {
+  // Every buffer is held the way a host would hold it.
+  using Utf8 = std::unique_ptr<char[], locmodel::BufferDeleter>;
+  using Wide = std::unique_ptr<char16_t[], locmodel::BufferDeleter>;
   int len = 0;
-  char* utf8 = UnicodeToUTF8(u"\u00e9\U0001F600", &len);
+  Utf8 utf8(UnicodeToUTF8(u"\u00e9\U0001F600", &len));
   EXPECT_EQ(len, 7);
-  EXPECT_STREQ(utf8, "\xc3\xa9\xf0\x9f\x98\x80");
-  locmodel::ReleaseBuffer(utf8);
-  utf8 = UnicodeToUTF8(u"", &len);
+  EXPECT_STREQ(utf8.get(), "\xc3\xa9\xf0\x9f\x98\x80");
+  utf8.reset(UnicodeToUTF8(u"", &len));
   EXPECT_EQ(len, 1);
   EXPECT_EQ(utf8[0], '\0');
-  locmodel::ReleaseBuffer(utf8);
 
-  char16_t* wide = UTF8ToUnicode("ab\xc3\xa9", 4);  // no terminator among the bytes
-  EXPECT_EQ(std::u16string(wide), u"ab\u00e9");
-  locmodel::ReleaseBuffer(wide);
-  wide = UTF8ToUnicode("ab", 3);  // the terminator is one of the bytes
-  EXPECT_EQ(std::u16string(wide), u"ab");
-  locmodel::ReleaseBuffer(wide);
-  wide = UTF8ToUnicode("xyz", 0);
+  Wide wide(UTF8ToUnicode("ab\xc3\xa9", 4));  // no terminator among the bytes
+  EXPECT_EQ(std::u16string(wide.get()), u"ab\u00e9");
+  wide.reset(UTF8ToUnicode("ab", 3));  // the terminator is one of the bytes
+  EXPECT_EQ(std::u16string(wide.get()), u"ab");
+  wide.reset(UTF8ToUnicode("xyz", 0));
   EXPECT_EQ(wide[0], u'\0');
-  locmodel::ReleaseBuffer(wide);
-  wide = UTF8ToUnicode("a\xff", 2);  // malformed units are replaced, never fail
-  EXPECT_EQ(std::u16string(wide), u"a\uFFFD");
-  locmodel::ReleaseBuffer(wide);
+  wide.reset(UTF8ToUnicode("a\xff", 2));  // malformed units are replaced, never fail
+  EXPECT_EQ(std::u16string(wide.get()), u"a\uFFFD");
 
-  char* ansi = UnicodeToAnsi(u"caf\u00e9");
-  EXPECT_STREQ(ansi, "caf\xc3\xa9");
-  locmodel::ReleaseBuffer(ansi);
+  utf8.reset(UnicodeToAnsi(u"caf\u00e9"));
+  EXPECT_STREQ(utf8.get(), "caf\xc3\xa9");
   locmodel::ReleaseBuffer(nullptr);
+
+  // A numeric identifier from Unified2Res is harmless in the same holder.
+  char16_t* res = nullptr;
+  Unified2Res(u"#5", res);
+  wide.reset(res);
+  Unified2Res(u"@Name", res);
+  wide.reset(res);
+  EXPECT_EQ(std::u16string(wide.get()), u"Name");
 }

@@ -178,7 +178,7 @@ const std::vector<Command>& Commands() {
 }
 
 void PrintToolHelp(std::ostream& out) {
-  out << "usage: locmodel [--help] [--version] COMMAND [ARGS]\n\ncommands:\n";
+  out << "usage: locmodel [-h | --help] [-V | --version] COMMAND [ARGS]\n\ncommands:\n";
   for (const Command& c : Commands()) {
     std::string name = c.name;
     name.resize(std::max<size_t>(name.size(), 14), ' ');
@@ -290,7 +290,7 @@ int Main(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
     PrintToolHelp(out);
     return kOk;
   }
-  if (first == "--version") {
+  if (first == "--version" || first == "-V") {
     out << "locmodel " << LOCMODEL_VERSION << " (scheme version "
         << Utf16ToUtf8(Serial::CURRENT_SCHEME_VERSION.ToString()) << ")\n";
     return kOk;

@@ -25,7 +25,7 @@ CEncoding ParseEncoding(const std::string& text) {
 
 int RunEncoding(const Args& args, std::ostream& out, std::ostream& err) {
   const std::string* lang_arg = args.Value("--lang");
-  if (!lang_arg) return Fail(err, "encoding needs --lang LANG");
+  if (!lang_arg) return UsageError(err, "encoding", "missing --lang LANG");
   const auto lang = ParseLang(*lang_arg);
   if (!lang) return Fail(err, "'" + *lang_arg + "' names no language of the language table");
   const CEncoding encoding = ParseEncoding(args.positional[0]);

@@ -9,14 +9,14 @@ namespace locmodel::cli {
 
 int RunExpand(const Args& args, std::ostream& out, std::ostream& err) {
   const std::string* lang_arg = args.Value("--lang");
-  if (!lang_arg) return Fail(err, "expand needs --lang LANG");
+  if (!lang_arg) return UsageError(err, "expand", "missing --lang LANG");
   const auto lang = ParseLang(*lang_arg);
   if (!lang) return Fail(err, "'" + *lang_arg + "' names no language of the language table");
   MacrosUtil::Map extra;
   for (const auto& [option, value] : args.options) {
     if (option != "--set") continue;
     const size_t eq = value.find('=');
-    if (eq == std::string::npos || eq == 0) return Fail(err, "--set takes NAME=VALUE, not '" + value + "'");
+    if (eq == std::string::npos || eq == 0) return UsageError(err, "expand", "--set takes NAME=VALUE, not '" + value + "'");
     extra[u"$(" + Utf8ToUtf16(value.substr(0, eq)) + u")"] = Utf8ToUtf16(value.substr(eq + 1));
   }
   const auto macros = MacrosUtil::Merge(CLangMap::Instance().GetLangMacros(*lang), extra);

@@ -3,12 +3,14 @@
 #include <signal.h>
 
 #include <array>
+#include <filesystem>
 
 #include "cli/command.h"
 #include "cli/json.h"
 #include "cli/warnings.h"
 #include "locmodel/messages/message_proxy.h"
 #include "locmodel/util/file_util.h"
+#include "locmodel/util/native_path.h"
 #include "locmodel/util/process_util.h"
 #include "locmodel/util/unicode.h"
 
@@ -111,8 +113,13 @@ int RunRun(const Args& args, std::ostream& out, std::ostream& err) {
   }
   const std::string program = cmdline ? *cmdline : args.positional[0];
   if (!started) {
-    const std::u16string reason = GetLastErrorStrAndClear();
-    if (!json) return Fail(err, "cannot start " + program + ": " + Utf16ToUtf8(reason));
+    std::u16string reason = GetLastErrorStrAndClear();
+    // The library looks at the directory before the program, and both fail
+    // with the same errno: a directory that is not one is what went wrong.
+    std::error_code code;
+    const bool badDir = cwd && !std::filesystem::is_directory(NativePath(dir), code);
+    if (badDir) reason = dir + u": " + reason;
+    if (!json) return Fail(err, (badDir ? "" : "cannot start " + program + ": ") + Utf16ToUtf8(reason));
     std::string closing = "{\"started\":false,\"error\":";
     AppendJsonString(closing, reason);
     out << closing << "}\n";

@@ -9,6 +9,7 @@
 // CStrUtil::MakeLower/MakeUpper for an index outside the text.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <string>
 
@@ -37,10 +38,17 @@ inline char16_t* MakeIntResource(uint16_t id) {
   return reinterpret_cast<char16_t*>(static_cast<uintptr_t>(id));
 }
 
-// Frees a buffer returned by UnicodeToUTF8, UTF8ToUnicode, UnicodeToAnsi or
-// Unified2Res. Null and numeric identifiers (values below 0x10000) are
-// ignored, so the result of Unified2Res can always be handed back here.
+// Frees a buffer returned by UnicodeToUTF8, UTF8ToUnicode, UnicodeToAnsi,
+// Unified2Res or ReadFile (file_util.h). Null and numeric identifiers
+// (values below 0x10000) are ignored, so the result of Unified2Res can
+// always be handed back here. Never delete[] these buffers.
 void ReleaseBuffer(const void* buffer);
+
+// ReleaseBuffer as a std::unique_ptr deleter, for every buffer above:
+//   std::unique_ptr<char[], locmodel::BufferDeleter> utf8(UnicodeToUTF8(s, nullptr));
+struct BufferDeleter {
+  void operator()(const void* buffer) const { ReleaseBuffer(buffer); }
+};
 
 }  // namespace locmodel
 
@@ -48,11 +56,17 @@ void ReleaseBuffer(const void* buffer);
 std::u16string ToUnifiedFmt(unsigned long id);
 // "#<low 16 bits>" for a numeric identifier, "@<text>" for a name.
 std::u16string ToUnifiedFmt(const char16_t* res);
+// Any other integer is a number too, so that ToUnifiedFmt(0) is "#0" rather
+// than a choice between the two above.
+template <std::integral Int>
+std::u16string ToUnifiedFmt(Int id) {
+  return ToUnifiedFmt(static_cast<unsigned long>(id));
+}
 // The unified form of a resource identifier of either kind.
 std::u16string Res2Unified(const char16_t* res);
 // The resource identifier of a unified text: a numeric identifier (the low
 // 16 bits of the number after "#") or a newly allocated copy of the name,
-// which the caller frees with locmodel::ReleaseBuffer.
+// which the caller frees with locmodel::ReleaseBuffer (never delete[]).
 void Unified2Res(const std::u16string& unified, char16_t*& res);
 // True when `s` names a text identifier (its first character is not "#").
 bool IsStrUnified(const char16_t* s);
@@ -89,7 +103,8 @@ std::u16string StrToGuiStr(const std::u16string& unified);
 
 // ---------------------------------------------------------------------------
 // Zero-terminated buffer conversions. Each result is newly allocated and is
-// freed with locmodel::ReleaseBuffer. They never fail: malformed units become
+// freed with locmodel::ReleaseBuffer or held by a std::unique_ptr with
+// locmodel::BufferDeleter (never delete[]). They never fail: malformed units become
 // U+FFFD. "ANSI" is UTF-8 on this platform.
 // ---------------------------------------------------------------------------
 

@@ -2,9 +2,11 @@
 //
 // Every text of the model is a std::u16string of UTF-16 code units; files,
 // paths, pipes and messages on this platform are UTF-8. These functions
-// are the only place where one becomes the other. Malformed input (an
-// unpaired surrogate, an invalid or truncated UTF-8 sequence, an overlong
-// form) never fails: each bad unit becomes U+FFFD.
+// are the only place where one becomes the other. Malformed input never
+// fails: an unpaired surrogate becomes U+FFFD, and so does each maximal
+// subpart of an ill-formed UTF-8 sequence (the longest run of bytes that
+// could still have begun a valid sequence, else a single byte), the
+// practice ICU, Python and browsers follow, so "\xE0\x80\x80" gives three.
 #pragma once
 
 #include <string>
