@@ -11,13 +11,14 @@
 #include <vector>
 
 #include "locmodel/messages/message_proxy.h"
-#include "locmodel/storage/sqlite_api.h"
+#include "storage/sqlite_api.h"
 #include "locmodel/storage/storage.h"
 #include "locmodel/util/unicode.h"
 
 namespace storage_testing {
 
 namespace fs = std::filesystem;
+using namespace locmodel::sqlite_api;
 
 struct Posted {
   std::u16string text;
