@@ -60,6 +60,48 @@ TEST_F(ProjectDatabase, AnEmptyTreeIsNoError) {
   EXPECT_EQ(root, nullptr);
 }
 
+// One call opens every kind of project file; failures name the file.
+TEST_F(ProjectDatabase, LoadAnyProjectTellsEveryKindByContent) {
+  const fs::path db = NewDb();
+  {
+    RawDb raw(db);
+    raw.Exec("insert into res_item ( parent_key, comment ) values ( 9999999, 'from db' )");
+  }
+  CResItem project;
+  project.SetComment(u"from file");
+  ASSERT_TRUE(locmodel::SaveProject(project, Wide(Path("plain.lmp"))).ok());
+  ASSERT_TRUE(locmodel::SaveProject(project, Wide(Path("packed.lmp")), {true, 9}).ok());
+  WriteBytes(Path("notes.txt"), "not a project");
+  const fs::path legacy = fs::path(LOCMODEL_SOURCE_DIR) / "tests/fixtures/sqlite2/small.db";
+  const struct {
+    fs::path file;
+    const char* comment;  // of the root, or the reason of the failure
+    bool ok;
+  } cases[] = {
+      {db, "from db", true},
+      {Path("plain.lmp"), "from file", true},
+      {Path("packed.lmp"), "from file", true},
+      {Path("notes.txt"), "malformed project file", false},
+      {Path("missing.lmp"), "cannot open file: No such file or directory", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::unique_ptr<CResItem> root(new CResItem);
+    const locmodel::Status status = locmodel::LoadAnyProject(Wide(c.file), root);
+    ASSERT_EQ(status.ok(), c.ok) << status.ToString();
+    if (c.ok) {
+      ASSERT_TRUE(root);
+      EXPECT_EQ(locmodel::Utf16ToUtf8(root->GetComment()), c.comment);
+    } else {
+      EXPECT_EQ(root, nullptr);
+      EXPECT_EQ(status.ToString(), c.file.string() + ": " + c.comment);
+    }
+  }
+  std::unique_ptr<CResItem> root;
+  EXPECT_TRUE(locmodel::LoadAnyProject(Wide(legacy), root).ok());
+  EXPECT_TRUE(root);
+}
+
 TEST_F(ProjectDatabase, DbValuesListsTheStoreInRowidOrder) {
   const fs::path path = NewDb();
   {
