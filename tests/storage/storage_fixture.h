@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -85,9 +86,11 @@ class RawDb {
 class StorageTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The process id keeps runs from other checkouts at the same time apart.
     dir_ = fs::temp_directory_path() /
            ("locmodel-storage-" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+            std::to_string(getpid()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
