@@ -40,6 +40,8 @@ std::vector<unsigned char> SaveProjectToMemory(CResItem& root);
 Status SaveProject(CResItem& root, const std::u16string& path, SaveOptions options = {});
 
 // On success `root` holds the loaded tree; on failure it is left as it was.
+// A file that may also be a project database is opened by LoadAnyProject
+// (storage/project_database.h).
 Status LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& root,
                        ProjectReader reader = ProjectReader::Tree);
 // The bytes of a project file, uncompressed; errors name `name`.
