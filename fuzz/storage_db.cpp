@@ -17,6 +17,7 @@
 #include "locmodel/storage/project_database.h"
 #include "locmodel/storage/storage.h"
 #include "locmodel/util/unicode.h"
+#include "storage/sqlite_api.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ void Codec(const uint8_t* data, size_t size) {
   std::vector<unsigned char> text(data, data + size);
   text.push_back(0);
   std::vector<unsigned char> bytes(text.size());
-  const int decoded = sqlite_decode_binary(text.data(), bytes.data());
+  const int decoded = locmodel::sqlite_api::sqlite_decode_binary(text.data(), bytes.data());
   if (decoded > static_cast<int>(size)) __builtin_trap();
 
   std::unique_ptr<unsigned char[]> encoded(EncodeBinary(data, static_cast<unsigned int>(size)));
@@ -48,8 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fclose(f);
 
   std::unique_ptr<CResItem> root;
-  std::string error;
-  locmodel::LoadProjectDatabase(wide, root, error);
+  locmodel::LoadProjectDatabase(wide, root);
   {
     CStorage storage(wide, CStorage::ReadOnly);
     int number = 0;

@@ -41,7 +41,7 @@ void WriteTree(CResItem& root, Serial::IStreamOut& out) {
 
 // Reads a whole tree from `in`; `corrupt` tells afterwards whether the byte
 // stream met damaged compressed data.
-FileStatus ReadTree(Serial::IStreamIn& in, const std::function<bool()>& corrupt,
+Status ReadTree(Serial::IStreamIn& in, const std::function<bool()>& corrupt,
                     ProjectReader reader, const std::u16string& name,
                     std::unique_ptr<CResItem>& root) {
   item_reading::ResetTooDeep();
@@ -60,21 +60,22 @@ FileStatus ReadTree(Serial::IStreamIn& in, const std::function<bool()>& corrupt,
   } catch (const Serial::Exceptions::FormatIO&) {
     malformed = true;
   }
-  if (corrupt()) return FileStatus::Error(name, "corrupt gzip data");
+  if (corrupt()) return Status::Malformed("corrupt gzip data", name);
   if (item_reading::WasTooDeep()) {
-    return FileStatus::Error(name, TooDeep());
+    return Status::Error(Status::Kind::kTooLarge, name, TooDeep());
   }
-  if (malformed) return FileStatus::Error(name, "malformed project file");
+  if (malformed) return Status::Malformed("malformed project file", name);
   root = std::move(item);
-  return FileStatus::Ok();
+  return Status::Ok();
 }
 
 std::string SystemError(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
 }  // namespace
 
-std::string FileStatus::ToString() const {
-  return ok() ? "ok" : Utf16ToUtf8(path_) + ": " + reason_;
+bool IsGzipData(const void* data, size_t size) {
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  return size >= 2 && bytes[0] == 0x1F && bytes[1] == 0x8B;
 }
 
 std::vector<unsigned char> SaveProjectToMemory(CResItem& root) {
@@ -83,12 +84,12 @@ std::vector<unsigned char> SaveProjectToMemory(CResItem& root) {
   return out.GetData();
 }
 
-FileStatus SaveProject(CResItem& root, const std::u16string& path, SaveOptions options) {
+Status SaveProject(CResItem& root, const std::u16string& path, SaveOptions options) {
   if (options.gzip && options.level > 9)
-    return FileStatus::Error(path, "gzip level " + std::to_string(options.level) + " is not 0-9");
+    return Status::Error(Status::Kind::kBadArgument, path, "gzip level " + std::to_string(options.level) + " is not 0-9");
   // Writing recurses as reading does, and a deeper file could not be read back.
   if (Depth(root) > static_cast<size_t>(CResItem::kMaxReadDepth)) {
-    return FileStatus::Error(path, TooDeep());
+    return Status::Error(Status::Kind::kTooLarge, path, TooDeep());
   }
   const std::string failure = ReplaceFileWith(path, [&](const std::u16string& file) {
     if (options.gzip) {
@@ -100,11 +101,11 @@ FileStatus SaveProject(CResItem& root, const std::u16string& path, SaveOptions o
     WriteTree(root, out);
     return out.Close();
   });
-  if (!failure.empty()) return FileStatus::Error(path, failure);
-  return FileStatus::Ok();
+  if (!failure.empty()) return Status::Error(Status::Kind::kWriteFailed, path, failure);
+  return Status::Ok();
 }
 
-FileStatus LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& root,
+Status LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& root,
                        ProjectReader reader) {
   unsigned char magic[2] = {0, 0};
   size_t got = 0;
@@ -112,9 +113,9 @@ FileStatus LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& ro
     got = std::fread(magic, 1, 2, f);
     std::fclose(f);
   } else {
-    return FileStatus::Error(path, SystemError("cannot open file"));
+    return Status::CannotOpen(path, SystemError("cannot open file"));
   }
-  if (got == 2 && magic[0] == 0x1F && magic[1] == 0x8B) {
+  if (IsGzipData(magic, got)) {
     Serial::GZFileStreamIn in(path);
     return ReadTree(in, [&] { return in.HasError(); }, reader, path, root);
   }
@@ -122,10 +123,10 @@ FileStatus LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& ro
   return ReadTree(in, [] { return false; }, reader, path, root);
 }
 
-FileStatus LoadProjectFromMemory(const unsigned char* data, size_t size,
+Status LoadProjectFromMemory(const unsigned char* data, size_t size,
                                  std::unique_ptr<CResItem>& root, ProjectReader reader,
                                  const std::u16string& name) {
-  if (size > UINT32_MAX) return FileStatus::Error(name, "file too large");
+  if (size > UINT32_MAX) return Status::Error(Status::Kind::kTooLarge, name, "file too large");
   Serial::MemoryStreamIn in(data, static_cast<uint32_t>(size));
   return ReadTree(in, [] { return false; }, reader, name, root);
 }

@@ -1,12 +1,15 @@
 #include "locmodel/storage/db_values.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "locmodel/messages/message_proxy.h"
 #include "locmodel/util/native_path.h"
 #include "locmodel/util/unicode.h"
+#include "storage/file_probe.h"
+#include "storage/sqlite_api.h"
+
+using namespace locmodel::sqlite_api;
 
 namespace {
 
@@ -78,14 +81,7 @@ bool ProcessError(char* message) {
 }
 
 bool IsSQLiteFormat(const std::u16string& path) {
-  static constexpr char kHeader[] = "** This file contains an SQLite 2.1 database **";
-  static_assert(sizeof kHeader - 1 == 47);
-  FILE* f = std::fopen(locmodel::NativePath(path).c_str(), "rb");
-  if (!f) return false;
-  char head[sizeof kHeader - 1];
-  const size_t got = std::fread(head, 1, sizeof head, f);
-  std::fclose(f);
-  return got == sizeof head && std::memcmp(head, kHeader, sizeof head) == 0;
+  return locmodel::storage::IsDatabase(locmodel::storage::ProbeFile(locmodel::NativePath(path)));
 }
 
 int LoadInt(const char* text, int def, bool) {

@@ -1,15 +1,11 @@
 #include "locmodel/storage/project_database.h"
 
-#include <cstdio>
-#include <cstring>
-#include <vector>
-
 #include "locmodel/items/res_item.h"
 #include "locmodel/messages/message_proxy.h"
-#include "locmodel/storage/db_values.h"
 #include "locmodel/storage/storage.h"
 #include "locmodel/util/native_path.h"
 #include "locmodel/util/unicode.h"
+#include "storage/file_probe.h"
 
 namespace locmodel {
 namespace {
@@ -37,37 +33,29 @@ class ErrorRecorder final : public IMessager {
 }  // namespace
 
 bool IsProjectDatabaseFile(const std::u16string& path) {
-  static constexpr char kSqlite3Header[] = "SQLite format 3";  // with its NUL
-  FILE* f = std::fopen(NativePath(path).c_str(), "rb");
-  if (!f) return false;
-  char head[sizeof kSqlite3Header];
-  const size_t got = std::fread(head, 1, sizeof head, f);
-  std::fclose(f);
-  return (got == sizeof head && std::memcmp(head, kSqlite3Header, sizeof head) == 0) ||
-         IsSQLiteFormat(path);
+  return storage::IsDatabase(storage::ProbeFile(NativePath(path)));
 }
 
-bool LoadProjectDatabase(const std::u16string& path, std::unique_ptr<CResItem>& root,
-                         std::string& error) {
+Status LoadProjectDatabase(const std::u16string& path, std::unique_ptr<CResItem>& root) {
   root.reset();
-  if (FILE* f = std::fopen(NativePath(path).c_str(), "rb")) {
-    std::fclose(f);
-  } else {
-    error = "cannot open file";
-    return false;
-  }
+  if (storage::ProbeFile(NativePath(path)) == storage::DbFileKind::kMissing)
+    return Status::CannotOpen(path);
   ErrorRecorder errors;
   std::unique_ptr<CResItem> tree;
   {
     CStorage storage(path, CStorage::ReadOnly);
     tree.reset(storage.Load());
   }
-  if (!errors.text().empty()) {
-    error = errors.text();
-    return false;
-  }
+  if (!errors.text().empty()) return Status::Error(Status::Kind::kDatabase, path, errors.text());
   root = std::move(tree);
-  return true;
+  return Status::Ok();
+}
+
+Status LoadAnyProject(const std::u16string& path, std::unique_ptr<CResItem>& root,
+                      ProjectReader reader) {
+  root.reset();
+  if (IsProjectDatabaseFile(path)) return LoadProjectDatabase(path, root);
+  return LoadProject(path, root, reader);
 }
 
 }  // namespace locmodel

@@ -1,9 +1,10 @@
 // The read-only engine over legacy SQLite 2 files, behind the SQLite 2.x
-// interface. It holds no SQL engine: the storage code and db-values run a
-// handful of fixed statements, and this engine knows exactly those, word for
-// word, and answers them from the file reader with the rows and the
-// comparisons SQLite 2 itself gave. Anything else, every write among it,
+// interface. It holds no SQL engine: the storage layer reads through a
+// handful of fixed statements (statements.h), and this engine knows exactly
+// those, word for word, and answers them from the file reader with the rows
+// and the comparisons SQLite 2 itself gave. Anything else, every write among it,
 // fails with a message and touches nothing.
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -12,37 +13,34 @@
 #include <vector>
 
 #include "locmodel/storage/sqlite2_file.h"
-#include "locmodel/storage/sqlite_api.h"
 #include "locmodel/util/unicode.h"
 #include "storage/sqlite2_schema.h"
+#include "storage/sqlite_api.h"
 #include "storage/sqlite_backend.h"
+#include "storage/statements.h"
 
 namespace locmodel::sqlite {
 namespace {
 
-// The statements the engine answers, as the storage code and db-values write
-// them; %Q stands for a quoted text (inner quotes doubled). Blanks around a
-// statement and one closing semicolon do not count.
-constexpr const char* kStatements[] = {
-    "begin;",
-    "commit;",
-    "SELECT rowid, parent_key, binary_key, type, comment, res_id, tab_num, state FROM res_item "
-    "ORDER BY rowid",
-    "SELECT rowid, parent_key, binary_key, type, comment, lang, status, string FROM trans_item "
-    "ORDER BY rowid",
-    "SELECT rowid, parent_key, num, data FROM binary ORDER BY rowid",
-    "SELECT rowid, parent_key, name, type, binary_key, string, value, type_type, type_str, "
-    "type_int FROM prop WHERE prop_type = 1 ORDER BY rowid",
-    "SELECT rowid, parent_key, name, type, binary_key, string, value, type_type, type_str, "
-    "type_int FROM prop WHERE prop_type = 2 ORDER BY rowid",
-    "SELECT val FROM val_storage WHERE val_key = %Q AND file = %Q",
-    "select rowid from val_storage where val_key == %Q and file == %Q",
-    "SELECT val_key, file, val FROM val_storage ORDER BY rowid",
-};
+constexpr bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// `text` without the blanks around it, which no statement counts.
+constexpr std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// The statements the engine answers: the storage layer's reads, word for
+// word; %Q stands for a quoted text (inner quotes doubled). One closing
+// semicolon does not count either.
+constexpr auto kStatements = [] {
+  std::array<std::string_view, std::size(statements::kLegacyReads)> patterns{};
+  for (size_t i = 0; i < patterns.size(); ++i) patterns[i] = Trim(statements::kLegacyReads[i]);
+  return patterns;
+}();
 
 constexpr char kUnsupported[] = "statement not supported on a read-only legacy database";
-
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 std::string_view TrimLeft(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -242,7 +240,7 @@ class Statement final : public SqliteStatement {
       return SQLITE_ROW;
     }
     if (cursor_->status().ok()) return SQLITE_DONE;
-    error = cursor_->status().ToString();
+    error = cursor_->status().reason();
     return SQLITE_ERROR;
   }
 
@@ -274,7 +272,7 @@ class Sqlite2Backend final : public SqliteBackend {
     tail = sql + all.size();
     if (text.empty()) return SQLITE_OK;
     std::vector<std::string> texts;
-    for (const char* pattern : kStatements) {
+    for (const std::string_view pattern : kStatements) {
       const std::optional<size_t> length = Match(text, pattern, texts);
       if (!length) continue;
       tail = sql + skipped + *length;
@@ -298,9 +296,9 @@ class Sqlite2Backend final : public SqliteBackend {
 
 std::unique_ptr<SqliteBackend> OpenSqlite2(const char* path, std::string& error) {
   std::unique_ptr<Sqlite2File> file;
-  const Sqlite2Status status = Sqlite2File::Open(Utf8ToUtf16(path), &file);
+  const Status status = Sqlite2File::Open(Utf8ToUtf16(path), &file);
   if (!status.ok()) {
-    error = status.ToString();
+    error = status.reason();
     return nullptr;
   }
   return std::make_unique<Sqlite2Backend>(std::move(file));

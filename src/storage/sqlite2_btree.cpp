@@ -31,7 +31,7 @@ BTreeWalk::BTreeWalk(const Pager& pager, uint32_t root, PageSet* pages, Payload 
     : pager_(pager), root_(root), pages_(pages), payload_(payload) {}
 
 bool BTreeWalk::Fail(std::string reason) {
-  if (status_.ok()) status_ = Sqlite2Status::Malformed(std::move(reason));
+  if (status_.ok()) status_ = sqlite2::Malformed(std::move(reason));
   done_ = true;
   return false;
 }

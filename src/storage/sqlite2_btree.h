@@ -36,7 +36,7 @@ class BTreeWalk {
   // The current entry's bytes (kAssemble only), valid until the next call.
   std::string_view key() const { return key_; }
   std::string_view data() const { return data_; }
-  const Sqlite2Status& status() const { return status_; }
+  const Status& status() const { return status_; }
 
  private:
   static constexpr int kMaxCells = 63;  // 1016 usable bytes / 16-byte cell minimum
@@ -70,7 +70,7 @@ class BTreeWalk {
   std::string assembled_;  // payload that spilled into overflow pages
   std::vector<unsigned char> overflow_buffer_;
   std::string_view key_, data_;
-  Sqlite2Status status_;
+  Status status_;
 };
 
 // The most data a row holds: the engine refuses to write a bigger row.

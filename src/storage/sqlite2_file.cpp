@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "locmodel/util/native_path.h"
+#include "storage/file_probe.h"
 #include "storage/sqlite2_btree.h"
 #include "storage/sqlite2_pager.h"
 #include "storage/sqlite2_record.h"
@@ -19,8 +20,6 @@ using sqlite2::PageSet;
 
 namespace {
 
-// Page 1 starts with this text and its NUL (48 bytes).
-constexpr char kHeaderText[] = "** This file contains an SQLite 2.1 database **";
 // The number 0xDAE37528 as the creating machine wrote it, at offset 48.
 constexpr unsigned char kLittleEndianMark[] = {0x28, 0x75, 0xE3, 0xDA};
 constexpr unsigned char kBigEndianMark[] = {0xDA, 0xE3, 0x75, 0x28};
@@ -39,42 +38,33 @@ std::string Printable(std::string_view name) {
   return out + "'";
 }
 
-Sqlite2Status CheckFreeList(const sqlite2::Pager& pager, uint32_t first_trunk, uint32_t expected,
+Status CheckFreeList(const sqlite2::Pager& pager, uint32_t first_trunk, uint32_t expected,
                             PageSet& pages) {
   std::vector<unsigned char> scratch(kPageSize);
   std::string reason;
   uint64_t count = 0;
   // Every trunk and leaf is taken from the page set, which ends any loop.
   for (uint32_t trunk = first_trunk; trunk != 0;) {
-    if (!pages.Take(trunk, reason)) return Sqlite2Status::Malformed(reason + " (free list)");
+    if (!pages.Take(trunk, reason)) return sqlite2::Malformed(reason + " (free list)");
     const unsigned char* page = pager.Read(trunk, scratch.data());
-    if (!page) return Sqlite2Status::Malformed("page " + std::to_string(trunk) + " cannot be read");
+    if (!page) return sqlite2::Malformed("page " + std::to_string(trunk) + " cannot be read");
     const uint32_t leaves = pager.U32(page + 4);
     if (leaves > kMaxTrunkLeaves)
-      return Sqlite2Status::Malformed("free-list page " + std::to_string(trunk) + " lists " +
+      return sqlite2::Malformed("free-list page " + std::to_string(trunk) + " lists " +
                                       std::to_string(leaves) + " pages");
     for (uint32_t i = 0; i < leaves; ++i)
       if (!pages.Take(pager.U32(page + 8 + 4 * i), reason))
-        return Sqlite2Status::Malformed(reason + " (free list)");
+        return sqlite2::Malformed(reason + " (free list)");
     count += 1 + leaves;
     trunk = pager.U32(page);
   }
   if (count != expected)
-    return Sqlite2Status::Malformed("free list holds " + std::to_string(count) +
+    return sqlite2::Malformed("free list holds " + std::to_string(count) +
                                     " pages, the header says " + std::to_string(expected));
-  return Sqlite2Status();
+  return Status();
 }
 
 }  // namespace
-
-std::string Sqlite2Status::ToString() const {
-  switch (code_) {
-    case Code::kOk: return {};
-    case Code::kCannotOpen: return reason_;
-    case Code::kMalformed: return "malformed legacy database: " + reason_;
-  }
-  return {};
-}
 
 std::optional<size_t> Sqlite2Table::FindColumn(std::string_view name) const {
   for (size_t i = 0; i < columns.size(); ++i)
@@ -92,14 +82,14 @@ struct Sqlite2RowCursor::Impl {
         table(walked) {}
 
   bool Fail(const std::string& reason) {
-    status = Sqlite2Status::Malformed(reason + " in table " + Printable(table.name));
+    status = sqlite2::Malformed(reason + " in table " + Printable(table.name));
     return false;
   }
 
   PageSet own_pages;  // the walk's pages, unless the file check shares its own
   BTreeWalk walk;
   const Sqlite2Table& table;
-  Sqlite2Status status;
+  Status status;
   bool has_previous = false;
   int32_t previous = 0;
 };
@@ -111,7 +101,7 @@ Sqlite2RowCursor::Sqlite2RowCursor(Sqlite2RowCursor&&) noexcept = default;
 Sqlite2RowCursor& Sqlite2RowCursor::operator=(Sqlite2RowCursor&&) noexcept = default;
 Sqlite2RowCursor::~Sqlite2RowCursor() = default;
 
-const Sqlite2Status& Sqlite2RowCursor::status() const { return impl_->status; }
+const Status& Sqlite2RowCursor::status() const { return impl_->status; }
 
 bool Sqlite2RowCursor::Next() {
   Impl& c = *impl_;
@@ -149,43 +139,42 @@ Sqlite2File::~Sqlite2File() = default;
 uint32_t Sqlite2File::page_count() const { return pager_->page_count(); }
 bool Sqlite2File::big_endian() const { return pager_->big_endian(); }
 
-Sqlite2Status Sqlite2File::Open(std::u16string_view path, std::unique_ptr<Sqlite2File>* file) {
+Status Sqlite2File::Open(std::u16string_view path, std::unique_ptr<Sqlite2File>* file) {
   file->reset();
   const std::string native = NativePath(path);
   std::unique_ptr<sqlite2::Pager> pager;
-  Sqlite2Status status = sqlite2::Pager::OpenFile(native, &pager);
-  if (!status.ok()) return status;
+  Status status = sqlite2::Pager::OpenFile(native, &pager);
   // The engine would roll the journal back into the file when it next opens
   // it; a reader that may not write cannot, and the file alone is a torn
   // state.
   std::error_code error;
-  const auto journal = std::filesystem::file_size(native + "-journal", error);
-  if (!error && journal > 0)
-    return Sqlite2Status::Malformed("unfinished transaction: a journal file lies beside it");
-  return Check(std::move(pager), file);
+  if (status.ok() && std::filesystem::file_size(native + "-journal", error) > 0 && !error)
+    status = sqlite2::Malformed("unfinished transaction: a journal file lies beside it");
+  if (status.ok()) status = Check(std::move(pager), file);
+  return status.ok() ? status : status.WithPath(std::u16string(path));
 }
 
-Sqlite2Status Sqlite2File::OpenBytes(std::string bytes, std::unique_ptr<Sqlite2File>* file) {
+Status Sqlite2File::OpenBytes(std::string bytes, std::unique_ptr<Sqlite2File>* file) {
   file->reset();
   std::unique_ptr<sqlite2::Pager> pager;
-  Sqlite2Status status = sqlite2::Pager::FromBytes(std::move(bytes), &pager);
+  Status status = sqlite2::Pager::FromBytes(std::move(bytes), &pager);
   if (!status.ok()) return status;
   return Check(std::move(pager), file);
 }
 
-Sqlite2Status Sqlite2File::Check(std::unique_ptr<sqlite2::Pager> pager,
+Status Sqlite2File::Check(std::unique_ptr<sqlite2::Pager> pager,
                                  std::unique_ptr<Sqlite2File>* file) {
   unsigned char scratch[kPageSize];
   const unsigned char* header = pager->Read(1, scratch);
-  if (!header) return Sqlite2Status::Malformed("page 1 cannot be read");
-  if (std::memcmp(header, kHeaderText, sizeof kHeaderText) != 0)
-    return Sqlite2Status::Malformed("not an SQLite 2.1 database");
+  if (!header) return sqlite2::Malformed("page 1 cannot be read");
+  if (std::memcmp(header, storage::kSqlite2Header, sizeof storage::kSqlite2Header) != 0)
+    return sqlite2::Malformed("not an SQLite 2.1 database");
   if (std::memcmp(header + 48, kBigEndianMark, 4) == 0) pager->set_big_endian(true);
   else if (std::memcmp(header + 48, kLittleEndianMark, 4) != 0)
-    return Sqlite2Status::Malformed("unknown byte-order mark");
+    return sqlite2::Malformed("unknown byte-order mark");
   const uint32_t format = pager->U32(header + 64);
   if (format != kFileFormat)
-    return Sqlite2Status::Malformed("file format " + std::to_string(format) + ", not " +
+    return sqlite2::Malformed("file format " + std::to_string(format) + ", not " +
                                     std::to_string(kFileFormat));
   const uint32_t free_trunk = pager->U32(header + 52);
   const uint32_t free_count = pager->U32(header + 56);
@@ -195,7 +184,7 @@ Sqlite2Status Sqlite2File::Check(std::unique_ptr<sqlite2::Pager> pager,
   // damage even when each structure alone looks sound.
   PageSet pages(checked->page_count());
   std::vector<uint32_t> index_roots;
-  Sqlite2Status status = checked->ReadSchema(pages, index_roots);
+  Status status = checked->ReadSchema(pages, index_roots);
   for (const Sqlite2Table& table : checked->tables_) {
     if (!status.ok()) break;
     Sqlite2RowCursor rows = checked->Rows(table, &pages);
@@ -215,14 +204,14 @@ Sqlite2Status Sqlite2File::Check(std::unique_ptr<sqlite2::Pager> pager,
   return status;
 }
 
-Sqlite2Status Sqlite2File::ReadSchema(PageSet& pages, std::vector<uint32_t>& index_roots) {
+Status Sqlite2File::ReadSchema(PageSet& pages, std::vector<uint32_t>& index_roots) {
   Sqlite2RowCursor rows = Rows(schema_, &pages);
   while (rows.Next()) {
     const auto& columns = rows.row().columns;
     const std::string_view type = columns[0].value_or("");
     const std::string_view name = columns[1].value_or("");
     const auto root = sqlite2::ParseRootPage(columns[3].value_or(""));
-    if (!root) return Sqlite2Status::Malformed("root page of " + Printable(name) + " is not a number");
+    if (!root) return sqlite2::Malformed("root page of " + Printable(name) + " is not a number");
     if (type != "table") {
       // Indexes own pages too; views and triggers have root 0.
       if (*root != 0) index_roots.push_back(*root);
@@ -230,8 +219,8 @@ Sqlite2Status Sqlite2File::ReadSchema(PageSet& pages, std::vector<uint32_t>& ind
     }
     std::vector<std::string> names = sqlite2::ColumnNames(columns[4].value_or(""));
     if (*root == 0 || names.empty())
-      return Sqlite2Status::Malformed("table " + Printable(name) + " has no root page or no columns");
-    if (FindTable(name)) return Sqlite2Status::Malformed("table " + Printable(name) + " defined twice");
+      return sqlite2::Malformed("table " + Printable(name) + " has no root page or no columns");
+    if (FindTable(name)) return sqlite2::Malformed("table " + Printable(name) + " defined twice");
     tables_.push_back(Sqlite2Table{std::string(name), *root, std::move(names)});
   }
   return rows.status();

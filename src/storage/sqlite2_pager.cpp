@@ -9,37 +9,37 @@
 
 namespace locmodel::sqlite2 {
 
-Sqlite2Status Pager::CheckLength(uint64_t length, uint32_t* page_count) {
+Status Pager::CheckLength(uint64_t length, uint32_t* page_count) {
   // The engine would read a partial last page as zero-padded; a project file
   // is always whole pages, so anything else is damage (a truncated copy).
   if (length % kPageSize != 0)
-    return Sqlite2Status::Malformed("file length " + std::to_string(length) +
+    return sqlite2::Malformed("file length " + std::to_string(length) +
                                     " is not a multiple of " + std::to_string(kPageSize));
   // Page 1 is the header and page 2 the schema root: a database has both.
-  if (length < 2 * kPageSize) return Sqlite2Status::Malformed("file shorter than two pages");
-  if (length / kPageSize > UINT32_MAX) return Sqlite2Status::Malformed("file too large");
+  if (length < 2 * kPageSize) return sqlite2::Malformed("file shorter than two pages");
+  if (length / kPageSize > UINT32_MAX) return sqlite2::Malformed("file too large");
   *page_count = static_cast<uint32_t>(length / kPageSize);
-  return Sqlite2Status();
+  return Status();
 }
 
-Sqlite2Status Pager::OpenFile(const std::string& native_path, std::unique_ptr<Pager>* pager) {
+Status Pager::OpenFile(const std::string& native_path, std::unique_ptr<Pager>* pager) {
   // A directory opens for reading too, and then reads as nothing.
   std::error_code error;
-  if (!std::filesystem::is_regular_file(native_path, error)) return Sqlite2Status::CannotOpen();
+  if (!std::filesystem::is_regular_file(native_path, error)) return Status::CannotOpen();
   std::unique_ptr<Pager> p(new Pager);
   p->file_ = std::fopen(native_path.c_str(), "rb");
-  if (!p->file_) return Sqlite2Status::CannotOpen();
-  if (fseeko(p->file_, 0, SEEK_END) != 0) return Sqlite2Status::CannotOpen();
+  if (!p->file_) return Status::CannotOpen();
+  if (fseeko(p->file_, 0, SEEK_END) != 0) return Status::CannotOpen();
   const off_t length = ftello(p->file_);
-  if (length < 0) return Sqlite2Status::CannotOpen();
-  Sqlite2Status status = CheckLength(static_cast<uint64_t>(length), &p->page_count_);
+  if (length < 0) return Status::CannotOpen();
+  Status status = CheckLength(static_cast<uint64_t>(length), &p->page_count_);
   if (status.ok()) *pager = std::move(p);
   return status;
 }
 
-Sqlite2Status Pager::FromBytes(std::string bytes, std::unique_ptr<Pager>* pager) {
+Status Pager::FromBytes(std::string bytes, std::unique_ptr<Pager>* pager) {
   std::unique_ptr<Pager> p(new Pager);
-  Sqlite2Status status = CheckLength(bytes.size(), &p->page_count_);
+  Status status = CheckLength(bytes.size(), &p->page_count_);
   p->bytes_ = std::move(bytes);
   if (status.ok()) *pager = std::move(p);
   return status;

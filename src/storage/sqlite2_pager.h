@@ -12,6 +12,11 @@
 
 namespace locmodel::sqlite2 {
 
+// The status of damage found in the file: `reason` says what and where.
+inline Status Malformed(const std::string& reason) {
+  return Status::Malformed("malformed legacy database: " + reason);
+}
+
 // Fixed when the engine was compiled and recorded nowhere in the file; 1024
 // is the size every project database has.
 constexpr uint32_t kPageSize = 1024;
@@ -21,8 +26,8 @@ class Pager {
  public:
   // Opens `native_path`; the page count is the length / kPageSize. A length
   // that is not a whole number of pages is refused.
-  static Sqlite2Status OpenFile(const std::string& native_path, std::unique_ptr<Pager>* pager);
-  static Sqlite2Status FromBytes(std::string bytes, std::unique_ptr<Pager>* pager);
+  static Status OpenFile(const std::string& native_path, std::unique_ptr<Pager>* pager);
+  static Status FromBytes(std::string bytes, std::unique_ptr<Pager>* pager);
   ~Pager();
 
   uint32_t page_count() const { return page_count_; }
@@ -41,7 +46,7 @@ class Pager {
 
  private:
   Pager() = default;
-  static Sqlite2Status CheckLength(uint64_t length, uint32_t* page_count);
+  static Status CheckLength(uint64_t length, uint32_t* page_count);
 
   std::FILE* file_ = nullptr;
   std::string bytes_;  // the whole file when it came from memory

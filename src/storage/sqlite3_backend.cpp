@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "locmodel/storage/sqlite_api.h"
+#include "storage/sqlite_api.h"
 #include "storage/sqlite_backend.h"
 
 namespace locmodel::sqlite {

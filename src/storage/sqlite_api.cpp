@@ -1,4 +1,4 @@
-#include "locmodel/storage/sqlite_api.h"
+#include "storage/sqlite_api.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -7,7 +7,10 @@
 #include <memory>
 #include <string>
 
+#include "storage/file_probe.h"
 #include "storage/sqlite_backend.h"
+
+namespace locmodel::sqlite_api {
 
 using locmodel::sqlite::SqliteBackend;
 using locmodel::sqlite::SqliteStatement;
@@ -29,25 +32,6 @@ void SetMessage(char** out, const std::string& message) {
   if (!out) return;
   *out = static_cast<char*>(std::malloc(message.size() + 1));
   if (*out) std::memcpy(*out, message.c_str(), message.size() + 1);
-}
-
-enum class FileKind { Missing, Empty, Sqlite3, Sqlite2, Other };
-
-// What the first bytes of the file say it is.
-FileKind ProbeFile(const char* path) {
-  static constexpr char kSqlite3Header[] = "SQLite format 3";  // and its NUL: 16 bytes
-  static constexpr char kSqlite2Header[] = "** This file contains an SQLite 2.1 database **";
-  FILE* f = std::fopen(path, "rb");
-  if (!f) return FileKind::Missing;
-  char head[sizeof kSqlite2Header - 1];
-  const size_t got = std::fread(head, 1, sizeof head, f);
-  std::fclose(f);
-  if (got == 0) return FileKind::Empty;
-  if (got >= sizeof kSqlite3Header && std::memcmp(head, kSqlite3Header, sizeof kSqlite3Header) == 0)
-    return FileKind::Sqlite3;
-  if (got == sizeof head && std::memcmp(head, kSqlite2Header, sizeof head) == 0)
-    return FileKind::Sqlite2;
-  return FileKind::Other;
 }
 
 // Formats the conversions sqlite_exec_printf knows; false on another one.
@@ -83,15 +67,15 @@ bool Format(const char* format, va_list args, std::string& sql) {
 }  // namespace
 
 sqlite* sqlite_open(const char* filename, int mode, char** errmsg) {
-  const bool readOnly = mode == locmodel::kSqliteReadOnly;
+  const bool readOnly = mode == kSqliteReadOnly;
   std::string error;
   std::unique_ptr<SqliteBackend> backend;
-  switch (ProbeFile(filename)) {
-    case FileKind::Sqlite2:
+  switch (storage::ProbeFile(filename)) {
+    case storage::DbFileKind::kSqlite2:
       // Legacy files are only ever read, whatever the mode.
       backend = locmodel::sqlite::OpenSqlite2(filename, error);
       break;
-    case FileKind::Other:
+    case storage::DbFileKind::kOther:
       SetMessage(errmsg, "file is not a database");
       return nullptr;
     default:  // SQLite 3 decides about a missing or empty file
@@ -195,3 +179,5 @@ int sqlite_finalize(sqlite_vm* vm, char** errmsg) {
 int sqlite_last_insert_rowid(sqlite* db) { return db ? db->backend->LastInsertRowid() : 0; }
 
 void sqlite_freemem(void* p) { std::free(p); }
+
+}  // namespace locmodel::sqlite_api

@@ -1,6 +1,7 @@
 // The binary text encoding of SQLite 2.8, written from its description.
-#include "locmodel/storage/sqlite_api.h"
+#include "storage/sqlite_api.h"
 
+namespace locmodel::sqlite_api {
 namespace {
 constexpr int kEscape = 0x01;
 constexpr int kQuote = 0x27;
@@ -62,3 +63,5 @@ int sqlite_decode_binary(const unsigned char* in, unsigned char* out) {
   }
   return size;
 }
+
+}  // namespace locmodel::sqlite_api

@@ -1,6 +1,7 @@
 #include "locmodel/storage/storage.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 
 #include "locmodel/items/res_item.h"
@@ -8,34 +9,28 @@
 #include "locmodel/util/native_path.h"
 #include "locmodel/util/str_util.h"
 #include "locmodel/util/unicode.h"
+#include "storage/sqlite_api.h"
+#include "storage/statements.h"
+
+using namespace locmodel::sqlite_api;
+
+namespace sql = locmodel::statements;
 
 namespace {
 
-// The schema. Each text is part of the file format.
-constexpr char kCreateProp[] =
-    "create table PROP ( parent_key INT, name CHAR, type INT, binary_key INT, string CHAR, "
-    "value INT, prop_type INT, type_type INT, type_str CHAR, type_int INT )";
-constexpr const char* kCreateTables[] = {
-    "create table RES_ITEM    ( parent_key INT, binary_key INT, type INT, comment CHAR, "
-    "res_id CHAR, tab_num INT, state INT )",
-    "create table TRANS_ITEM  ( parent_key INT, binary_key INT, type INT, comment CHAR, "
-    "lang INT, status INT, string CHAR )",
-    "create table BINARY      ( parent_key INT, num INT, data BLOB )",
-    "create table VAL_STORAGE ( val_key CHAR, file CHAR, val VARIANT )",
-};
-constexpr const char* kCreateIndexes[] = {
-    "create index val_storage_key     on val_storage ( val_key    ); ",
-    "create index val_storage_file    on val_storage ( file       ); ",
-};
-constexpr const char* kClearItems[] = {
-    "delete from res_item", "delete from trans_item", "delete from binary", "delete from prop",
-};
-
-// The value-store lookup and existence test, formatted with the key and the
-// file name after quote doubling.
-std::u16string FormatQuery(const char16_t* before, const std::u16string& key, const char16_t* middle,
-                           const std::u16string& file) {
-  return before + DuplicateSpecChar(key.c_str()) + middle + DuplicateSpecChar(file.c_str()) + u"' ";
+// `statement` with its %Q replaced, in turn, by `texts` as SQL literals.
+std::u16string Quote(const char* statement, std::initializer_list<const std::u16string*> texts) {
+  std::u16string query;
+  auto next = texts.begin();
+  for (const char* p = statement; *p; ++p) {
+    if (p[0] == '%' && p[1] == 'Q' && next != texts.end()) {
+      query += u'\'' + DuplicateSpecChar((*next++)->c_str()) + u'\'';
+      ++p;
+    } else {
+      query.push_back(static_cast<char16_t>(*p));  // the statements are ASCII
+    }
+  }
+  return query;
 }
 
 }  // namespace
@@ -43,14 +38,14 @@ std::u16string FormatQuery(const char16_t* before, const std::u16string& key, co
 CStorage::CStorage(const std::u16string& path, OpenMode mode) : path_(path) {
   char* error = nullptr;
   db_ = sqlite_open(locmodel::NativePath(path_).c_str(),
-                    mode == ReadOnly ? locmodel::kSqliteReadOnly : locmodel::kSqliteReadWrite, &error);
+                    mode == ReadOnly ? kSqliteReadOnly : kSqliteReadWrite, &error);
   ProcessError(error);
   if (!db_) return;
   BeginTrans();
   // A file that has the table already (or is read-only) refuses it; that is
   // no error worth telling.
   error = nullptr;
-  sqlite_exec(db_, kCreateProp, nullptr, nullptr, &error);
+  sqlite_exec(db_, sql::kCreateProp, nullptr, nullptr, &error);
   sqlite_freemem(error);
   CommitTrans();
 }
@@ -72,31 +67,30 @@ void CStorage::ExecPrintf(const char* format, Args... args) {
   ProcessError(error);
 }
 
-void CStorage::BeginTrans() { Exec("begin;"); }
-void CStorage::CommitTrans() { Exec("commit;"); }
+void CStorage::BeginTrans() { Exec(sql::kBegin); }
+void CStorage::CommitTrans() { Exec(sql::kCommit); }
 
 void CStorage::CreateDb() {
   if (!db_) return;
   BeginTrans();
-  for (const char* sql : kCreateTables) Exec(sql);
+  for (const char* statement : sql::kCreateTables) Exec(statement);
   CommitTrans();
   BeginTrans();
-  for (const char* sql : kCreateIndexes) Exec(sql);
+  for (const char* statement : sql::kCreateIndexes) Exec(statement);
   CommitTrans();
 }
 
 void CStorage::ClearItems() {
-  for (const char* sql : kClearItems) Exec(sql);
+  for (const char* statement : sql::kClearItems) Exec(statement);
 }
 
 std::u16string CStorage::GetValSelectString(const std::u16string& key, const std::u16string& file) {
-  return FormatQuery(u"SELECT val FROM val_storage WHERE val_key = '", key, u"' AND file = '", file);
+  return Quote(sql::kValueLookup, {&key, &file});
 }
 
 bool CStorage::IsValExists(const std::u16string& key, const std::u16string& file) {
   if (!db_) return false;
-  return ::GetKey(db_, FormatQuery(u"select rowid from val_storage where val_key == '", key,
-                                   u"' and file == '", file)) != kNoKey;
+  return ::GetKey(db_, Quote(sql::kValueExists, {&key, &file})) != kNoKey;
 }
 
 void CStorage::GetInt(int& out, const std::u16string& key, const std::u16string& file) {
@@ -122,30 +116,25 @@ void CStorage::SetValue(const std::u16string& key, const std::u16string& file, c
 }
 
 void CStorage::SetInt(const std::u16string& key, int value, const std::u16string& file) {
-  SetValue(key, file, "INSERT INTO val_storage ( val, val_key, file ) VALUES ( %d, %Q, %Q )",
-           "UPDATE val_storage SET val = %d WHERE val_key == %Q AND file == %Q;", value);
+  SetValue(key, file, sql::kInsertIntValue, sql::kUpdateIntValue, value);
 }
 
 void CStorage::SetStr(const std::u16string& key, const std::u16string& value,
                       const std::u16string& file) {
-  SetValue(key, file, "INSERT INTO val_storage ( val, val_key, file ) VALUES ( %Q, %Q, %Q )",
-           "UPDATE val_storage SET val = %Q WHERE val_key == %Q AND file == %Q;",
-           locmodel::Utf16ToUtf8(value).c_str());
+  SetValue(key, file, sql::kInsertTextValue, sql::kUpdateTextValue, locmodel::Utf16ToUtf8(value).c_str());
 }
 
 void CStorage::SetData(const std::u16string& key, const unsigned char* data, unsigned int size,
                        const std::u16string& file) {
   const std::unique_ptr<unsigned char[]> text(EncodeBinary(data, size));
-  SetValue(key, file, "INSERT INTO val_storage ( val, val_key, file ) VALUES ( %Q, %Q, %Q )",
-           "UPDATE val_storage SET val = %Q WHERE val_key == %Q AND file == %Q;",
+  SetValue(key, file, sql::kInsertTextValue, sql::kUpdateTextValue,
            reinterpret_cast<const char*>(text.get()));
 }
 
 int CStorage::InsertBinary(int parentKey, int num, const unsigned char* data, unsigned int size) {
   if (!db_) return kNoKey;
   const std::unique_ptr<unsigned char[]> text(EncodeBinary(data, size));
-  ExecPrintf("INSERT INTO binary ( parent_key, num, data )  VALUES ( %d,         %d,  %Q )",
-             parentKey, num, reinterpret_cast<const char*>(text.get()));
+  ExecPrintf(sql::kInsertBinary, parentKey, num, reinterpret_cast<const char*>(text.get()));
   return sqlite_last_insert_rowid(db_);
 }
 
@@ -160,8 +149,8 @@ int CStorage::SaveBinary(const unsigned char* data, unsigned int size) {
 }
 
 void CStorage::ClearBinaryChain(int key) {
-  ExecPrintf("delete from binary where rowid == %d;", key);
-  ExecPrintf("delete from binary where parent_key == %d;", key);
+  ExecPrintf(sql::kDeleteBinaryHead, key);
+  ExecPrintf(sql::kDeleteBinaryTail, key);
 }
 
 int CStorage::GetKey(const CResItem* item) const {

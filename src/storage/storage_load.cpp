@@ -8,24 +8,14 @@
 #include "locmodel/props/prop_classes.h"
 #include "locmodel/storage/db_values.h"
 #include "locmodel/storage/storage.h"
+#include "storage/sqlite_api.h"
+#include "storage/statements.h"
+
+using namespace locmodel::sqlite_api;
 
 namespace {
 
-constexpr char kItemQuery[] =
-    " SELECT rowid, parent_key, binary_key, type, comment, res_id, tab_num, state FROM res_item "
-    "ORDER BY rowid ";
-constexpr char kTransQuery[] =
-    " SELECT rowid, parent_key, binary_key, type, comment, lang, status, string FROM trans_item "
-    "ORDER BY rowid ";
-constexpr char kBinaryQuery[] = " SELECT rowid, parent_key, num, data FROM binary ORDER BY rowid ";
-constexpr char kItemPropQuery[] =
-    " SELECT rowid, parent_key, name, type, binary_key, string, value, type_type, type_str, "
-    "type_int FROM prop WHERE prop_type = 1 ORDER BY rowid ";
-constexpr char kTransPropQuery[] =
-    " SELECT rowid, parent_key, name, type, binary_key, string, value, type_type, type_str, "
-    "type_int FROM prop WHERE prop_type = 2 ORDER BY rowid ";
-
-// Column positions in the queries above.
+// Column positions in the queries of statements.h.
 enum ItemColumn { kItemKey, kItemParent, kItemBinary, kItemType, kItemComment, kItemResId, kItemTab, kItemState };
 enum TransColumn { kTransKey, kTransParent, kTransBinary, kTransLang = 5, kTransStatus, kTransString };
 enum BinaryColumn { kBlockKey, kBlockParent, kBlockData = 3 };
@@ -64,7 +54,9 @@ CResItem* CStorage::Load() {
   BeginTrans();
   sqlite_vm** const queries[] = {&itemQuery_, &trans_.query, &binary_.query, &itemProps_.query,
                                  &transProps_.query};
-  const char* const texts[] = {kItemQuery, kTransQuery, kBinaryQuery, kItemPropQuery, kTransPropQuery};
+  namespace sql = locmodel::statements;
+  const char* const texts[] = {sql::kItemRows, sql::kTransRows, sql::kBinaryRows, sql::kItemPropRows,
+                               sql::kTransPropRows};
   bool compiled = true;
   for (size_t i = 0; i < std::size(queries); ++i) {
     char* error = nullptr;

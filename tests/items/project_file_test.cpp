@@ -14,7 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace testing_support;
-using locmodel::FileStatus;
+using locmodel::Status;
 using locmodel::ProjectReader;
 
 using ProjectFiles = TempDirTest;
@@ -28,7 +28,7 @@ TEST_F(ProjectFiles, VariedTreesRoundTripThroughBothReadersAndBothEncodings) {
     for (ProjectReader reader : {ProjectReader::Tree, ProjectReader::Sequential}) {
       for (const char* name : {"p.bin", "p.gz"}) {
         std::unique_ptr<CResItem> read;
-        const FileStatus status = locmodel::LoadProject(Path(name), read, reader);
+        const Status status = locmodel::LoadProject(Path(name), read, reader);
         ASSERT_TRUE(status.ok()) << status.ToString();
         EXPECT_TRUE(SameTree(*tree, *read)) << seed << name;
         // Re-saving reproduces the bytes exactly.
@@ -84,13 +84,13 @@ TEST_F(ProjectFiles, DamagedFilesAreErrorsAndLeaveTheCallersTree) {
   CResItem* before = kept.get();
   for (size_t cut : {size_t(0), size_t(5), bytes.size() / 2, bytes.size() - 1}) {
     for (ProjectReader reader : {ProjectReader::Tree, ProjectReader::Sequential}) {
-      const FileStatus status = locmodel::LoadProjectFromMemory(bytes.data(), cut, kept, reader, u"x.bin");
+      const Status status = locmodel::LoadProjectFromMemory(bytes.data(), cut, kept, reader, u"x.bin");
       EXPECT_FALSE(status.ok()) << cut;
       EXPECT_EQ(status.ToString(), "x.bin: malformed project file");
       EXPECT_EQ(kept.get(), before);
     }
   }
-  const FileStatus missing = locmodel::LoadProject(Path("none.bin"), kept);
+  const Status missing = locmodel::LoadProject(Path("none.bin"), kept);
   EXPECT_FALSE(missing.ok());
   EXPECT_NE(missing.reason().find("cannot open file"), std::string::npos);
 
@@ -123,7 +123,7 @@ TEST_F(ProjectFiles, NestingIsLimited) {
     std::unique_ptr<CResItem> read;
     ASSERT_TRUE(locmodel::LoadProjectFromMemory(deepest.data(), deepest.size(), read, reader).ok());
     const auto tooDeep = ChainProjectBytes(kMax + 1);
-    const FileStatus status = locmodel::LoadProjectFromMemory(tooDeep.data(), tooDeep.size(), read, reader);
+    const Status status = locmodel::LoadProjectFromMemory(tooDeep.data(), tooDeep.size(), read, reader);
     EXPECT_EQ(status.reason(), "items nest deeper than 1000 levels");
   }
   // A deeper tree built in memory is refused by saving, and destroyed

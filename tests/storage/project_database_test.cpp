@@ -21,8 +21,8 @@ TEST_F(ProjectDatabase, ReadingNeverWritesNorCreates) {
   }
   const std::string before = ReadBytes(path);
   std::unique_ptr<CResItem> root;
-  std::string error;
-  ASSERT_TRUE(locmodel::LoadProjectDatabase(Wide(path), root, error)) << error;
+  locmodel::Status status = locmodel::LoadProjectDatabase(Wide(path), root);
+  ASSERT_TRUE(status.ok()) << status.ToString();
   ASSERT_TRUE(root);
   EXPECT_EQ(root->GetComment(), u"root");
   EXPECT_EQ(ReadBytes(path), before);
@@ -36,27 +36,70 @@ TEST_F(ProjectDatabase, ReadingNeverWritesNorCreates) {
     db.Exec("create table T ( a )");
   }
   const std::string otherBefore = ReadBytes(other);
-  EXPECT_FALSE(locmodel::LoadProjectDatabase(Wide(other), root, error));
-  EXPECT_EQ(error, "no such table: res_item; no such table: trans_item; no such table: binary; "
+  status = locmodel::LoadProjectDatabase(Wide(other), root);
+  EXPECT_EQ(status.kind(), locmodel::Status::Kind::kDatabase);
+  EXPECT_EQ(status.reason(), "no such table: res_item; no such table: trans_item; no such table: binary; "
                    "no such table: prop; no such table: prop; IO error");
   EXPECT_EQ(ReadBytes(other), otherBefore);
 
-  EXPECT_FALSE(locmodel::LoadProjectDatabase(Wide(Path("missing.db")), root, error));
-  EXPECT_EQ(error, "cannot open file");
+  status = locmodel::LoadProjectDatabase(Wide(Path("missing.db")), root);
+  EXPECT_EQ(status.kind(), locmodel::Status::Kind::kCannotOpen);
+  EXPECT_EQ(status.ToString(), Path("missing.db").string() + ": cannot open file");
   EXPECT_FALSE(fs::exists(Path("missing.db")));
   EXPECT_FALSE(locmodel::IsProjectDatabaseFile(Wide(Path("missing.db"))));
 
   WriteBytes(Path("legacy.db"), "** This file contains an SQLite 2.1 database **");
   EXPECT_TRUE(locmodel::IsProjectDatabaseFile(Wide(Path("legacy.db"))));
-  EXPECT_FALSE(locmodel::LoadProjectDatabase(Wide(Path("legacy.db")), root, error));
-  EXPECT_EQ(error, "malformed legacy database: file length 47 is not a multiple of 1024");
+  status = locmodel::LoadProjectDatabase(Wide(Path("legacy.db")), root);
+  EXPECT_EQ(status.reason(), "malformed legacy database: file length 47 is not a multiple of 1024");
 }
 
 TEST_F(ProjectDatabase, AnEmptyTreeIsNoError) {
   std::unique_ptr<CResItem> root(new CResItem);
-  std::string error;
-  EXPECT_TRUE(locmodel::LoadProjectDatabase(Wide(NewDb()), root, error));
+  EXPECT_TRUE(locmodel::LoadProjectDatabase(Wide(NewDb()), root).ok());
   EXPECT_EQ(root, nullptr);
+}
+
+// One call opens every kind of project file; failures name the file.
+TEST_F(ProjectDatabase, LoadAnyProjectTellsEveryKindByContent) {
+  const fs::path db = NewDb();
+  {
+    RawDb raw(db);
+    raw.Exec("insert into res_item ( parent_key, comment ) values ( 9999999, 'from db' )");
+  }
+  CResItem project;
+  project.SetComment(u"from file");
+  ASSERT_TRUE(locmodel::SaveProject(project, Wide(Path("plain.lmp"))).ok());
+  ASSERT_TRUE(locmodel::SaveProject(project, Wide(Path("packed.lmp")), {true, 9}).ok());
+  WriteBytes(Path("notes.txt"), "not a project");
+  const fs::path legacy = fs::path(LOCMODEL_SOURCE_DIR) / "tests/fixtures/sqlite2/small.db";
+  const struct {
+    fs::path file;
+    const char* comment;  // of the root, or the reason of the failure
+    bool ok;
+  } cases[] = {
+      {db, "from db", true},
+      {Path("plain.lmp"), "from file", true},
+      {Path("packed.lmp"), "from file", true},
+      {Path("notes.txt"), "malformed project file", false},
+      {Path("missing.lmp"), "cannot open file: No such file or directory", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::unique_ptr<CResItem> root(new CResItem);
+    const locmodel::Status status = locmodel::LoadAnyProject(Wide(c.file), root);
+    ASSERT_EQ(status.ok(), c.ok) << status.ToString();
+    if (c.ok) {
+      ASSERT_TRUE(root);
+      EXPECT_EQ(locmodel::Utf16ToUtf8(root->GetComment()), c.comment);
+    } else {
+      EXPECT_EQ(root, nullptr);
+      EXPECT_EQ(status.ToString(), c.file.string() + ": " + c.comment);
+    }
+  }
+  std::unique_ptr<CResItem> root;
+  EXPECT_TRUE(locmodel::LoadAnyProject(Wide(legacy), root).ok());
+  EXPECT_TRUE(root);
 }
 
 TEST_F(ProjectDatabase, DbValuesListsTheStoreInRowidOrder) {

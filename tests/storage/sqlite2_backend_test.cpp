@@ -14,6 +14,7 @@
 #include "locmodel/storage/project_database.h"
 #include "storage/sqlite2_builder.h"
 #include "storage/sqlite2_expected.h"
+#include "storage/statements.h"
 #include "storage/storage_fixture.h"
 #include "support/cli_run.h"
 
@@ -195,9 +196,32 @@ TEST_F(LegacyStorage, EveryWriteFailsWithAMessageAndLeavesTheFileAlone) {
   EXPECT_FALSE(fs::exists(Path("small.db-journal")));
 }
 
+// The legacy engine knows the storage layer's reads from the same texts, so
+// no edited query can leave legacy files unreadable.
+TEST_F(LegacyStorage, EveryReadOfTheStorageLayerIsAnswered) {
+  const fs::path path = CopyFixture("small.db");
+  sqlite* db = sqlite_open(path.c_str(), kSqliteReadOnly, nullptr);
+  ASSERT_NE(db, nullptr);
+  for (const char* statement : locmodel::statements::kLegacyReads) {
+    SCOPED_TRACE(statement);
+    std::string sql = statement;
+    for (size_t at; (at = sql.find("%Q")) != std::string::npos;) sql.replace(at, 2, "'it''s'");
+    sqlite_vm* vm = nullptr;
+    char* error = nullptr;
+    EXPECT_EQ(sqlite_compile(db, sql.c_str(), nullptr, &vm, &error), SQLITE_OK) << error;
+    sqlite_freemem(error);
+    ASSERT_NE(vm, nullptr);
+    int rc = SQLITE_ROW;
+    while (rc == SQLITE_ROW) rc = sqlite_step(vm, nullptr, nullptr, nullptr);
+    EXPECT_EQ(rc, SQLITE_DONE);
+    EXPECT_EQ(sqlite_finalize(vm, nullptr), SQLITE_OK);
+  }
+  sqlite_close(db);
+}
+
 TEST_F(LegacyStorage, OnlyTheStorageStatementsAreAnswered) {
   const fs::path path = CopyFixture("small.db");
-  sqlite* db = sqlite_open(path.c_str(), locmodel::kSqliteReadOnly, nullptr);
+  sqlite* db = sqlite_open(path.c_str(), kSqliteReadOnly, nullptr);
   ASSERT_NE(db, nullptr);
   for (const char* sql : {"SELECT * FROM prop", "select val from val_storage",
                           "SELECT val FROM val_storage WHERE val_key = 'a' AND file = 'b' OR 1",
@@ -304,9 +328,9 @@ TEST_F(LegacyStorage, AFileWithoutTheProjectTablesFailsToLoad) {
   EXPECT_EQ(ReadBytes(path), before);
 
   std::unique_ptr<CResItem> root;
-  std::string error;
-  EXPECT_FALSE(locmodel::LoadProjectDatabase(Wide(path), root, error));
-  EXPECT_NE(error.find("IO error"), std::string::npos);
+  const locmodel::Status status = locmodel::LoadProjectDatabase(Wide(path), root);
+  EXPECT_FALSE(status.ok());
+  EXPECT_NE(status.reason().find("IO error"), std::string::npos);
 }
 
 TEST_F(LegacyStorage, DamagedCopiesFailWithOneLine) {
@@ -376,8 +400,8 @@ TEST_F(LegacyStorage, DbUpgradeKeepsEveryRowInANewSqlite3Database) {
     EXPECT_EQ(ReadBytes(upgraded).rfind(std::string("SQLite format 3") + '\0', 0), 0u);
     EXPECT_EQ(RunTool({"db-dump", upgraded.string(), "--json"}).out, fixture.dump_json);
     std::unique_ptr<CResItem> root;
-    std::string error;
-    ASSERT_TRUE(locmodel::LoadProjectDatabase(Wide(upgraded), root, error)) << error;
+    const locmodel::Status status = locmodel::LoadProjectDatabase(Wide(upgraded), root);
+    ASSERT_TRUE(status.ok()) << status.ToString();
     const ExpectedLoad figures = Figures(root.get());
     EXPECT_EQ(figures.items, fixture.load.items);
     EXPECT_EQ(figures.binary_bytes, fixture.load.binary_bytes);

@@ -10,7 +10,7 @@
 #include "storage/sqlite2_expected.h"
 
 using locmodel::Sqlite2File;
-using locmodel::Sqlite2Status;
+using locmodel::Status;
 using locmodel::Sqlite2Table;
 
 namespace {
@@ -58,7 +58,7 @@ TEST(Sqlite2FileTest, FixturesReadBackExactlyFromFileAndMemory) {
     SCOPED_TRACE(fixture.file);
     const std::string path = FixturePath(fixture.file);
     std::unique_ptr<Sqlite2File> from_file, from_memory;
-    Sqlite2Status status = Sqlite2File::Open(locmodel::Utf8ToUtf16(path), &from_file);
+    Status status = Sqlite2File::Open(locmodel::Utf8ToUtf16(path), &from_file);
     ASSERT_TRUE(status.ok()) << status.ToString();
     status = Sqlite2File::OpenBytes(ReadFile(path), &from_memory);
     ASSERT_TRUE(status.ok()) << status.ToString();
@@ -112,16 +112,16 @@ TEST(Sqlite2FileTest, TruncatedOrWipedFixturesAreMalformed) {
     const std::string bytes = ReadFile(FixturePath(fixture.file));
     std::unique_ptr<Sqlite2File> file;
     for (size_t length = 0; length < bytes.size(); length += 1024) {
-      const Sqlite2Status status = Sqlite2File::OpenBytes(bytes.substr(0, length), &file);
-      EXPECT_EQ(status.code(), Sqlite2Status::Code::kMalformed) << "length " << length;
+      const Status status = Sqlite2File::OpenBytes(bytes.substr(0, length), &file);
+      EXPECT_EQ(status.kind(), Status::Kind::kMalformed) << "length " << length;
       EXPECT_EQ(file, nullptr);
     }
     EXPECT_FALSE(Sqlite2File::OpenBytes(bytes.substr(0, bytes.size() - 1), &file).ok());
     for (size_t page = 0; page < bytes.size() / 1024; ++page) {
       std::string wiped = bytes;
       std::fill_n(wiped.begin() + static_cast<long>(page * 1024), 1024, '\0');
-      const Sqlite2Status status = Sqlite2File::OpenBytes(wiped, &file);
-      EXPECT_EQ(status.code(), Sqlite2Status::Code::kMalformed) << "page " << page + 1;
+      const Status status = Sqlite2File::OpenBytes(wiped, &file);
+      EXPECT_EQ(status.kind(), Status::Kind::kMalformed) << "page " << page + 1;
       EXPECT_EQ(status.ToString().find('\n'), std::string::npos);
     }
   }

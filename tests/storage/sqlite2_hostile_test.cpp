@@ -13,7 +13,7 @@
 #include "storage/sqlite2_schema.h"
 
 using locmodel::Sqlite2File;
-using locmodel::Sqlite2Status;
+using locmodel::Status;
 using Entry = Sqlite2Builder::Entry;
 using Row = Sqlite2Builder::Row;
 
@@ -24,9 +24,9 @@ const char kSql[] = "create table Items ( a TEXT, b TEXT )";
 // The reason the reader gives for `bytes`, or "ok" when it reads every row.
 std::string Verdict(const std::string& bytes) {
   std::unique_ptr<Sqlite2File> file;
-  const Sqlite2Status status = Sqlite2File::OpenBytes(bytes, &file);
+  const Status status = Sqlite2File::OpenBytes(bytes, &file);
   if (!status.ok()) {
-    EXPECT_EQ(status.code(), Sqlite2Status::Code::kMalformed);
+    EXPECT_EQ(status.kind(), Status::Kind::kMalformed);
     EXPECT_EQ(file, nullptr);
     return status.reason();
   }
@@ -76,7 +76,7 @@ TEST(Sqlite2HostileTest, BothByteOrdersReadTheSameRows) {
     b.AddSchemaRow({"view", "v", "v", "0", "create view v as select a from Items"});
 
     std::unique_ptr<Sqlite2File> file;
-    const Sqlite2Status status = Sqlite2File::OpenBytes(b.Finish(), &file);
+    const Status status = Sqlite2File::OpenBytes(b.Finish(), &file);
     ASSERT_TRUE(status.ok()) << status.ToString();
     EXPECT_EQ(file->big_endian(), big);
     ASSERT_EQ(file->tables().size(), 1u);
@@ -299,16 +299,16 @@ TEST(Sqlite2HostileTest, FilesOnDiskJournalsAndChangesBehindTheReader) {
   Sqlite2Builder b;
   write(path, OneLeaf({RowEntry(1, {"a", "b"}), RowEntry(2, {std::string(2000, 'q'), "b"})}, &b));
   std::unique_ptr<Sqlite2File> file;
-  EXPECT_EQ(Sqlite2File::Open(locmodel::Utf8ToUtf16(path + ".missing"), &file).code(),
-            Sqlite2Status::Code::kCannotOpen);
-  EXPECT_EQ(Sqlite2File::Open(locmodel::Utf8ToUtf16(dir.string()), &file).code(),
-            Sqlite2Status::Code::kCannotOpen);
+  EXPECT_EQ(Sqlite2File::Open(locmodel::Utf8ToUtf16(path + ".missing"), &file).kind(),
+            Status::Kind::kCannotOpen);
+  EXPECT_EQ(Sqlite2File::Open(locmodel::Utf8ToUtf16(dir.string()), &file).kind(),
+            Status::Kind::kCannotOpen);
   write(path + "-journal", "");
   EXPECT_TRUE(Sqlite2File::Open(locmodel::Utf8ToUtf16(path), &file).ok());
   write(path + "-journal", "rollback data");
   std::unique_ptr<Sqlite2File> refused;
   EXPECT_EQ(Sqlite2File::Open(locmodel::Utf8ToUtf16(path), &refused).reason(),
-            "unfinished transaction: a journal file lies beside it");
+            "malformed legacy database: unfinished transaction: a journal file lies beside it");
   EXPECT_EQ(refused, nullptr);
 
   // The file shrinks after it was checked: the walk reports it and stops.

@@ -1,4 +1,4 @@
-#include "locmodel/storage/sqlite_api.h"
+#include "storage/sqlite_api.h"
 
 #include <gtest/gtest.h>
 
@@ -136,7 +136,7 @@ TEST_F(SqliteApi, OpenRefusesWhatIsNotAnSqlite3DatabaseAndReadOnlyNeverCreates) 
 
   const fs::path missing = Path("missing.db");
   error = nullptr;
-  EXPECT_EQ(sqlite_open(missing.c_str(), locmodel::kSqliteReadOnly, &error), nullptr);
+  EXPECT_EQ(sqlite_open(missing.c_str(), kSqliteReadOnly, &error), nullptr);
   EXPECT_NE(error, nullptr);
   sqlite_freemem(error);
   EXPECT_FALSE(fs::exists(missing));

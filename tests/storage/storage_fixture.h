@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,13 +12,14 @@
 #include <vector>
 
 #include "locmodel/messages/message_proxy.h"
-#include "locmodel/storage/sqlite_api.h"
+#include "storage/sqlite_api.h"
 #include "locmodel/storage/storage.h"
 #include "locmodel/util/unicode.h"
 
 namespace storage_testing {
 
 namespace fs = std::filesystem;
+using namespace locmodel::sqlite_api;
 
 struct Posted {
   std::u16string text;
@@ -84,9 +86,11 @@ class RawDb {
 class StorageTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The process id keeps runs from other checkouts at the same time apart.
     dir_ = fs::temp_directory_path() /
            ("locmodel-storage-" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+            std::to_string(getpid()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }

@@ -5,6 +5,7 @@
 #include "locmodel/items/res_item.h"
 #include "locmodel/props/prop_classes.h"
 #include "locmodel/storage/db_values.h"
+#include "locmodel/storage/project_database.h"
 #include "storage/storage_fixture.h"
 
 namespace {
@@ -416,14 +417,23 @@ TEST(StorageHelpers, LoadIntReadsLikeAtoiAndWrapsAt32Bits) {
   EXPECT_EQ(LoadInt("99999999999999999999999", 0), static_cast<int>(0xF67FFFFFu));  // mod 2^64, low 32 bits
 }
 
-TEST_F(Storage, IsSQLiteFormatWantsTheWholeLegacyHeader) {
-  const std::string header = "** This file contains an SQLite 2.1 database **";
-  WriteBytes(Path("short"), header.substr(0, 46));
-  WriteBytes(Path("legacy"), header);
-  EXPECT_FALSE(IsSQLiteFormat(Wide(Path("short"))));
-  EXPECT_TRUE(IsSQLiteFormat(Wide(Path("legacy"))));
-  EXPECT_FALSE(IsSQLiteFormat(Wide(Path("missing"))));
-  EXPECT_FALSE(IsSQLiteFormat(Wide(NewDb())));
+TEST_F(Storage, BothDatabaseProbesKnowBothSqliteHeaders) {
+  const std::string legacy = "** This file contains an SQLite 2.1 database **";
+  WriteBytes(Path("short"), legacy.substr(0, 46));
+  WriteBytes(Path("legacy"), legacy);
+  WriteBytes(Path("unterminated"), "SQLite format 3");  // the header's NUL missing
+  const struct {
+    fs::path file;
+    bool database;
+  } cases[] = {
+      {Path("short"), false}, {Path("legacy"), true},  {Path("unterminated"), false},
+      {Path("missing"), false}, {NewDb(), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    EXPECT_EQ(IsSQLiteFormat(Wide(c.file)), c.database);
+    EXPECT_EQ(locmodel::IsProjectDatabaseFile(Wide(c.file)), c.database);
+  }
 }
 
 }  // namespace

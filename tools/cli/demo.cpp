@@ -55,7 +55,7 @@ int RunDemo(const Args& args, std::ostream& out, std::ostream& err) {
 
   const fs::path plain = dir / "sample.lmp", gzip = dir / "sample.lmp.gz";
   for (const auto& [path, options] : {std::pair{plain, SaveOptions{}}, std::pair{gzip, SaveOptions{true, 2}}}) {
-    const FileStatus status = SaveProject(*project, Utf8ToUtf16(path.string()), options);
+    const Status status = SaveProject(*project, Utf8ToUtf16(path.string()), options);
     if (!status.ok()) return Fail(err, status.ToString());
   }
   out << "Saved " << plain.string() << " (" << fs::file_size(plain, error) << " bytes) and "
@@ -65,7 +65,7 @@ int RunDemo(const Args& args, std::ostream& out, std::ostream& err) {
     for (const auto& [reader, name] : {std::pair{ProjectReader::Tree, "tree"}, std::pair{ProjectReader::Sequential, "sequential"}}) {
       const auto start = std::chrono::steady_clock::now();
       std::unique_ptr<CResItem> loaded;
-      const FileStatus status = LoadProject(Utf8ToUtf16(path.string()), loaded, reader);
+      const Status status = LoadProject(Utf8ToUtf16(path.string()), loaded, reader);
       const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(
           std::chrono::steady_clock::now() - start).count();
       if (!status.ok()) return Fail(err, status.ToString());

@@ -6,14 +6,11 @@
 #include <cstring>
 #include <vector>
 
+#include "locmodel/items/project_file.h"
 #include "locmodel/util/unicode.h"
 
 namespace locmodel::cli {
 namespace {
-
-bool HasGzipMagic(const unsigned char* bytes, size_t size) {
-  return size >= 2 && bytes[0] == 0x1F && bytes[1] == 0x8B;
-}
 
 class PlainFile final : public Input {
  public:
@@ -95,7 +92,7 @@ std::unique_ptr<Input> OpenInput(const std::string& path) {
   } else {
     return nullptr;
   }
-  if (HasGzipMagic(magic, got)) {
+  if (IsGzipData(magic, got)) {
     auto gz = std::make_unique<GzipFile>(wide);
     if (!gz->IsOpen()) return nullptr;
     return gz;
@@ -106,7 +103,7 @@ std::unique_ptr<Input> OpenInput(const std::string& path) {
 }
 
 std::unique_ptr<Input> OpenInput(const void* data, uint32_t size) {
-  if (HasGzipMagic(static_cast<const unsigned char*>(data), size))
+  if (IsGzipData(data, size))
     return std::make_unique<GzipMemory>(data, size);
   return std::make_unique<Memory>(data, size);
 }

@@ -10,34 +10,21 @@
 namespace locmodel::cli {
 namespace {
 
-// Loads a project file or a project database (told apart by content) for a
-// command; on failure writes the error line and returns false. A database
-// without items gives true and a null root.
-bool LoadForCommand(const std::string& path, const Args& args, std::ostream& err,
-                    std::unique_ptr<CResItem>& root) {
-  const std::u16string widePath = Utf8ToUtf16(path);
-  if (IsProjectDatabaseFile(widePath)) {
-    std::string error;
-    if (!LoadProjectDatabase(widePath, root, error)) {
-      Fail(err, path + ": " + error);
-      return false;
-    }
-    return true;
-  }
+// Loads the project file or database named on the command line; on failure
+// writes the error line and returns false. A database without items gives
+// true and a null root.
+bool LoadForCommand(const Args& args, std::ostream& err, std::unique_ptr<CResItem>& root) {
   const ProjectReader reader = args.Has("--sequential") ? ProjectReader::Sequential : ProjectReader::Tree;
-  const FileStatus status = LoadProject(widePath, root, reader);
-  if (!status.ok()) {
-    Fail(err, path + ": " + status.reason());
-    return false;
-  }
-  return true;
+  const Status status = LoadAnyProject(Utf8ToUtf16(args.positional[0]), root, reader);
+  if (!status.ok()) Fail(err, status.ToString());
+  return status.ok();
 }
 
 }  // namespace
 
 int RunDump(const Args& args, std::ostream& out, std::ostream& err) {
   std::unique_ptr<CResItem> root;
-  if (!LoadForCommand(args.positional[0], args, err, root)) return kFailed;
+  if (!LoadForCommand(args, err, root)) return kFailed;
   if (!root) out << (args.Has("--json") ? "{\"root\":null}\n" : "(no items)\n");
   else if (args.Has("--json")) PrintItemTreeJson(*root, out);
   else PrintItemTree(*root, out);
@@ -57,12 +44,11 @@ int RunConvert(const Args& args, std::ostream& /*out*/, std::ostream& err) {
     }
   }
   std::unique_ptr<CResItem> root;
-  if (!LoadForCommand(args.positional[0], args, err, root)) return kFailed;
+  if (!LoadForCommand(args, err, root)) return kFailed;
   // A database without items becomes a project of one empty root item.
   if (!root) root = std::make_unique<CResItem>();
-  const std::string& target = args.positional[1];
-  const FileStatus status = SaveProject(*root, Utf8ToUtf16(target), options);
-  if (!status.ok()) return Fail(err, target + ": " + status.reason());
+  const Status status = SaveProject(*root, Utf8ToUtf16(args.positional[1]), options);
+  if (!status.ok()) return Fail(err, status.ToString());
   return kOk;
 }
 

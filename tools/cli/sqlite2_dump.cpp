@@ -11,8 +11,8 @@ int RunSqlite2Dump(const Args& args, std::ostream& out, std::ostream& err) {
   const std::string& path = args.positional[0];
   const bool json = args.Has("--json");
   std::unique_ptr<Sqlite2File> file;
-  const Sqlite2Status opened = Sqlite2File::Open(Utf8ToUtf16(path), &file);
-  if (!opened.ok()) return Fail(err, path + ": " + opened.ToString());
+  const Status opened = Sqlite2File::Open(Utf8ToUtf16(path), &file);
+  if (!opened.ok()) return Fail(err, path + ": " + opened.reason());
   // Gathered whole, so that damage met on the way prints nothing but the error.
   std::string text = json ? "{\"tables\":{" : "";
   bool first_table = true;

@@ -14,30 +14,9 @@
 #include <vector>
 
 #include "locmodel/items/res_item.h"
+#include "locmodel/util/status.h"
 
 namespace locmodel {
-
-// The outcome of a file operation: ok, or the path and the reason why not.
-class FileStatus {
- public:
-  static FileStatus Ok() { return FileStatus(); }
-  static FileStatus Error(std::u16string path, std::string reason) {
-    return FileStatus(std::move(path), std::move(reason));
-  }
-
-  bool ok() const { return reason_.empty(); }
-  const std::u16string& path() const { return path_; }
-  const std::string& reason() const { return reason_; }
-  // "<path>: <reason>", or "ok".
-  std::string ToString() const;
-
- private:
-  FileStatus() = default;
-  FileStatus(std::u16string path, std::string reason)
-      : path_(std::move(path)), reason_(std::move(reason)) {}
-  std::u16string path_;
-  std::string reason_;
-};
 
 struct SaveOptions {
   bool gzip = false;
@@ -49,18 +28,24 @@ enum class ProjectReader {
   Sequential,  // strictly in the order of writing: the fastest
 };
 
+// True when `data` starts with the gzip magic (1F 8B): how a compressed
+// project file, or any other gzip stream, is told from a plain one.
+bool IsGzipData(const void* data, size_t size);
+
 // The bytes of a project file holding `root`, uncompressed. The tree must
 // not nest deeper than CResItem::kMaxReadDepth.
 std::vector<unsigned char> SaveProjectToMemory(CResItem& root);
 // Refuses a tree nested deeper than CResItem::kMaxReadDepth, which no reader
 // would take back.
-FileStatus SaveProject(CResItem& root, const std::u16string& path, SaveOptions options = {});
+Status SaveProject(CResItem& root, const std::u16string& path, SaveOptions options = {});
 
 // On success `root` holds the loaded tree; on failure it is left as it was.
-FileStatus LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& root,
+// A file that may also be a project database is opened by LoadAnyProject
+// (storage/project_database.h).
+Status LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& root,
                        ProjectReader reader = ProjectReader::Tree);
 // The bytes of a project file, uncompressed; errors name `name`.
-FileStatus LoadProjectFromMemory(const unsigned char* data, size_t size,
+Status LoadProjectFromMemory(const unsigned char* data, size_t size,
                                  std::unique_ptr<CResItem>& root,
                                  ProjectReader reader = ProjectReader::Tree,
                                  const std::u16string& name = u"(memory)");

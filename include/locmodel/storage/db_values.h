@@ -1,9 +1,8 @@
 // Reading single values out of a project database, and the decoding of
 // stored column texts into integers, wide strings and bytes.
 //
-// Every column comes out of the database as UTF-8 text or null (see
-// sqlite_api.h): integers in decimal, binary data in SQLite 2's binary text
-// encoding. Failures are posted to the message proxy as storage errors
+// Every column comes out of the database as UTF-8 text or null: integers in
+// decimal, binary data in SQLite 2's binary text encoding. Failures are posted to the message proxy as storage errors
 // (CMessagePanelMsg type 2); nothing here throws, and a failed read leaves
 // its output as it was.
 #pragma once
@@ -11,26 +10,30 @@
 #include <string>
 
 #include "locmodel/lang/lang_text.h"  // LoadStr, the text decoder of this family
-#include "locmodel/storage/sqlite_api.h"
+
+namespace locmodel::sqlite_api {
+struct sqlite;
+}  // namespace locmodel::sqlite_api
 
 // `out` = the first column of the first row of `query`, as LoadInt reads it.
 // Unchanged when there is no row or the column is null. "IO error: GetIntVal"
 // is posted when the query cannot be compiled.
-void GetIntVal(sqlite* db, const std::u16string& query, int& out);
+void GetIntVal(locmodel::sqlite_api::sqlite* db, const std::u16string& query, int& out);
 // The same for a UTF-8 text ("IO error: GetStrVal").
-void GetStrVal(sqlite* db, const std::u16string& query, std::u16string& out);
+void GetStrVal(locmodel::sqlite_api::sqlite* db, const std::u16string& query, std::u16string& out);
 // The same for encoded bytes ("IO error: GetBinary"): a new[] buffer that the
 // caller deletes, with `size` set; null (size unchanged) without a row. A
 // text that does not decode gives a buffer of 0 bytes.
-unsigned char* GetBinaryVal(sqlite* db, const std::u16string& query, unsigned int& size);
+unsigned char* GetBinaryVal(locmodel::sqlite_api::sqlite* db, const std::u16string& query, unsigned int& size);
 // The integer `query` yields, or 9999999 when it yields no row.
-int GetKey(sqlite* db, const std::u16string& query);
+int GetKey(locmodel::sqlite_api::sqlite* db, const std::u16string& query);
 
 // Posts `message` (an SQLite message, UTF-8) as a storage error and releases
 // it with sqlite_freemem. False, and nothing posted, for null.
 bool ProcessError(char* message);
-// True when the file at `path` starts with the 47-byte header of an SQLite 2
-// database, "** This file contains an SQLite 2.1 database **".
+// True when the file at `path` starts with the header of an SQLite database:
+// SQLite 3 (the databases this library creates) or SQLite 2 (those of the
+// older format).
 bool IsSQLiteFormat(const std::u16string& path);
 
 // The decimal value of `text`: optional blanks, an optional sign, digits (0

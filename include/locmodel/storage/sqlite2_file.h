@@ -11,8 +11,10 @@
 // is walked again by the cursors with the same checks, so a file changed
 // behind the reader's back still yields an error, never a crash.
 //
-// Failure: nothing throws. Every fault is a Sqlite2Status with a reason in
-// words; Open() hands out no handle unless the status is ok. The reader never
+// Failure: nothing throws. Every fault is a Status: kCannotOpen ("cannot
+// open file") or kMalformed ("malformed legacy database: REASON"), naming
+// the file when Open() was given one; Open() hands out no handle unless the
+// status is ok. The reader never
 // reads outside a page, bounds every chain and the depth of every tree, and
 // allocates no more than the bytes actually read (a row never exceeds the
 // 1 MiB SQLite 2 writes at most).
@@ -30,40 +32,14 @@
 #include <string_view>
 #include <vector>
 
+#include "locmodel/util/status.h"
+
 namespace locmodel {
 
 namespace sqlite2 {
 class Pager;
 class PageSet;
 }  // namespace sqlite2
-
-// The outcome of opening or walking a file.
-class Sqlite2Status {
- public:
-  enum class Code {
-    kOk,
-    kCannotOpen,  // the file could not be opened or its length learnt
-    kMalformed,   // the bytes are not a sound SQLite 2.1 database
-  };
-
-  Sqlite2Status() = default;
-  static Sqlite2Status CannotOpen() { return Sqlite2Status(Code::kCannotOpen, "cannot open file"); }
-  static Sqlite2Status Malformed(std::string reason) {
-    return Sqlite2Status(Code::kMalformed, std::move(reason));
-  }
-
-  bool ok() const { return code_ == Code::kOk; }
-  Code code() const { return code_; }
-  const std::string& reason() const { return reason_; }
-  // The message for a user: "cannot open file", "malformed legacy database:
-  // REASON", or empty when ok.
-  std::string ToString() const;
-
- private:
-  Sqlite2Status(Code code, std::string reason) : code_(code), reason_(std::move(reason)) {}
-  Code code_ = Code::kOk;
-  std::string reason_;
-};
 
 // A table the schema lists.
 struct Sqlite2Table {
@@ -99,7 +75,7 @@ class Sqlite2RowCursor {
   // The current row, after Next() returned true; its views stay valid until
   // the next call of Next() or the cursor's end.
   const Sqlite2Row& row() const { return row_; }
-  const Sqlite2Status& status() const;
+  const Status& status() const;
 
  private:
   friend class Sqlite2File;
@@ -116,9 +92,9 @@ class Sqlite2File {
   // "-journal" file beside it: that is a transaction only SQLite 2 itself
   // could roll back. On success `*file` holds the reader; otherwise it is
   // left empty.
-  static Sqlite2Status Open(std::u16string_view path, std::unique_ptr<Sqlite2File>* file);
+  static Status Open(std::u16string_view path, std::unique_ptr<Sqlite2File>* file);
   // The same for a file's bytes held in memory.
-  static Sqlite2Status OpenBytes(std::string bytes, std::unique_ptr<Sqlite2File>* file);
+  static Status OpenBytes(std::string bytes, std::unique_ptr<Sqlite2File>* file);
 
   ~Sqlite2File();
   Sqlite2File(const Sqlite2File&) = delete;
@@ -142,9 +118,9 @@ class Sqlite2File {
 
  private:
   explicit Sqlite2File(std::unique_ptr<sqlite2::Pager> pager);
-  static Sqlite2Status Check(std::unique_ptr<sqlite2::Pager> pager,
+  static Status Check(std::unique_ptr<sqlite2::Pager> pager,
                              std::unique_ptr<Sqlite2File>* file);
-  Sqlite2Status ReadSchema(sqlite2::PageSet& pages, std::vector<uint32_t>& index_roots);
+  Status ReadSchema(sqlite2::PageSet& pages, std::vector<uint32_t>& index_roots);
   Sqlite2RowCursor Rows(const Sqlite2Table& table, sqlite2::PageSet* shared) const;
 
   std::unique_ptr<sqlite2::Pager> pager_;

@@ -23,12 +23,16 @@
 #include <vector>
 
 #include "locmodel/props/prop_name.h"
-#include "locmodel/storage/sqlite_api.h"
 
 class CProp;
 class CPropContainer;
 class CResItem;
 class CTransItem;
+
+namespace locmodel::sqlite_api {
+struct sqlite;
+struct sqlite_vm;
+}  // namespace locmodel::sqlite_api
 
 class CStorage {
  public:
@@ -101,21 +105,21 @@ class CStorage {
     std::unique_ptr<CTransItem> item;
     int parentKey = kNoKey;
     int binaryKey = kNoKey;
-    sqlite_vm* query = nullptr;
+    locmodel::sqlite_api::sqlite_vm* query = nullptr;
   };
   struct PropCursor {
     int parentKey = kNoKey;
     int binaryKey = kNoKey;
     std::unique_ptr<CProp> value;
     CPropName name;
-    sqlite_vm* query = nullptr;
+    locmodel::sqlite_api::sqlite_vm* query = nullptr;
   };
   struct BinaryCursor {
     std::vector<unsigned char> data;  // reused from block to block
     unsigned int size = 0;
     int key = kNoKey;
     int parentKey = kNoKey;
-    sqlite_vm* query = nullptr;
+    locmodel::sqlite_api::sqlite_vm* query = nullptr;
   };
   struct LoadedItem;
 
@@ -136,8 +140,8 @@ class CStorage {
   void LoadProps(PropCursor& cursor, int ownerKey, CPropContainer& owner);
 
   std::u16string path_;
-  sqlite* db_ = nullptr;
-  sqlite_vm* itemQuery_ = nullptr;
+  locmodel::sqlite_api::sqlite* db_ = nullptr;
+  locmodel::sqlite_api::sqlite_vm* itemQuery_ = nullptr;
   TransCursor trans_;
   PropCursor itemProps_;
   PropCursor transProps_;

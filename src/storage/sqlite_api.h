@@ -1,5 +1,7 @@
-// The SQLite 2.x C interface the project database is written against,
-// answered by a thin adapter. The storage code calls these functions and
+// Internal: the SQLite 2.x C interface the project database is written
+// against, answered by a thin adapter. Its names live in a namespace of
+// their own, so that they never meet those of a real SQLite 2 library in a
+// program that links both. The storage code calls these functions and
 // nothing else, so it reads exactly as it did over SQLite 2.8; which engine
 // answers is the adapter's business: SQLite 3 through libsqlite3, and for a
 // legacy SQLite 2 file a read-only engine over the library's own reader that
@@ -32,6 +34,8 @@
 #define SQLITE_ROW 100
 #define SQLITE_DONE 101
 
+namespace locmodel::sqlite_api {
+
 struct sqlite;     // an open database connection
 struct sqlite_vm;  // a compiled statement
 
@@ -39,12 +43,10 @@ struct sqlite_vm;  // a compiled statement
 // (UTF-8 or null) and the column names. Non-zero aborts the statement.
 typedef int (*sqlite_callback)(void* arg, int columns, char** values, char** names);
 
-namespace locmodel {
 // Modes of sqlite_open. SQLite 2 ignored the argument and callers pass 0;
 // kSqliteReadOnly opens an existing file without ever writing to it.
 constexpr int kSqliteReadWrite = 0;
 constexpr int kSqliteReadOnly = 1;
-}  // namespace locmodel
 
 // Opens (creating it in read-write mode) the database at `filename`. Null on
 // failure, with the reason in *errmsg.
@@ -93,3 +95,5 @@ int sqlite_encode_binary(const unsigned char* in, int n, unsigned char* out);
 // the number of bytes, or -1 on an escape other than 01 01..01 03 or one cut
 // short by the terminator.
 int sqlite_decode_binary(const unsigned char* in, unsigned char* out);
+
+}  // namespace locmodel::sqlite_api
