@@ -1,7 +1,9 @@
 // A fixture that gives each test a fresh folder of its own, removed after.
+// The process id keeps test runs of other checkouts out of it.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -16,7 +18,8 @@ class TempDirTest : public ::testing::Test {
   void SetUp() override {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     dir_ = std::filesystem::temp_directory_path() /
-           (std::string("locmodel-") + test->test_suite_name() + "-" + test->name());
+           (std::string("locmodel-") + test->test_suite_name() + "-" + test->name() + "-" +
+            std::to_string(getpid()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
   }
