@@ -266,6 +266,10 @@ TEST(Strategies, DoValueComposesTheStrategiesTheTypeCallsFor) {
     EXPECT_EQ(read[2], (std::pair<std::u16string, Box*>{u"two", nullptr}));
     delete read[1].second;
   });
+  // An owning pointer is the pointer form too, through AutoPtrSerialStrategy.
+  auto owned = std::make_unique<Box>(Box{5});
+  EXPECT_EQ(WriteBody([&](ISerialStream& s) { DoValue(s, owned); }),
+            WriteBody([&](ISerialStream& s) { pointer.Do(s, value[1].second); }));
 }
 
 }  // namespace
