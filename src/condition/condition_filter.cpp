@@ -21,19 +21,14 @@ const CConditionFilterCfg* FilterList(const CProp* prop) {
 std::u16string CConditionEntry::GenerateId() { return CStrUtil::RandomStr(13); }
 
 bool CConditionEntry::Do(Serial::ISerialStream& stream) {
-  for (auto [name, text] : {std::pair{u"ID", &ID}, {u"Title", &Title}, {u"Expression", &Expression}}) {
-    if (stream.EnterNode(Serial::NodeName(name))) {
-      Serial::Do(stream, *text);
-      stream.LeaveNode();
-    }
-  }
+  Serial::DoNode(stream, u"ID", ID);
+  Serial::DoNode(stream, u"Title", Title);
+  Serial::DoNode(stream, u"Expression", Expression);
   return true;
 }
 
 bool CConditionFilterCfg::Do(Serial::ISerialStream& stream) {
-  static const Serial::DefaultSerialStrategy<CConditionEntry> entry;
-  static const Serial::STLContainerSerialStrategy<std::vector<CConditionEntry>> list(entry);
-  return list.Do(stream, *this);
+  return Serial::DoValue(stream, static_cast<std::vector<CConditionEntry>&>(*this));
 }
 
 CPropName CConditionFilterAccessor::GetFilterPropName() const {

@@ -17,18 +17,6 @@ struct MultiOperation {
   ~MultiOperation() { Events().OnMultiOperationEnd(); }
 };
 
-// Runs `body` inside the node `name` when the node is there: an absent node
-// leaves the member as the constructor made it.
-template <typename Body>
-void InNode(Serial::ISerialStream& stream, const Serial::NodeName& name, Body body) {
-  if (stream.EnterNode(name)) {
-    body();
-    stream.LeaveNode();
-  }
-}
-
-Serial::NodeName Byte(char c) { return Serial::NodeName(static_cast<unsigned char>(c)); }
-
 // Items nest through the children node; reading counts how deep it is.
 thread_local int readDepth = 0;
 thread_local bool readTooDeep = false;
@@ -53,7 +41,7 @@ CResItem& CResItem::operator=(const CResItem& other) {
   SetState(other.state_);
   SetComment(other.comment_);
   SetResId(other.resId_);
-  SetData(other.data_.get(), other.dataSize_);
+  SetData(other.data_.bytes.get(), other.data_.size);
   Copy(other);
   cfgProps_.Copy(other.cfgProps_);
   return *this;
@@ -61,8 +49,8 @@ CResItem& CResItem::operator=(const CResItem& other) {
 
 bool CResItem::operator==(const CResItem& other) const {
   return type_ == other.type_ && tabNum_ == other.tabNum_ && state_ == other.state_ &&
-         comment_ == other.comment_ && resId_ == other.resId_ && dataSize_ == other.dataSize_ &&
-         std::equal(data_.get(), data_.get() + dataSize_, other.data_.get()) &&
+         comment_ == other.comment_ && resId_ == other.resId_ && data_.size == other.data_.size &&
+         std::equal(data_.bytes.get(), data_.bytes.get() + data_.size, other.data_.bytes.get()) &&
          cfgProps_ == other.cfgProps_ && static_cast<const CPropContainer&>(*this) == other;
 }
 
@@ -112,6 +100,7 @@ void CResItem::SetTabNum(int tabNum) { RaiseChange(); tabNum_ = tabNum; }
 void CResItem::SetState(int state) { RaiseChange(); state_ = state; }
 void CResItem::SetReadOnly(bool on) { SetState(on ? state_ | kStateReadOnly : state_ & ~kStateReadOnly); }
 void CResItem::SetItemLocked(bool on) { SetState(on ? state_ | kStateLocked : state_ & ~kStateLocked); }
+void CResItem::SetParent(CResItem* parent) { RaiseChange(); parent_ = parent; }
 
 void CResItem::SetData(const unsigned char* data, unsigned int size) {
   RaiseChange();
@@ -121,33 +110,31 @@ void CResItem::SetData(const unsigned char* data, unsigned int size) {
     copy.reset(new unsigned char[size]);
     std::memcpy(copy.get(), data, size);
   }
-  data_ = std::move(copy);
-  dataSize_ = size;
+  data_.bytes = std::move(copy);
+  data_.size = size;
 }
 
 void CResItem::AddBinaryBlock(const unsigned char* data, unsigned int size) {
   RaiseChange();
   if (size == 0) return;
-  std::unique_ptr<unsigned char[]> joined(new unsigned char[dataSize_ + size]);
-  if (dataSize_) std::memcpy(joined.get(), data_.get(), dataSize_);
-  std::memcpy(joined.get() + dataSize_, data, size);
-  data_ = std::move(joined);
-  dataSize_ += size;
+  std::unique_ptr<unsigned char[]> joined(new unsigned char[data_.size + size]);
+  if (data_.size) std::memcpy(joined.get(), data_.bytes.get(), data_.size);
+  std::memcpy(joined.get() + data_.size, data, size);
+  data_.bytes = std::move(joined);
+  data_.size += size;
 }
 
 void CResItem::AddResItem(CResItem* child) {
   if (!child) return;
   Events().OnResItemAdd(this, child);
-  Events().OnResItemChange(child);
-  child->parent_ = this;
+  child->SetParent(this);
   children_.push_back(child);
 }
 
 CResItem* CResItem::RemoveItem(CResItem* child) {
   const auto it = std::find(children_.begin(), children_.end(), child);
   if (it == children_.end() || !child) return nullptr;
-  Events().OnResItemChange(child);
-  child->parent_ = nullptr;
+  child->SetParent(nullptr);
   Events().OnResItemRemove(this, child);
   children_.erase(std::find(children_.begin(), children_.end(), child));
   return child;
@@ -156,8 +143,7 @@ CResItem* CResItem::RemoveItem(CResItem* child) {
 void CResItem::ClearResItemList() {
   MultiOperation bracket;
   for (CResItem* child : children_) {
-    Events().OnResItemChange(child);
-    child->parent_ = nullptr;
+    child->SetParent(nullptr);
     Events().OnResItemRemove(this, child);
   }
   children_.clear();
@@ -210,26 +196,32 @@ void CResItem::OnAfterPropChange(const CPropContainer& cont, const CPropName& na
   if (&cont == &cfgProps_) Events().OnConfigPropChanged(this, name, oldValue, newValue);
 }
 
-bool CResItem::Do(Serial::ISerialStream& stream) {
-  static const Serial::DefaultSerialStrategy<CResItem> item;
-  static const Serial::DefaultMonoFactory<CResItem> itemFactory;
-  static const Serial::MonoPtrSerialStrategy<CResItem> itemPointer(item, itemFactory);
-  static const Serial::STLContainerSerialStrategy<ResItemList> children(itemPointer);
-  static const Serial::DefaultSerialStrategy<int> lang;
-  static const Serial::DefaultSerialStrategy<CTransItem> trans;
-  static const Serial::DefaultMonoFactory<CTransItem> transFactory;
-  static const Serial::MonoPtrSerialStrategy<CTransItem> transPointer(trans, transFactory);
-  static const Serial::MapSerialStrategy<TransMap>::EntryStrategy transEntry(lang, transPointer);
-  static const Serial::MapSerialStrategy<TransMap> translations(transEntry);
+bool CResItem::Data::Do(Serial::ISerialStream& stream) {
+  if (!stream.IsReading()) {
+    stream.WriteField(size, bytes.get());
+    return true;
+  }
+  unsigned int read = 0;
+  const void* field = stream.ReadField(read);
+  bytes.reset();
+  size = 0;
+  if (field && read > 0) {
+    bytes.reset(new unsigned char[read]);
+    std::memcpy(bytes.get(), field, read);
+    size = read;
+  }
+  return true;
+}
 
+bool CResItem::Do(Serial::ISerialStream& stream) {
   const bool reading = stream.IsReading();
   if (reading) {
-    // Deeper data is refused before it can exhaust the stack: the item stays
-    // unread, which a strict reader then finds malformed, and the loader is
-    // told.
+    // Deeper data is refused before it can exhaust the stack, by a throw: the
+    // tree reader would otherwise go on without the item, and the loader is
+    // told why.
     if (readDepth >= kMaxReadDepth) {
       readTooDeep = true;
-      return false;
+      throw Serial::Exceptions::FormatIO();
     }
     ++readDepth;
   }
@@ -238,51 +230,24 @@ bool CResItem::Do(Serial::ISerialStream& stream) {
     ~Leave() { readDepth -= reading ? 1 : 0; }
   } leave{reading};
 
-  InNode(stream, Serial::NodeName(), [&] { CPropContainer::Do(stream); });
-  InNode(stream, Byte('e'), [&] { Serial::Do(stream, resId_); });
-  InNode(stream, Byte('f'), [&] { Serial::Do(stream, type_); });
-  InNode(stream, Byte('g'), [&] {
-    if (reading) {
-      for (CResItem* child : children_) delete child;
-      children_.clear();
-    }
-    children.Do(stream, children_);
-  });
-  InNode(stream, Byte('h'), [&] {
-    if (reading) {
-      for (auto& [key, value] : translations_) delete value;
-      translations_.clear();
-    }
-    translations.Do(stream, translations_);
-  });
-  InNode(stream, Byte('i'), [&] { Serial::Do(stream, comment_); });
-  InNode(stream, Byte('j'), [&] { Serial::Do(stream, tabNum_); });
-  InNode(stream, Byte('k'), [&] { Serial::Do(stream, state_); });
-  InNode(stream, Byte('l'), [&] {
-    if (!reading) {
-      stream.WriteField(dataSize_, data_.get());
-      return;
-    }
-    unsigned int size = 0;
-    const void* bytes = stream.ReadField(size);
-    data_.reset();
-    dataSize_ = 0;
-    if (bytes && size > 0) {
-      data_.reset(new unsigned char[size]);
-      std::memcpy(data_.get(), bytes, size);
-      dataSize_ = size;
-    }
-  });
-  InNode(stream, Byte('m'), [&] { cfgProps_.Do(stream); });
+  // Reading replaces the children and translations, deleting the old ones.
+  using Serial::DoNode, Serial::NodeName;
+  DoNode(stream, NodeName(), static_cast<CPropContainer&>(*this));
+  DoNode(stream, NodeName('e'), resId_);
+  DoNode(stream, NodeName('f'), type_);
+  DoNode(stream, NodeName('g'), children_);
+  DoNode(stream, NodeName('h'), translations_);
+  DoNode(stream, NodeName('i'), comment_);
+  DoNode(stream, NodeName('j'), tabNum_);
+  DoNode(stream, NodeName('k'), state_);
+  DoNode(stream, NodeName('l'), data_);
+  DoNode(stream, NodeName('m'), cfgProps_);
 
   if (reading) {
     // A stored null pointer names no child and no translation: drop it.
     children_.erase(std::remove(children_.begin(), children_.end(), nullptr), children_.end());
     std::erase_if(translations_, [](const auto& entry) { return entry.second == nullptr; });
-    for (CResItem* child : children_) {
-      Events().OnResItemChange(child);
-      child->parent_ = this;
-    }
+    for (CResItem* child : children_) child->SetParent(this);
     for (auto& [key, value] : translations_) value->SetParent(this);
   }
   return true;

@@ -4,19 +4,6 @@
 #include "locmodel/props/prop_classes.h"
 #include "locmodel/serial/strategies.h"
 
-namespace {
-
-// A member kept in a child node: absent in the data, it keeps its value.
-template <typename T>
-void DoInNode(Serial::ISerialStream& stream, const char16_t* name, T& member) {
-  if (stream.EnterNode(Serial::NodeName(name))) {
-    Serial::Do(stream, member);
-    stream.LeaveNode();
-  }
-}
-
-}  // namespace
-
 CTransItem::CTransItem(const CTransItem& other) : CPropContainer(this), lang_(other.lang_) {
   *this = other;
 }
@@ -93,12 +80,9 @@ void CTransItem::OnBeforePropChange(const CPropContainer&, const CPropName&, con
 }
 
 bool CTransItem::Do(Serial::ISerialStream& stream) {
-  if (stream.EnterNode(Serial::NodeName())) {
-    CPropContainer::Do(stream);
-    stream.LeaveNode();
-  }
-  DoInNode(stream, u"Key", key_);
-  DoInNode(stream, u"Lng", lang_);
-  DoInNode(stream, u"St", status_);
+  Serial::DoNode(stream, Serial::NodeName(), static_cast<CPropContainer&>(*this));
+  Serial::DoNode(stream, u"Key", key_);
+  Serial::DoNode(stream, u"Lng", lang_);
+  Serial::DoNode(stream, u"St", status_);
   return true;
 }

@@ -3,6 +3,21 @@
 #include "locmodel/props/prop_classes.h"
 #include "locmodel/serial/strategies.h"
 
+namespace {
+
+// A value of the map: a property of a registered class. No entry ever holds
+// null, so a stored null fails the read as an unknown class does.
+class ValueStrategy final : public Serial::ISerialStrategy<CProp*> {
+ public:
+  bool Do(Serial::ISerialStream& stream, CProp*& value) const override {
+    static const Serial::SerialClassPolyFactoryImpl<CProp> factory(PropClassRegistry::instance());
+    static const Serial::SerialClassStrategy<CProp> polymorphic(factory);
+    return polymorphic.Do(stream, value) && value;
+  }
+};
+
+}  // namespace
+
 CPropContainer::~CPropContainer() { Clear(); }
 
 void CPropContainer::Clear() {
@@ -52,16 +67,13 @@ bool CPropContainer::operator==(const CPropContainer& other) const {
 }
 
 bool CPropContainer::Do(Serial::ISerialStream& stream) {
-  static const Serial::DefaultSerialStrategy<CPropName> name;
-  static const Serial::SerialClassPolyFactoryImpl<CProp> factory(PropClassRegistry::instance());
-  static const Serial::SerialClassStrategy<CProp> value(factory);
-  static const Serial::MapSerialStrategy<PropMap>::EntryStrategy entry(name, value);
-  static const Serial::MapSerialStrategy<PropMap> map(entry);
-
-  if (stream.IsReading()) Clear();
-  if (stream.EnterNode(Serial::NodeName(static_cast<unsigned char>(0x01)))) {
-    map.Do(stream, props_);
-    stream.LeaveNode();
-  }
+  static const ValueStrategy value;
+  const bool reading = stream.IsReading();
+  if (reading) Clear();
+  const bool ok = Serial::InNode(stream, Serial::NodeName(static_cast<unsigned char>(0x01)),
+                                 [&] { return Serial::DoMap(stream, props_, value); });
+  // A map read only in part fails the read with either reader: the tree
+  // reader would otherwise go on with the rest of the map lost.
+  if (reading && !ok) throw Serial::Exceptions::FormatIO();
   return true;
 }

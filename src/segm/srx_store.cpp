@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "locmodel/serial/values.h"
+#include "locmodel/serial/strategies.h"
 #include "locmodel/util/char_entities.h"
 #include "locmodel/util/file_util.h"
 #include "locmodel/util/unicode.h"
@@ -25,22 +25,8 @@ bool CSRXStore::CCultureEntry::Do(Serial::ISerialStream& stream) {
 }
 
 bool CSRXStore::Do(Serial::ISerialStream& stream) {
-  static const Serial::DefaultSerialStrategy<CCultureEntry> culture;
-  static const Serial::DefaultSerialStrategy<CRule> rule;
-  static const Serial::STLContainerSerialStrategy<CRules> rules(rule);
-  static const Serial::PairSerialStrategy<CCultureEntry, CRules> entry(culture, rules);
-  static const Serial::STLContainerSerialStrategy<CEntries> entries(entry);
-
-  bool ok = true;
-  if (stream.EnterNode(Serial::NodeName(u"Casaced"))) {
-    ok = Serial::Do(stream, cascade_);
-    stream.LeaveNode();
-  }
-  if (ok && stream.EnterNode(Serial::NodeName(u"Rules"))) {
-    ok = entries.Do(stream, entries_);
-    stream.LeaveNode();
-  }
-  return ok;
+  return Serial::DoNode(stream, u"Casaced", cascade_) &&
+         Serial::DoNode(stream, u"Rules", entries_);
 }
 
 std::vector<size_t> CSRXStore::GetMatchingEntries(const std::u16string& culture) const {

@@ -4,14 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "serial/binary_tags.h"
 #include "util/coding.h"
 
 namespace Serial::Binary {
 namespace {
-
-constexpr unsigned char kTagEnter = 0x18;
-constexpr unsigned char kTagLeave = 0x19;
-constexpr unsigned char kTagField = 0x1A;
 
 // Bytes asked of the byte stream at a time.
 constexpr size_t kChunkSize = 64 * 1024;

@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "serial/binary_tags.h"
 #include "util/coding.h"
 
 namespace Serial::Binary {
 namespace {
-
-constexpr unsigned char kTagEnter = 0x18;
-constexpr unsigned char kTagLeave = 0x19;
-constexpr unsigned char kTagField = 0x1A;
 
 // Fields of the primitive widths are copied with a fixed size, which the
 // compiler makes a single move; for them a call of the library's memcpy

@@ -32,20 +32,14 @@ bool DoAs(ISerialStream& stream, T& value) {
   return true;
 }
 
-template <typename Container>
-bool DoContainer(ISerialStream& stream, Container& container) {
-  static const DefaultSerialStrategy<typename Container::value_type> element;
-  static const STLContainerSerialStrategy<Container> strategy(element);
-  return strategy.Do(stream, container);
+// The container forms themselves: DoValue would find the functions below.
+template <typename C>
+bool DoElements(ISerialStream& stream, C& container) {
+  return detail::kContainer<C>.Do(stream, container);
 }
-
-template <typename Map>
-bool DoMap(ISerialStream& stream, Map& map) {
-  static const DefaultSerialStrategy<typename Map::key_type> key;
-  static const DefaultSerialStrategy<typename Map::mapped_type> value;
-  static const typename MapSerialStrategy<Map>::EntryStrategy entry(key, value);
-  static const MapSerialStrategy<Map> strategy(entry);
-  return strategy.Do(stream, map);
+template <typename M>
+bool DoEntries(ISerialStream& stream, M& map) {
+  return detail::kMap<M>.Do(stream, map);
 }
 
 }  // namespace
@@ -80,11 +74,11 @@ bool Do(ISerialStream& stream, std::u16string& value) {
   return true;
 }
 
-bool Do(ISerialStream& s, std::vector<std::u16string>& v) { return DoContainer(s, v); }
-bool Do(ISerialStream& s, std::set<std::u16string>& v) { return DoContainer(s, v); }
-bool Do(ISerialStream& s, std::vector<int>& v) { return DoContainer(s, v); }
-bool Do(ISerialStream& s, std::set<int>& v) { return DoContainer(s, v); }
-bool Do(ISerialStream& s, std::map<int, std::u16string>& v) { return DoMap(s, v); }
+bool Do(ISerialStream& s, std::vector<std::u16string>& v) { return DoElements(s, v); }
+bool Do(ISerialStream& s, std::set<std::u16string>& v) { return DoElements(s, v); }
+bool Do(ISerialStream& s, std::vector<int>& v) { return DoElements(s, v); }
+bool Do(ISerialStream& s, std::set<int>& v) { return DoElements(s, v); }
+bool Do(ISerialStream& s, std::map<int, std::u16string>& v) { return DoEntries(s, v); }
 
 bool Do(ISerialStream& stream, std::vector<unsigned char>& value) {
   if (!stream.IsReading()) {

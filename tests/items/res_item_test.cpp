@@ -4,6 +4,9 @@
 
 #include "locmodel/items/item_events.h"
 #include "locmodel/props/prop_classes.h"
+#include "items/read_depth.h"
+#include "locmodel/serial/serial_tree.h"
+#include "support/item_trees.h"
 #include "support/stream_bytes.h"
 
 namespace {
@@ -118,6 +121,25 @@ TEST_F(Items, ChildrenAndTranslationsRaiseTheirEventsInOrder) {
   delete trans;
 }
 
+TEST_F(Items, EachParentLinkChangeRaisesOneChangeOfTheChild) {
+  CResItem parent;
+  auto* a = new CResItem;
+  auto* b = new CResItem;
+  log.names = {{&parent, "p"}, {a, "a"}, {b, "b"}};
+  a->SetParent(&parent);
+  EXPECT_EQ(a->GetParent(), &parent);
+  a->SetParent(nullptr);
+  parent.AddResItem(a);
+  parent.AddResItem(b);
+  parent.ClearResItemList();
+  EXPECT_EQ(b->GetParent(), nullptr);
+  EXPECT_EQ(log.events, (std::vector<std::string>{"change a", "change a", "add p a", "change a",
+                                                  "add p b", "change b", "begin", "change a",
+                                                  "remove p a", "change b", "remove p b", "end"}));
+  delete a;
+  delete b;
+}
+
 TEST_F(Items, DestructionAnnouncesTheRootFirstInsideOneBracket) {
   auto* root = new CResItem;
   auto* a = new CResItem;
@@ -155,6 +177,26 @@ TEST_F(Items, CopiesCarryContentButNoLinks) {
   CTransItem transCopy(trans);
   EXPECT_EQ(transCopy.GetKey(), 9999999);
   EXPECT_TRUE(transCopy == trans);
+}
+
+TEST(ItemSerialization, ItemsNestedTooDeeplyFailEitherReader) {
+  // Both readers refuse the item past the limit by FormatIO, and the loader
+  // learns why; neither goes on without it.
+  const Bytes bytes = ChainProjectBytes(CResItem::kMaxReadDepth + 1);
+  for (bool tree : {true, false}) {
+    Serial::MemoryStreamIn in(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    CResItem root;
+    locmodel::item_reading::ResetTooDeep();
+    if (tree) {
+      Serial::Binary::BinarySerialTreeIn reader;
+      reader.Load(in);
+      EXPECT_THROW(root.Do(reader), Serial::Exceptions::FormatIO);
+    } else {
+      Serial::Binary::BinarySerialIn reader(in);
+      EXPECT_THROW(root.Do(reader), Serial::Exceptions::FormatIO);
+    }
+    EXPECT_TRUE(locmodel::item_reading::WasTooDeep()) << tree;
+  }
 }
 
 TEST(ItemSerialization, DetachedTranslationBytes) {

@@ -4,6 +4,7 @@
 
 #include "locmodel/config/lang_set.h"
 #include "locmodel/props/prop_classes.h"
+#include "locmodel/serial/serial_tree.h"
 #include "support/stream_bytes.h"
 
 namespace {
@@ -127,7 +128,7 @@ TEST(PropContainer, RoundTripsThroughTheStreamAndReplacesContent) {
   EXPECT_EQ(read.GetPropW(CPropName::PROP_TRANS_STR)->GetStr(), u"Hello");
 }
 
-TEST(PropContainer, AValueOfAnUnknownClassEndsTheReadKeepingWhatCameBefore) {
+TEST(PropContainer, AnEntryThatCannotBeReadFailsEitherReader) {
   const Bytes body = WriteBody([](Serial::ISerialStream& s) {
     CPropContainer c;
     c.SetPropW(u"a", new CIntProp(1));
@@ -135,21 +136,39 @@ TEST(PropContainer, AValueOfAnUnknownClassEndsTheReadKeepingWhatCameBefore) {
     c.SetPropW(u"c", new CIntProp(3));
     c.Do(s);
   });
-  // Rename the middle value's class to one nobody registered.
-  Bytes renamed = body;
-  const Bytes from = Utf16("CountedPropForTests"), to = Utf16("UnknownPropForTests");
-  auto at = std::search(renamed.begin(), renamed.end(), from.begin(), from.end());
-  ASSERT_NE(at, renamed.end());
-  std::copy(to.begin(), to.end(), at);
+  const Bytes name = Utf16("CountedPropForTests");
+  const size_t at = std::search(body.begin(), body.end(), name.begin(), name.end()) - body.begin();
+  ASSERT_LT(at, body.size());
+  // The middle value's class renamed to one nobody registered, or its null
+  // flag set (the flag field's byte stands before the type and name fields).
+  Bytes unknown = body, null = body;
+  const Bytes other = Utf16("UnknownPropForTests");
+  std::copy(other.begin(), other.end(), unknown.begin() + at);
+  ASSERT_EQ(null[at - 12], 0);
+  null[at - 12] = 1;
 
-  const Bytes all = StreamAround(renamed);
-  Serial::MemoryStreamIn in(all.data(), static_cast<uint32_t>(all.size()));
-  Serial::Binary::BinarySerialIn reader(in);
-  // The strict reader cannot skip the unknown value's data: it throws.
-  CPropContainer read;
-  EXPECT_THROW(read.Do(reader), Serial::Exceptions::FormatIO);
-  EXPECT_EQ(read.GetPropCont().size(), 1u);
-  EXPECT_NE(read.GetPropW(u"a"), nullptr);
+  for (const Bytes* damaged : {&unknown, &null}) {
+    for (bool tree : {true, false}) {
+      const Bytes all = StreamAround(*damaged);
+      Serial::MemoryStreamIn in(all.data(), static_cast<uint32_t>(all.size()));
+      {
+        CPropContainer read;
+        if (tree) {
+          Serial::Binary::BinarySerialTreeIn reader;
+          reader.Load(in);
+          EXPECT_THROW(read.Do(reader), Serial::Exceptions::FormatIO);
+        } else {
+          Serial::Binary::BinarySerialIn reader(in);
+          EXPECT_THROW(read.Do(reader), Serial::Exceptions::FormatIO);
+        }
+        // What came before stays, to be destroyed with the container; no
+        // entry holds null.
+        ASSERT_EQ(read.GetPropCont().size(), 1u);
+        EXPECT_NE(read.GetPropW(u"a"), nullptr);
+      }
+      EXPECT_EQ(g_alive, 0);
+    }
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "locmodel/serial/serial_tree.h"
 #include "support/stream_bytes.h"
 
 namespace {
@@ -185,6 +186,90 @@ TEST(Strategies, OwningPointerTakesTheObjectOnlyWhenTheReadSucceeds) {
     EXPECT_FALSE(owner.Do(s, read));  // odd text: the old object stays
     EXPECT_EQ(read->text, u"before");
   });
+}
+
+// A value type of four named sets: one line per member is all it takes.
+struct NameFilter {
+  std::set<std::u16string> includeNames, excludeNames, includePatterns, excludePatterns;
+  bool operator==(const NameFilter&) const = default;
+  bool Do(ISerialStream& s) {
+    return DoNode(s, u"IncludeNames", includeNames) && DoNode(s, u"ExcludeNames", excludeNames) &&
+           DoNode(s, u"IncludePatterns", includePatterns) &&
+           DoNode(s, u"ExcludePatterns", excludePatterns);
+  }
+};
+
+TEST(Strategies, HelpersWriteEachMemberInItsNodeAndTheTreeReaderSkipsAbsentOnes) {
+  NameFilter filter{{u"a.rc"}, {}, {u"*.rc", u"*.dlg"}, {u"x*"}};
+  const Bytes body = WriteBody([&](ISerialStream& s) { EXPECT_TRUE(filter.Do(s)); });
+  // The form a Do would write by hand: enter, the set's container form, leave.
+  const Bytes byHand = WriteBody([&](ISerialStream& s) {
+    for (auto [name, set] : {std::pair{u"IncludeNames", &filter.includeNames},
+                             {u"ExcludeNames", &filter.excludeNames},
+                             {u"IncludePatterns", &filter.includePatterns},
+                             {u"ExcludePatterns", &filter.excludePatterns}}) {
+      s.EnterNode(NodeName(name));
+      Serial::Do(s, *set);
+      s.LeaveNode();
+    }
+  });
+  EXPECT_EQ(body, byHand);
+  ReadBody(body, [&](BinarySerialIn& s) {
+    NameFilter read;
+    read.includeNames = {u"old"};
+    ASSERT_TRUE(read.Do(s));
+    EXPECT_EQ(read, filter);
+  });
+
+  // Data of another version without "ExcludeNames": that member keeps its value.
+  const Bytes older = WriteBody([&](ISerialStream& s) {
+    DoNode(s, u"IncludeNames", filter.includeNames);
+    DoNode(s, u"IncludePatterns", filter.includePatterns);
+  });
+  const Bytes all = StreamAround(older);
+  MemoryStreamIn in(all.data(), static_cast<uint32_t>(all.size()));
+  Binary::BinarySerialTreeIn tree;
+  tree.Load(in);
+  NameFilter read;
+  read.excludeNames = {u"kept"};
+  EXPECT_TRUE(read.Do(tree));
+  EXPECT_EQ(read.includePatterns, filter.includePatterns);
+  EXPECT_EQ(read.excludeNames, std::set<std::u16string>{u"kept"});
+}
+
+TEST(Strategies, DoValueComposesTheStrategiesTheTypeCallsFor) {
+  struct Box {
+    int size = 0;
+    bool Do(ISerialStream& s) { return Serial::Do(s, size); }
+  };
+  // Owned pointers in a map of pairs: the same bytes as the strategies
+  // composed by hand, and read back whole.
+  using Value = std::map<int, std::pair<std::u16string, Box*>>;
+  Box box{5};
+  Value value{{1, {u"one", &box}}, {2, {u"two", nullptr}}};
+  const DefaultSerialStrategy<Box> element;
+  const DefaultMonoFactory<Box> factory;
+  const MonoPtrSerialStrategy<Box> pointer(element, factory);
+  const DefaultSerialStrategy<std::u16string> text;
+  const PairSerialStrategy<std::u16string, Box*> inner(text, pointer);
+  const DefaultSerialStrategy<int> key;
+  const PairSerialStrategy<int, Value::mapped_type> entry(key, inner);
+  const MapSerialStrategy<Value> byHand(entry);
+  const Bytes body = WriteBody([&](ISerialStream& s) { EXPECT_TRUE(DoValue(s, value)); });
+  EXPECT_EQ(body, WriteBody([&](ISerialStream& s) { byHand.Do(s, value); }));
+  ReadBody(body, [&](BinarySerialIn& s) {
+    Value read;
+    ASSERT_TRUE(DoValue(s, read));
+    ASSERT_EQ(read.size(), 2u);
+    ASSERT_NE(read[1].second, nullptr);
+    EXPECT_EQ(read[1].second->size, 5);
+    EXPECT_EQ(read[2], (std::pair<std::u16string, Box*>{u"two", nullptr}));
+    delete read[1].second;
+  });
+  // An owning pointer is the pointer form too, through AutoPtrSerialStrategy.
+  auto owned = std::make_unique<Box>(Box{5});
+  EXPECT_EQ(WriteBody([&](ISerialStream& s) { DoValue(s, owned); }),
+            WriteBody([&](ISerialStream& s) { pointer.Do(s, value[1].second); }));
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 //
 // Every change made through these operations is announced to the item event
 // server before it happens.
+//
+// The serialized layout (Do) is described in doc/project-file.md.
 #pragma once
 
 #include <map>
@@ -55,12 +57,13 @@ class CResItem : public IPropContHandler, public CPropContainer {
   bool IsItemLocked() const { return (state_ & kStateLocked) != 0; }
   void SetItemLocked(bool locked);
   CResItem* GetParent() const { return parent_; }
-  // Stores the link only; no children list changes.
-  void SetParent(CResItem* parent) { parent_ = parent; }
+  // Stores the link only; no children list changes. Like every setter it
+  // raises OnResItemChange(this) first.
+  void SetParent(CResItem* parent);
 
   // Null when the item has no data.
-  const unsigned char* GetData() const { return data_.get(); }
-  unsigned int GetDataSize() const { return dataSize_; }
+  const unsigned char* GetData() const { return data_.bytes.get(); }
+  unsigned int GetDataSize() const { return data_.size; }
   // Replaces the data with a copy (size 0 frees it); the item's own data may
   // be passed.
   void SetData(const unsigned char* data, unsigned int size);
@@ -88,12 +91,15 @@ class CResItem : public IPropContHandler, public CPropContainer {
   void ChangeTransLang(CTransItem* trans, int newLang);
 
   // Own properties, resource id, type, children, translations, comment, tab
-  // number, state, data and configuration, each in a node of its own. True,
-  // except for an item nested deeper than kMaxReadDepth, which is not read.
+  // number, state, data and configuration, each in a node of its own (see
+  // doc/project-file.md). Always true: reading an item nested deeper than
+  // kMaxReadDepth throws Serial::Exceptions::FormatIO, whichever reader runs,
+  // and so does a property that cannot be read (CPropContainer::Do).
   bool Do(Serial::ISerialStream& stream);
 
   // How many items a path from the root may hold when read: deeper data is
-  // refused rather than allowed to exhaust the stack. Reading takes about
+  // refused rather than allowed to exhaust the stack. SaveProject refuses
+  // deeper trees, so that it never writes what cannot be read back. Reading takes about
   // 2.7 KB of stack per level in an unoptimized sanitizer build, so 1000
   // levels stay well inside any thread's stack.
   static constexpr int kMaxReadDepth = 1000;
@@ -114,8 +120,13 @@ class CResItem : public IPropContHandler, public CPropContainer {
   CPropContainer cfgProps_;
   std::u16string resId_ = u"@";
   int tabNum_ = 0;
-  std::unique_ptr<unsigned char[]> data_;
-  unsigned int dataSize_ = 0;
+  // The raw data, one field of its bytes; a missing field reads as no data.
+  struct Data {
+    std::unique_ptr<unsigned char[]> bytes;
+    unsigned int size = 0;
+    bool Do(Serial::ISerialStream& stream);
+  };
+  Data data_;
   int state_ = 0;
   CResItem* parent_ = nullptr;
 };

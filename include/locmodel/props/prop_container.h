@@ -62,9 +62,10 @@ class CPropContainer {
   PropMap& GetPropCont() { return props_; }
 
   // A node named by the byte 0x01 holding the map. Reading replaces the
-  // content without callbacks; a value of an unknown class ends the read,
-  // keeping what came before. Always true: read failures surface as the
-  // reader's exception.
+  // content without callbacks. An entry that cannot be read (a value of an
+  // unknown class, a stored null) fails the read, with either reader, by
+  // Serial::Exceptions::FormatIO; the entries read before it stay in the
+  // container, to be destroyed with it. Otherwise true.
   bool Do(Serial::ISerialStream& stream);
 
  private:

@@ -7,9 +7,11 @@
 // nodes (containers), and reads them back by making the same calls.
 //
 // The Do convention: true on success, false when reading found a field
-// missing or malformed. A member in a child node is handled as
-//   if (s.EnterNode(name)) { ok = member.Do(s); s.LeaveNode(); }
-// so that a reader that finds nodes by name leaves an absent member alone.
+// missing or malformed. A member in a child node is entered, handled and
+// left only when EnterNode succeeds, so that a reader that finds nodes by
+// name leaves an absent member alone. Do functions do not call EnterNode
+// themselves: they are written with the helpers of strategies.h, one line
+// per member, as Serial::DoNode(s, u"Title", Title).
 #pragma once
 
 #include "locmodel/serial/node_name.h"

@@ -1,4 +1,24 @@
-// Serialization strategies: small value objects with one operation,
+// Serialization strategies, and the helpers every Do is written with.
+//
+// The helpers (at the end of this file) are what a persistent class uses:
+//
+//   struct CWindowEntry {
+//     std::u16string Title;
+//     std::set<std::u16string> Classes;
+//     std::vector<CAliasEntry> Aliases;       // CAliasEntry has its own Do
+//     bool Do(Serial::ISerialStream& s) {
+//       return Serial::DoNode(s, u"Title", Title) &&
+//              Serial::DoNode(s, u"Classes", Classes) &&
+//              Serial::DoNode(s, u"Aliases", Aliases);
+//     }
+//   };
+//
+// DoNode keeps a member in a named child node, so that the tree reader finds
+// it by name and leaves it alone when the node is absent; DoValue writes a
+// value in the current node. Both pick the form from the type (DoValue below),
+// so containers, maps, pairs and owned pointers need no code of their own.
+//
+// Strategies are small value objects with one operation,
 // Do(stream, value), composed at the call site. A container strategy holds a
 // pointer to the strategy of its elements, a pair strategy to those of its
 // two members, a pointer strategy to a factory. Strategies own nothing and
@@ -32,15 +52,14 @@ class ISerialStrategy {
   ~ISerialStrategy() = default;
 };
 
-// Whatever T's own Do writes: the member T::Do(stream) for classes, the free
-// Serial::Do(stream, value) for primitives and strings.
+template <typename T>
+bool DoValue(ISerialStream& stream, T& value);
+
+// The form DoValue chooses for T (see there).
 template <typename T>
 class DefaultSerialStrategy final : public ISerialStrategy<T> {
  public:
-  bool Do(ISerialStream& stream, T& value) const override {
-    if constexpr (requires { value.Do(stream); }) return value.Do(stream);
-    else return Serial::Do(stream, value);
-  }
+  bool Do(ISerialStream& stream, T& value) const override { return DoValue(stream, value); }
 };
 
 // One field of the width of W holding the enumerator converted to W; on
@@ -58,51 +77,62 @@ class EnumSerialStrategy final : public ISerialStrategy<E> {
   }
 };
 
+namespace detail {
+// One element of a pair or a container, in the next anonymous node; unlike a
+// named member, an element whose node is missing fails the read.
+template <typename T>
+bool DoElement(ISerialStream& stream, T& element, const ISerialStrategy<T>& strategy) {
+  if (!stream.EnterNode(NodeName())) return false;
+  const bool ok = strategy.Do(stream, element);
+  stream.LeaveNode();
+  return ok;
+}
+}  // namespace detail
+
 template <typename A, typename B>
 class PairSerialStrategy final : public ISerialStrategy<std::pair<A, B>> {
  public:
-  PairSerialStrategy(const ISerialStrategy<A>& first, const ISerialStrategy<B>& second)
+  constexpr PairSerialStrategy(const ISerialStrategy<A>& first, const ISerialStrategy<B>& second)
       : first_(&first), second_(&second) {}
 
   bool Do(ISerialStream& stream, std::pair<A, B>& pair) const override {
-    return DoInNode(stream, *first_, pair.first) && DoInNode(stream, *second_, pair.second);
+    return detail::DoElement(stream, pair.first, *first_) &&
+           detail::DoElement(stream, pair.second, *second_);
   }
 
  private:
-  template <typename M>
-  static bool DoInNode(ISerialStream& stream, const ISerialStrategy<M>& strategy, M& member) {
-    if (!stream.EnterNode(NodeName())) return false;
-    const bool ok = strategy.Do(stream, member);
-    stream.LeaveNode();
-    return ok;
-  }
-
   const ISerialStrategy<A>* first_;
   const ISerialStrategy<B>* second_;
 };
 
-// What a container does with an element it read but does not keep (a
-// repeated key, a failed read): elements that own objects delete them here.
+// What a container does with an element it replaces or does not keep (the
+// content before a read, a repeated key, a failed read): elements that own
+// objects (raw pointers, in maps too) delete them here.
 template <typename E>
 struct ElementDisposal {
+  static constexpr bool kOwns = false;
   static void Discard(E&) {}
 };
 template <typename T>
 struct ElementDisposal<T*> {
+  static constexpr bool kOwns = true;
   static void Discard(T*& p) { delete p, p = nullptr; }
 };
 template <typename K, typename V>
 struct ElementDisposal<std::pair<K, V>> {
+  static constexpr bool kOwns = ElementDisposal<V>::kOwns;
   static void Discard(std::pair<K, V>& e) { ElementDisposal<V>::Discard(e.second); }
 };
 
 // C is any container with size(), clear(), iteration and insert(end, value);
-// a set or map keeps the first of repeated keys. The declared count is never
-// used to reserve memory: each element must arrive in its own node.
+// a set or map keeps the first of repeated keys. Reading replaces the content
+// (owned objects in it are deleted first). The declared count is never used
+// to reserve memory: each element must arrive in its own node.
 template <typename C, typename E = typename C::value_type>
 class STLContainerSerialStrategy : public ISerialStrategy<C> {
  public:
-  explicit STLContainerSerialStrategy(const ISerialStrategy<E>& element) : element_(&element) {}
+  constexpr explicit STLContainerSerialStrategy(const ISerialStrategy<E>& element)
+      : element_(&element) {}
 
   bool Do(ISerialStream& stream, C& container) const override {
     return stream.IsReading() ? Read(stream, container) : Write(stream, container);
@@ -114,12 +144,18 @@ class STLContainerSerialStrategy : public ISerialStrategy<C> {
     Serial::Do(stream, count);
     for (const auto& stored : container) {
       E element(stored);
-      if (!DoElement(stream, element)) return false;
+      if (!detail::DoElement(stream, element, *element_)) return false;
     }
     return true;
   }
 
   bool Read(ISerialStream& stream, C& container) const {
+    if constexpr (ElementDisposal<E>::kOwns) {
+      for (const auto& stored : container) {
+        E element(stored);
+        ElementDisposal<E>::Discard(element);
+      }
+    }
     container.clear();
     int count = 0;
     if (!Serial::Do(stream, count)) return false;
@@ -130,20 +166,13 @@ class STLContainerSerialStrategy : public ISerialStrategy<C> {
         E element{};
         ~Pending() { ElementDisposal<E>::Discard(element); }
       } pending;
-      if (!DoElement(stream, pending.element)) return false;
+      if (!detail::DoElement(stream, pending.element, *element_)) return false;
       const size_t before = container.size();
       auto it = container.insert(container.end(), std::move(pending.element));
       if (container.size() != before) pending.element = E{};  // taken
       (void)it;
     }
     return true;
-  }
-
-  bool DoElement(ISerialStream& stream, E& element) const {
-    if (!stream.EnterNode(NodeName())) return false;
-    const bool ok = element_->Do(stream, element);
-    stream.LeaveNode();
-    return ok;
   }
 
   const ISerialStrategy<E>* element_;
@@ -157,7 +186,7 @@ class MapSerialStrategy final
   using Entry = std::pair<typename M::key_type, typename M::mapped_type>;
   using EntryStrategy = PairSerialStrategy<typename M::key_type, typename M::mapped_type>;
 
-  explicit MapSerialStrategy(const EntryStrategy& entry)
+  constexpr explicit MapSerialStrategy(const EntryStrategy& entry)
       : STLContainerSerialStrategy<M, Entry>(entry) {}
 };
 
@@ -217,7 +246,7 @@ bool DoNullFlag(ISerialStream& stream, T* pointer, bool& isNull) {
 template <typename T>
 class MonoPtrSerialStrategy final : public ISerialStrategy<T*> {
  public:
-  MonoPtrSerialStrategy(const ISerialStrategy<T>& element, const IMonoFactory<T>& factory)
+  constexpr MonoPtrSerialStrategy(const ISerialStrategy<T>& element, const IMonoFactory<T>& factory)
       : element_(&element), factory_(&factory) {}
 
   bool Do(ISerialStream& stream, T*& pointer) const override {
@@ -238,7 +267,7 @@ class MonoPtrSerialStrategy final : public ISerialStrategy<T*> {
 template <typename T>
 class AutoPtrSerialStrategy final : public ISerialStrategy<std::unique_ptr<T>> {
  public:
-  explicit AutoPtrSerialStrategy(const ISerialStrategy<T*>& pointer) : pointer_(&pointer) {}
+  constexpr explicit AutoPtrSerialStrategy(const ISerialStrategy<T*>& pointer) : pointer_(&pointer) {}
 
   bool Do(ISerialStream& stream, std::unique_ptr<T>& owner) const override {
     if (!stream.IsReading()) {
@@ -293,5 +322,141 @@ class SerialClassStrategy final : public PolyPtrSerialStrategy<T> {
     return pointer->Do(stream);
   }
 };
+
+// ---------------------------------------------------------------- helpers
+//
+// What every Do is written with (see the example at the top of this file).
+// They are inline templates over the strategies above: no allocation, and the
+// default strategies they use are constants.
+
+namespace detail {
+template <typename T>
+inline constexpr DefaultSerialStrategy<T> kDefault{};
+template <typename T>
+inline constexpr DefaultMonoFactory<T> kFactory{};
+template <typename T>
+inline constexpr MonoPtrSerialStrategy<T> kPointer{kDefault<T>, kFactory<T>};
+template <typename T>
+inline constexpr AutoPtrSerialStrategy<T> kOwner{kPointer<T>};
+template <typename A, typename B>
+inline constexpr PairSerialStrategy<A, B> kPair{kDefault<A>, kDefault<B>};
+template <typename C>
+inline constexpr STLContainerSerialStrategy<C> kContainer{kDefault<typename C::value_type>};
+template <typename M>
+inline constexpr MapSerialStrategy<M> kMap{kPair<typename M::key_type, typename M::mapped_type>};
+
+template <typename T>
+struct IsUniquePtr : std::false_type {};
+template <typename T>
+struct IsUniquePtr<std::unique_ptr<T>> : std::true_type {};
+template <typename T>
+struct IsPair : std::false_type {};
+template <typename A, typename B>
+struct IsPair<std::pair<A, B>> : std::true_type {};
+
+template <typename T>
+concept Map = requires { typename T::key_type; typename T::mapped_type; };
+template <typename T>
+concept Container = requires(T& c) {
+  typename T::value_type;
+  c.begin();
+  c.end();
+  c.size();
+  c.clear();
+};
+template <typename T>
+inline constexpr bool kNoForm = false;
+}  // namespace detail
+
+// A value in the current node, in the form its type calls for, first match:
+//   - a class with a member Do(ISerialStream&): that Do;
+//   - a type with a free Serial::Do (values.h): that function, so primitives,
+//     strings, VARIANT, RECT and std::vector<unsigned char> (one raw field)
+//     keep their forms;
+//   - T*: an object the pointer owns (null flag, then T's data; reading
+//     creates it with new T);
+//   - std::unique_ptr<T>: the same, through AutoPtrSerialStrategy;
+//   - std::pair: two anonymous nodes;
+//   - a map: the container form, each entry a pair;
+//   - any other container: count field, one anonymous node per element.
+// Elements, pair members and pointees go through DoValue in turn. An
+// enumeration has no default width: give it an EnumSerialStrategy.
+template <typename T>
+bool DoValue(ISerialStream& stream, T& value) {
+  if constexpr (requires { value.Do(stream); }) {
+    return value.Do(stream);
+  } else if constexpr (requires { Serial::Do(stream, value); }) {
+    return Serial::Do(stream, value);
+  } else if constexpr (std::is_pointer_v<T>) {
+    return detail::kPointer<std::remove_pointer_t<T>>.Do(stream, value);
+  } else if constexpr (detail::IsUniquePtr<T>::value) {
+    return detail::kOwner<typename T::element_type>.Do(stream, value);
+  } else if constexpr (detail::IsPair<T>::value) {
+    return detail::kPair<typename T::first_type, typename T::second_type>.Do(stream, value);
+  } else if constexpr (detail::Map<T>) {
+    return detail::kMap<T>.Do(stream, value);
+  } else if constexpr (detail::Container<T>) {
+    return detail::kContainer<T>.Do(stream, value);
+  } else {
+    static_assert(detail::kNoForm<T>,
+                  "Serial::DoValue: this type has no serialized form; give it a member "
+                  "bool Do(Serial::ISerialStream&), or pass a strategy");
+    return false;
+  }
+}
+
+// A value through a chosen strategy (an enumeration's width, a polymorphic
+// pointer), for symmetry with DoValue.
+template <typename T>
+bool DoValue(ISerialStream& stream, T& value, const ISerialStrategy<T>& strategy) {
+  return strategy.Do(stream, value);
+}
+
+// Runs `body` (a callable returning bool) inside the child node `name`.
+// When the node is absent (the tree reader, on data of another version)
+// nothing runs and the result is true: the member keeps its value. Otherwise
+// the result is the body's.
+template <typename Body>
+bool InNode(ISerialStream& stream, const NodeName& name, Body&& body) {
+  if (!stream.EnterNode(name)) return true;
+  const bool ok = body();
+  stream.LeaveNode();
+  return ok;
+}
+
+// A member inside the child node `name` (a NodeName, or a text name as
+// u"Text"), by DoValue or by the given strategy. Chain members with &&, in
+// the order they are written: the first failure ends the Do.
+template <typename T>
+bool DoNode(ISerialStream& stream, const NodeName& name, T& member) {
+  return InNode(stream, name, [&] { return DoValue(stream, member); });
+}
+template <typename T>
+bool DoNode(ISerialStream& stream, const NodeName& name, T& member, const ISerialStrategy<T>& strategy) {
+  return InNode(stream, name, [&] { return strategy.Do(stream, member); });
+}
+template <typename T>
+bool DoNode(ISerialStream& stream, const char16_t* name, T& member) {
+  return DoNode(stream, NodeName(name), member);
+}
+template <typename T>
+bool DoNode(ISerialStream& stream, const char16_t* name, T& member, const ISerialStrategy<T>& strategy) {
+  return DoNode(stream, NodeName(name), member, strategy);
+}
+
+// A container or map whose elements (map values) need a strategy of their
+// own, such as owned polymorphic objects:
+//   Serial::DoMap(s, props, classStrategy)
+template <typename C>
+bool DoContainer(ISerialStream& stream, C& container,
+                 const ISerialStrategy<typename C::value_type>& element) {
+  return STLContainerSerialStrategy<C>(element).Do(stream, container);
+}
+template <typename M>
+bool DoMap(ISerialStream& stream, M& map, const ISerialStrategy<typename M::mapped_type>& value) {
+  const PairSerialStrategy<typename M::key_type, typename M::mapped_type> entry(
+      detail::kDefault<typename M::key_type>, value);
+  return MapSerialStrategy<M>(entry).Do(stream, map);
+}
 
 }  // namespace Serial
