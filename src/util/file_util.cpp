@@ -238,7 +238,7 @@ std::string locmodel::ReplaceFileWith(const std::u16string& path,
                                       const std::function<bool(const std::u16string&)>& write,
                                       ReplaceOptions options) {
   const platform::ReplaceStep step = platform::ReplaceFile(
-      NativePath(path), {options.sync, options.unnamed}, [&](const std::string& name) {
+      NativePath(path), options, [&](const std::string& name) {
         errno = 0;  // a writer failing on a system call leaves its errno; others none
         return write(Utf8ToUtf16(name));
       });

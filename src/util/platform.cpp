@@ -416,7 +416,7 @@ bool LinkIn(int dir, const std::string& base, NewFile& file) {
 
 }  // namespace
 
-ReplaceStep ReplaceFile(const std::string& target, ReplaceMode mode,
+ReplaceStep ReplaceFile(const std::string& target, const ReplaceOptions& options,
                         const std::function<bool(const std::string& name)>& write) {
   const size_t slash = target.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
@@ -440,13 +440,13 @@ ReplaceStep ReplaceFile(const std::string& target, ReplaceMode mode,
   RemoveLeftovers(dir, base);
   NewFile file;
   // A file that replaces another stays private until it has its permissions.
-  if (!CreateNewFile(dir, base, keep ? 0600 : 0666, mode.unnamed, file)) return ReplaceStep::kCreate;
+  if (!CreateNewFile(dir, base, keep ? 0600 : 0666, options.unnamed, file)) return ReplaceStep::kCreate;
   if (keep) KeepAttributes(file.fd, old);
   const bool unnamed = file.unnamed();
   const std::string writerName =
       unnamed ? "/proc/self/fd/" + std::to_string(file.fd) : (slash == std::string::npos ? "" : folder) + file.name;
   ReplaceStep step = ReplaceStep::kDone;
-  if (!write(writerName) || (mode.sync && ::fsync(file.fd) != 0))
+  if (!write(writerName) || (options.sync && ::fsync(file.fd) != 0))
     step = ReplaceStep::kWrite;
   else if ((unnamed && !LinkIn(dir, base, file)) || ::renameat(dir, file.name.c_str(), dir, base.c_str()) != 0)
     step = ReplaceStep::kReplace;
@@ -456,7 +456,7 @@ ReplaceStep ReplaceFile(const std::string& target, ReplaceMode mode,
   }
   // The rename itself reaches the disk with the folder. A file system that
   // cannot sync folders (EINVAL) has nothing more to offer.
-  if (mode.sync && ::fsync(dir) != 0 && errno != EINVAL) return ReplaceStep::kReplace;
+  if (options.sync && ::fsync(dir) != 0 && errno != EINVAL) return ReplaceStep::kReplace;
   return ReplaceStep::kDone;
 }
 

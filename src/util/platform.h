@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "locmodel/util/file_util.h"
+
 namespace locmodel::platform {
 
 // --- Files -----------------------------------------------------------------
@@ -49,14 +51,9 @@ bool RemoveTree(const std::string& path);
 // except for kRefused: the name holds neither a regular file nor a link).
 enum class ReplaceStep { kDone, kRefused, kCreate, kWrite, kReplace };
 
-struct ReplaceMode {
-  bool sync = true;      // fsync the new file before, and the folder after, the rename
-  bool unnamed = false;  // hand the writer /proc/self/fd/N of an O_TMPFILE file
-};
-
 // Puts a new file, which `write` fills through the name it is given, in
 // the place of `target`. See locmodel::ReplaceFileWith for the rules.
-ReplaceStep ReplaceFile(const std::string& target, ReplaceMode mode,
+ReplaceStep ReplaceFile(const std::string& target, const ReplaceOptions& options,
                         const std::function<bool(const std::string& name)>& write);
 
 // --- Locations -------------------------------------------------------------
