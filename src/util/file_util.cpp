@@ -235,18 +235,25 @@ std::u16string GetLastErrorStrAndClear() {
 }
 
 std::string locmodel::ReplaceFileWith(const std::u16string& path,
-                                      const std::function<bool(const std::u16string&)>& write) {
-  const std::string target = NativePath(path);
-  const std::string created = platform::CreateUniqueBeside(target);
-  if (created.empty()) return "cannot create file: " + platform::ErrorText(errno);
-  if (!write(Utf8ToUtf16(created))) {
-    platform::RemoveFile(created);
-    return "cannot write file";
+                                      const std::function<bool(const std::u16string&)>& write,
+                                      ReplaceOptions options) {
+  const platform::ReplaceStep step = platform::ReplaceFile(
+      NativePath(path), options, [&](const std::string& name) {
+        errno = 0;  // a writer failing on a system call leaves its errno; others none
+        return write(Utf8ToUtf16(name));
+      });
+  const int error = errno;
+  switch (step) {
+    case platform::ReplaceStep::kDone:
+      return std::string();
+    case platform::ReplaceStep::kRefused:
+      return "cannot replace file: not a regular file";
+    case platform::ReplaceStep::kCreate:
+      return "cannot create file: " + platform::ErrorText(error);
+    case platform::ReplaceStep::kWrite:
+      return error != 0 ? "cannot write file: " + platform::ErrorText(error) : "cannot write file";
+    case platform::ReplaceStep::kReplace:
+      break;
   }
-  if (!platform::Rename(created, target)) {
-    const std::string reason = "cannot replace file: " + platform::ErrorText(errno);
-    platform::RemoveFile(created);
-    return reason;
-  }
-  return std::string();
+  return "cannot replace file: " + platform::ErrorText(error);
 }

@@ -7,6 +7,7 @@
 #include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -16,6 +17,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <random>
+#include <string_view>
 #include <thread>
 
 extern char** environ;
@@ -270,6 +273,194 @@ class TreeRemover {
 
 bool RemoveTree(const std::string& path) { return TreeRemover().Run(path); }
 
+// --- Whole-file replacement ----------------------------------------------------
+//
+// The new file lives beside the target, so that the rename is one step of
+// the same file system. Where it has a name, the name is
+// "<target>.locmodel-XXXXXX", and the file is flock()ed for as long as its
+// writer runs: a name with that pattern whose file nobody locks belongs to
+// a writer that died, and the next replacement of the same target removes
+// it, with anything the writer put beside it ("<name>-journal"). flock and
+// the POSIX locks that databases take on the same file do not interfere.
+namespace {
+
+constexpr char kTempMark[] = ".locmodel-";
+constexpr size_t kTempRandom = 6;
+
+std::string RandomSuffix() {
+  static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 random{std::random_device{}()};
+  std::string suffix;
+  for (size_t i = 0; i < kTempRandom; ++i) suffix.push_back(kChars[random() % (sizeof kChars - 1)]);
+  return suffix;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether `name` in `dir` still is the file open as `fd`.
+bool StillNamed(int dir, const std::string& name, int fd) {
+  struct stat byName, byFd;
+  return ::fstatat(dir, name.c_str(), &byName, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(fd, &byFd) == 0 &&
+         SameFile(byName, byFd);
+}
+
+// Locks `fd` for its writer; false only when another holds the lock (a
+// file system without flock leaves the file unlocked, and then unremoved).
+bool LockForWriter(int fd) { return ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK; }
+
+// The names in `dir` that start with `prefix`.
+std::vector<std::string> NamesStartingWith(int dir, const std::string& prefix) {
+  std::vector<std::string> found;
+  const int scan = ::openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* stream = scan < 0 ? nullptr : ::fdopendir(scan);
+  if (!stream) {
+    if (scan >= 0) CloseQuietly(scan);
+    return found;
+  }
+  while (const dirent* entry = ::readdir(stream))
+    if (std::string_view(entry->d_name).starts_with(prefix)) found.emplace_back(entry->d_name);
+  SavedErrno keep;
+  ::closedir(stream);
+  return found;
+}
+
+// Removes what replacements of `base` that died left in `dir`, best effort.
+void RemoveLeftovers(int dir, const std::string& base) {
+  const std::string prefix = base + kTempMark;
+  const size_t stemSize = prefix.size() + kTempRandom;
+  for (const std::string& name : NamesStartingWith(dir, prefix)) {
+    if (name.size() < stemSize || (name.size() > stemSize && name[stemSize] != '-')) continue;
+    const std::string stem = name.substr(0, stemSize);
+    const int fd = ::openat(dir, stem.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+      // A writer's sibling outlives its file only when the writer died.
+      if (errno == ENOENT && name != stem) ::unlinkat(dir, name.c_str(), 0);
+      continue;
+    }
+    struct stat st;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+        StillNamed(dir, stem, fd))
+      ::unlinkat(dir, name.c_str(), 0);
+    ::close(fd);
+  }
+}
+
+// Removes the named new file of a failed replacement, and what its writer
+// left beside it (a database's journal after a failed write).
+void RemoveNewFile(int dir, const std::string& name) {
+  SavedErrno keep;
+  ::unlinkat(dir, name.c_str(), 0);
+  for (const std::string& sibling : NamesStartingWith(dir, name + "-")) ::unlinkat(dir, sibling.c_str(), 0);
+}
+
+// The file being written: open as `fd` (locked), and named `name` in the
+// folder unless it is an unnamed O_TMPFILE.
+struct NewFile {
+  int fd = -1;
+  std::string name;
+
+  ~NewFile() {
+    if (fd >= 0) CloseQuietly(fd);
+  }
+  bool unnamed() const { return name.empty(); }
+};
+
+// A new empty file with `mode` (less the umask, as for any new file).
+bool CreateNewFile(int dir, const std::string& base, mode_t mode, bool unnamed, NewFile& file) {
+  if (unnamed) {
+    file.fd = ::openat(dir, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+    // The writer reaches the file through /proc; without either, it gets a name.
+    struct stat viaProc, st;
+    if (file.fd >= 0 && ::stat(("/proc/self/fd/" + std::to_string(file.fd)).c_str(), &viaProc) == 0 &&
+        ::fstat(file.fd, &st) == 0 && SameFile(viaProc, st) && LockForWriter(file.fd))
+      return true;
+    if (file.fd >= 0) CloseQuietly(file.fd);
+    file.fd = -1;
+  }
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    file.name = base + kTempMark + RandomSuffix();
+    file.fd = ::openat(dir, file.name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (file.fd < 0 && errno != EEXIST) return false;
+    // Between creating and locking, another replacement's cleanup may have
+    // taken the file for a leftover.
+    if (file.fd >= 0 && LockForWriter(file.fd) && StillNamed(dir, file.name, file.fd)) return true;
+    if (file.fd >= 0) CloseQuietly(file.fd);
+    file.fd = -1;
+  }
+  errno = EEXIST;
+  return false;
+}
+
+// Gives the new file what the replaced one had: owner and group where the
+// process may set them, and the permissions (set-ID bits aside: the
+// content is no longer what was trusted with them).
+void KeepAttributes(int fd, const struct stat& old) {
+  if (::fchown(fd, old.st_uid, old.st_gid) != 0) ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+  ::fchmod(fd, old.st_mode & 07777 & ~(S_ISUID | S_ISGID));
+}
+
+// Names the complete unnamed file in `dir`.
+bool LinkIn(int dir, const std::string& base, NewFile& file) {
+  const std::string proc = "/proc/self/fd/" + std::to_string(file.fd);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = base + kTempMark + RandomSuffix();
+    if (::linkat(AT_FDCWD, proc.c_str(), dir, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      file.name = std::move(name);
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+ReplaceStep ReplaceFile(const std::string& target, const ReplaceOptions& options,
+                        const std::function<bool(const std::string& name)>& write) {
+  const size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  if (base.empty() || base == "." || base == "..") return ReplaceStep::kRefused;
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return ReplaceStep::kCreate;
+  struct Closer {
+    int fd;
+    ~Closer() { CloseQuietly(fd); }
+  } closeDir{dir};
+
+  // A link is replaced, not followed; anything but a regular file (a
+  // device, a FIFO, a folder) is left alone.
+  struct stat old;
+  const bool exists = ::fstatat(dir, base.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+  if (!exists && errno != ENOENT) return ReplaceStep::kCreate;
+  if (exists && !S_ISREG(old.st_mode) && !S_ISLNK(old.st_mode)) return ReplaceStep::kRefused;
+  const bool keep = exists && S_ISREG(old.st_mode);
+
+  RemoveLeftovers(dir, base);
+  NewFile file;
+  // A file that replaces another stays private until it has its permissions.
+  if (!CreateNewFile(dir, base, keep ? 0600 : 0666, options.unnamed, file)) return ReplaceStep::kCreate;
+  if (keep) KeepAttributes(file.fd, old);
+  const bool unnamed = file.unnamed();
+  const std::string writerName =
+      unnamed ? "/proc/self/fd/" + std::to_string(file.fd) : (slash == std::string::npos ? "" : folder) + file.name;
+  ReplaceStep step = ReplaceStep::kDone;
+  if (!write(writerName) || (options.sync && ::fsync(file.fd) != 0))
+    step = ReplaceStep::kWrite;
+  else if ((unnamed && !LinkIn(dir, base, file)) || ::renameat(dir, file.name.c_str(), dir, base.c_str()) != 0)
+    step = ReplaceStep::kReplace;
+  if (step != ReplaceStep::kDone) {
+    if (!file.name.empty()) RemoveNewFile(dir, file.name);
+    return step;
+  }
+  // The rename itself reaches the disk with the folder. A file system that
+  // cannot sync folders (EINVAL) has nothing more to offer.
+  if (options.sync && ::fsync(dir) != 0 && errno != EINVAL) return ReplaceStep::kReplace;
+  return ReplaceStep::kDone;
+}
+
 // --- Locations ---------------------------------------------------------------
 
 std::string TempDir() {
@@ -278,18 +469,6 @@ std::string TempDir() {
   if (tmp && *tmp && ::stat(tmp, &st) == 0 && S_ISDIR(st.st_mode)) return tmp;
   return "/tmp";
 }
-
-std::string CreateUniqueBeside(const std::string& path) {
-  std::string name = path + ".XXXXXX";
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) return std::string();
-  // mkstemp's 0600 would make a saved project unreadable to the user's group.
-  ::fchmod(fd, 0644);
-  ::close(fd);
-  return name;
-}
-
-bool Rename(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
 
 std::string MakeTempName() {
   std::string name = TempDir();

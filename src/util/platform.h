@@ -10,8 +10,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "locmodel/util/file_util.h"
 
 namespace locmodel::platform {
 
@@ -42,14 +45,21 @@ bool RemoveFile(const std::string& path);
 // at the first failure (false, errno set).
 bool RemoveTree(const std::string& path);
 
+// --- Whole-file replacement -------------------------------------------------
+
+// How a replacement ended: done, or the step that failed (errno says why,
+// except for kRefused: the name holds neither a regular file nor a link).
+enum class ReplaceStep { kDone, kRefused, kCreate, kWrite, kReplace };
+
+// Puts a new file, which `write` fills through the name it is given, in
+// the place of `target`. See locmodel::ReplaceFileWith for the rules.
+ReplaceStep ReplaceFile(const std::string& target, const ReplaceOptions& options,
+                        const std::function<bool(const std::string& name)>& write);
+
 // --- Locations -------------------------------------------------------------
 
 // $TMPDIR when it names a directory, else "/tmp".
 std::string TempDir();
-// A new empty file "<path>.xxxxxx" created exclusively (never through an
-// existing name or link), mode 0644; its name, empty on failure.
-std::string CreateUniqueBeside(const std::string& path);
-bool Rename(const std::string& from, const std::string& to);
 // A fresh unique name "<TempDir>/LOCxxxxxx.tmp" whose file was created and
 // removed again; empty when none could be made.
 std::string MakeTempName();

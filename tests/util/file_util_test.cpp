@@ -1,15 +1,24 @@
 #include "locmodel/util/file_util.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <vector>
 
 #include "locmodel/util/str_util.h"
 #include "locmodel/util/unicode.h"
@@ -96,29 +105,247 @@ TEST(FileUtil, WritesAndReportsFailures) {
   }
 }
 
-TEST(FileUtil, ReplacingIsWholeOrNothingAndReplacesLinksNotTheirTargets) {
-  TestDir dir;
-  Put(dir / "elsewhere", "keep");
-  fs::create_symlink(dir / "elsewhere", dir / "link");
-  const auto write = [](const std::string& bytes) {
-    return [bytes](const std::u16string& file) {
-      return WriteFile(file.c_str(), reinterpret_cast<const unsigned char*>(bytes.data()),
-                       static_cast<int>(bytes.size()));
-    };
+// A writer of `bytes` through the name it is given.
+std::function<bool(const std::u16string&)> Writes(const std::string& bytes) {
+  return [bytes](const std::u16string& file) {
+    return WriteFile(file.c_str(), reinterpret_cast<const unsigned char*>(bytes.data()),
+                     static_cast<int>(bytes.size()));
   };
-  EXPECT_EQ(locmodel::ReplaceFileWith(U(dir / "link"), write("new")), "");
-  int size = 0;
-  EXPECT_EQ(Read(dir / "link", -1, size), "new");
-  EXPECT_FALSE(fs::is_symlink(dir / "link"));
-  EXPECT_EQ(Read(dir / "elsewhere", -1, size), "keep");
+}
 
-  EXPECT_EQ(locmodel::ReplaceFileWith(U(dir / "link"), [](const std::u16string&) { return false; }),
-            "cannot write file");
-  EXPECT_EQ(Read(dir / "link", -1, size), "new");
-  EXPECT_EQ(locmodel::ReplaceFileWith(U(dir / "no" / "f"), write("x")).rfind("cannot create file: ", 0), 0u);
-  EXPECT_EQ(locmodel::ReplaceFileWith(U(dir.path()), write("x")).rfind("cannot replace file: ", 0), 0u);
-  // Nothing but the two files is left behind.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+size_t Entries(const fs::path& dir) {
+  return static_cast<size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
+
+mode_t ModeOf(const fs::path& p) {
+  struct stat st;
+  return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// Both ways of writing the new file: through a temporary name, and unnamed.
+constexpr locmodel::ReplaceOptions kNamed{}, kUnnamed{.sync = true, .unnamed = true};
+
+TEST(FileUtil, ReplacingIsWholeOrNothingAndReplacesLinksNotTheirTargets) {
+  for (const locmodel::ReplaceOptions& options : {kNamed, kUnnamed}) {
+    TestDir dir;
+    Put(dir / "elsewhere", "keep");
+    fs::create_symlink(dir / "elsewhere", dir / "link");
+    EXPECT_EQ(locmodel::ReplaceFileWith(U(dir / "link"), Writes("new"), options), "");
+    int size = 0;
+    EXPECT_EQ(Read(dir / "link", -1, size), "new");
+    EXPECT_FALSE(fs::is_symlink(dir / "link"));
+    EXPECT_EQ(Read(dir / "elsewhere", -1, size), "keep");
+
+    EXPECT_EQ(locmodel::ReplaceFileWith(U(dir / "link"), [](const std::u16string&) { return false; },
+                                        options),
+              "cannot write file");
+    EXPECT_EQ(Read(dir / "link", -1, size), "new");
+    EXPECT_EQ(locmodel::ReplaceFileWith(U(dir / "no" / "f"), Writes("x"), options)
+                  .rfind("cannot create file: ", 0),
+              0u);
+    // Nothing but the two files is left behind.
+    EXPECT_EQ(Entries(dir.path()), 2u);
+  }
+}
+
+TEST(FileUtil, ReplacingKeepsTheModeAndOwnerOrHonoursTheUmask) {
+  struct Case {
+    const char* what;
+    int existing;  // the old file's mode; -1: none, -2: a link
+    mode_t umask, expected;
+  } const cases[] = {
+      {"new file, umask 022", -1, 022, 0644},
+      {"new file, umask 077", -1, 077, 0600},
+      {"new file, umask 0", -1, 0, 0666},
+      {"a link is no file to take the mode of", -2, 027, 0640},
+      {"private file stays private", 0600, 022, 0600},
+      {"group-readable stays so", 0640, 077, 0640},
+      {"executable stays so", 0755, 022, 0755},
+      {"set-ID bits do not carry over to new content", 06755, 022, 0755},
+  };
+  for (const Case& c : cases) {
+    for (const locmodel::ReplaceOptions& options : {kNamed, kUnnamed}) {
+      SCOPED_TRACE(std::string(c.what) + (options.unnamed ? ", unnamed" : ", named"));
+      TestDir dir;
+      const fs::path target = dir / "f";
+      if (c.existing == -2) {
+        Put(dir / "other", "x");
+        ::chmod((dir / "other").c_str(), 0600);
+        fs::create_symlink(dir / "other", target);
+      } else if (c.existing >= 0) {
+        Put(target, "old");
+        ::chmod(target.c_str(), static_cast<mode_t>(c.existing));
+      }
+      const mode_t saved = ::umask(c.umask);
+      mode_t whileWritten = 0;
+      const std::string result = locmodel::ReplaceFileWith(
+          U(target),
+          [&](const std::u16string& file) {
+            whileWritten = ModeOf(locmodel::Utf16ToUtf8(file));
+            return Writes("new")(file);
+          },
+          options);
+      ::umask(saved);
+      EXPECT_EQ(result, "");
+      EXPECT_EQ(ModeOf(target), c.expected);
+      // Never readable by more people than the result, not even while written.
+      EXPECT_EQ(whileWritten & ~c.expected, 0u);
+    }
+  }
+  // Only a privileged process may give a file away, and then it does.
+  if (::geteuid() == 0) {
+    TestDir dir;
+    Put(dir / "f", "old");
+    ASSERT_EQ(::chown((dir / "f").c_str(), 4321, 4322), 0);
+    EXPECT_EQ(locmodel::ReplaceFileWith(U(dir / "f"), Writes("new")), "");
+    struct stat st;
+    ASSERT_EQ(::stat((dir / "f").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4322u);
+  }
+}
+
+TEST(FileUtil, ReplacingRefusesAnythingButRegularFilesAndLinks) {
+  TestDir dir;
+  struct Case {
+    const char* name;
+    bool (*make)(const fs::path&);
+  } const cases[] = {
+      {"fifo", [](const fs::path& p) { return ::mkfifo(p.c_str(), 0600) == 0; }},
+      {"folder", [](const fs::path& p) { return ::mkdir(p.c_str(), 0700) == 0; }},
+      {"socket",
+       [](const fs::path& p) {
+         sockaddr_un address{};
+         address.sun_family = AF_UNIX;
+         std::strncpy(address.sun_path, p.c_str(), sizeof address.sun_path - 1);
+         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+         const bool made = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+         ::close(fd);
+         return made;
+       }},
+      // As /dev/null is; only a privileged process can make one.
+      {"device", [](const fs::path& p) { return ::mknod(p.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; }},
+  };
+  size_t made = 0;
+  for (const Case& c : cases) {
+    const fs::path target = dir / c.name;
+    if (!c.make(target)) continue;
+    ++made;
+    const fs::file_type type = fs::symlink_status(target).type();
+    bool written = false;
+    EXPECT_EQ(locmodel::ReplaceFileWith(U(target), [&](const std::u16string&) { return written = true; }),
+              "cannot replace file: not a regular file")
+        << c.name;
+    EXPECT_FALSE(written) << c.name;
+    EXPECT_EQ(fs::symlink_status(target).type(), type) << c.name;
+  }
+  EXPECT_EQ(locmodel::ReplaceFileWith(U(dir.path()) + u"/", Writes("x")),
+            "cannot replace file: not a regular file");
+  EXPECT_EQ(Entries(dir.path()), made);
+}
+
+// Replaces `target` in a child process that dies halfway through writing.
+void SaveKilledHalfway(const fs::path& target, locmodel::ReplaceOptions options) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    locmodel::ReplaceFileWith(
+        U(target),
+        [](const std::u16string& file) {
+          Writes("half")(file);
+          ::raise(SIGKILL);
+          return true;
+        },
+        options);
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
+}
+
+TEST(FileUtil, ReplacingLeavesNothingBehindThatTheNextSaveKeeps) {
+  TestDir dir;
+  const fs::path target = dir / "f.lmp";
+  Put(target, "old");
+  Put(dir / "other", "o");
+  int size = 0;
+  // Without a name, a killed writer leaves nothing at all.
+  const int probe = ::open(dir.path().c_str(), O_TMPFILE | O_WRONLY, 0600);
+  if (probe >= 0) {
+    ::close(probe);
+    SaveKilledHalfway(target, kUnnamed);
+    EXPECT_EQ(Entries(dir.path()), 2u);
+  }
+  // With one, it leaves the named file and whatever the writer put beside.
+  SaveKilledHalfway(target, kNamed);
+  ASSERT_EQ(Entries(dir.path()), 3u);
+  fs::path leftover;
+  for (const auto& entry : fs::directory_iterator(dir.path()))
+    if (entry.path().filename().string().starts_with("f.lmp.locmodel-")) leftover = entry.path();
+  ASSERT_FALSE(leftover.empty());
+  Put(leftover.string() + "-journal", "j");
+  EXPECT_EQ(Read(target, -1, size), "old");
+  // Saving another file leaves them; the next save of the same file removes
+  // them, but never the file of a save still running.
+  EXPECT_EQ(locmodel::ReplaceFileWith(U(dir / "other"), Writes("o2")), "");
+  EXPECT_EQ(Entries(dir.path()), 4u);
+  std::string inner;
+  EXPECT_EQ(locmodel::ReplaceFileWith(U(target),
+                                      [&](const std::u16string& file) {
+                                        inner = locmodel::ReplaceFileWith(U(target), Writes("inner"));
+                                        return Writes("outer")(file);
+                                      }),
+            "");
+  EXPECT_EQ(inner, "");
+  EXPECT_EQ(Read(target, -1, size), "outer");
+  EXPECT_EQ(Entries(dir.path()), 2u);
+}
+
+}  // namespace
+
+// The durability test watches the calls that order a replacement on disk;
+// these stand in for the C library's and pass every call on.
+namespace {
+std::vector<std::string>* diskCalls = nullptr;
+}  // namespace
+
+extern "C" int fsync(int fd) {
+  static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+  struct stat st;
+  if (diskCalls && ::fstat(fd, &st) == 0) diskCalls->push_back(S_ISDIR(st.st_mode) ? "sync folder" : "sync file");
+  return real(fd);
+}
+
+extern "C" int renameat(int fromDir, const char* from, int toDir, const char* to) noexcept {
+  static const auto real =
+      reinterpret_cast<int (*)(int, const char*, int, const char*)>(::dlsym(RTLD_NEXT, "renameat"));
+  if (diskCalls) diskCalls->push_back("rename");
+  return real(fromDir, from, toDir, to);
+}
+
+namespace {
+
+TEST(FileUtil, ReplacingSyncsTheFileBeforeAndTheFolderAfterTheRename) {
+  using Calls = std::vector<std::string>;
+  const Calls durable = {"sync file", "rename", "sync folder"}, scratch = {"rename"};
+  const struct {
+    locmodel::ReplaceOptions options;
+    Calls expected;
+  } cases[] = {
+      {kNamed, durable},
+      {kUnnamed, durable},
+      {{.sync = false}, scratch},
+      {{.sync = false, .unnamed = true}, scratch},
+  };
+  TestDir dir;
+  Put(dir / "f", "old");
+  for (const auto& c : cases) {
+    Calls calls;
+    diskCalls = &calls;
+    EXPECT_EQ(locmodel::ReplaceFileWith(U(dir / "f"), Writes("new"), c.options), "");
+    diskCalls = nullptr;
+    EXPECT_EQ(calls, c.expected) << c.options.sync << c.options.unnamed;
+  }
 }
 
 TEST(FileUtil, LastErrorTextNamesTheCauseOnce) {

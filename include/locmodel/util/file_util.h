@@ -72,14 +72,42 @@ std::u16string getTempFileName();
 
 namespace locmodel {
 
+struct ReplaceOptions {
+  // The new file's data reach the disk before it takes the old one's place,
+  // and its name after, so that a crash or power loss leaves either the old
+  // or the new file complete. Only for scratch files that a crash may lose
+  // should a host turn this off: it costs a disk flush per save.
+  bool sync = true;
+  // The writer opens only the name it is given, for writing, and nothing
+  // beside it (unlike a database, which puts its journal beside the file).
+  // The new file then has no name at all until it is complete, where the
+  // file system allows it (O_TMPFILE), so that even a killed process leaves
+  // nothing behind; the writer gets a /proc/self/fd name.
+  bool unnamed = false;
+};
+
 // Replaces the file `path` whole or not at all. `write` fills a new file
-// created exclusively beside `path` (same directory, so the rename is one
-// step; never an existing name or a link), which then takes its place.
+// beside `path` (same folder, so the rename is one step; never an existing
+// name or a link), which then takes its place.
+//
+// The new file keeps the replaced file's permissions, and its owner and
+// group where the process may set them; where there was none (or a
+// symbolic link, which is replaced, never followed), it gets 0666 less the
+// umask, as open() gives. Anything at `path` that is not a regular file or
+// a link (a folder, device, FIFO or socket) is refused before `write` runs.
+//
+// Where the new file has a name while it is written, the name is
+// "<path>.locmodel-XXXXXX" (and `write` may put "<that>-suffix" files
+// beside it); the next replacement of `path` removes such files that a
+// killed process left behind, never those of a save still running.
+//
 // Empty on success; otherwise the reason ("cannot create file: ...",
-// "cannot write file", "cannot replace file: ..."), `path` untouched and
-// the new file gone.
+// "cannot write file[: ...]", "cannot replace file: ..."), `path`
+// untouched and the new file gone, except that a folder that fails to
+// sync after the rename leaves the new file in place.
 std::string ReplaceFileWith(const std::u16string& path,
-                            const std::function<bool(const std::u16string& newFile)>& write);
+                            const std::function<bool(const std::u16string& newFile)>& write,
+                            ReplaceOptions options = {});
 
 }  // namespace locmodel
 
