@@ -100,7 +100,7 @@ Status SaveProject(CResItem& root, const std::u16string& path, SaveOptions optio
     Serial::FileStreamOut out(file);
     WriteTree(root, out);
     return out.Close();
-  });
+  }, {.sync = options.sync, .unnamed = true});
   if (!failure.empty()) return Status::Error(Status::Kind::kWriteFailed, path, failure);
   return Status::Ok();
 }

@@ -96,5 +96,5 @@ bool CSRXStore::Save(const std::u16string& path) const {
   return locmodel::ReplaceFileWith(path, [&bytes](const std::u16string& file) {
            return WriteFile(file.c_str(), reinterpret_cast<const unsigned char*>(bytes.data()),
                             static_cast<int>(bytes.size()));
-         }).empty();
+         }, {.unnamed = true}).empty();
 }

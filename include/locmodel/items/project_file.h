@@ -21,6 +21,9 @@ namespace locmodel {
 struct SaveOptions {
   bool gzip = false;
   unsigned level = 2;  // gzip compression level, 0-9
+  // Whether the file reaches the disk before the save returns. Only hosts
+  // that write scratch files they can rebuild should turn it off.
+  bool sync = true;
 };
 
 enum class ProjectReader {
