@@ -10,5 +10,5 @@ class CPrjConfig {
   CPrjConfig() = delete;
 
   // Whether importing matches resources by their item ids.
-  LOCMODEL_CFG_PROP(static, IsImportByItemIdEnabled, u"IsImportByItemIdEnabled", CBoolProp, bool, false);
+  LOCMODEL_CFG_STATIC_PROP(IsImportByItemIdEnabled, u"IsImportByItemIdEnabled", CBoolProp, bool, false);
 };
