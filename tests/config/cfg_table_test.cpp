@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <set>
 #include <string>
 #include <type_traits>
@@ -88,6 +89,8 @@ struct Row {
   bool perFormat;
   void (*check)(const Row&);
 };
+
+void PrintTo(const Row& row, std::ostream* out) { *out << row.family << "::" << row.accessor; }
 
 class CfgTable : public ::testing::TestWithParam<Row> {};
 
