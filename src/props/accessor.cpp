@@ -2,9 +2,9 @@
 
 #include <string>
 
-CPropName CCustomAccessor::DecoratePropName(const CPropName& name) const {
-  if (!name.IsStr() || formatType_ == UNDECORATED_FORMAT) return name;
-  std::string number = std::to_string(formatType_);
+CPropName CCustomAccessor::Decorate(int formatType, const CPropName& name) {
+  if (!name.IsStr() || formatType == UNDECORATED_FORMAT) return name;
+  std::string number = std::to_string(formatType);
   std::u16string decorated(number.begin(), number.end());
   decorated += u'.';
   decorated += name.GetStr();

@@ -16,8 +16,8 @@ class CTestFormatCfg : public CCustomAccessor {
   using CCustomAccessor::CCustomAccessor;
   using CCustomAccessor::DecoratePropName;
 
-  LOCMODEL_CFG_PROP(, OutFile, u"Test.OutFile", CStrProp, std::u16string, u"out.txt");
-  LOCMODEL_CFG_PROP(, Brands, u"Test.Brands", CIntStrMapProp, CIntStrMap, {1, u"a"}, {2, u"b"});
+  LOCMODEL_CFG_FORMAT_PROP(OutFile, u"Test.OutFile", CStrProp, std::u16string, u"out.txt");
+  LOCMODEL_CFG_FORMAT_PROP(Brands, u"Test.Brands", CIntStrMapProp, CIntStrMap, {1, u"a"}, {2, u"b"});
 };
 
 const CPropName& ImportName() { return CPrjConfig::IsImportByItemIdEnabledPropName(); }
@@ -120,7 +120,7 @@ TEST_F(CfgInheritance, OperatorKeepsASnapshotAndStoresOnlyChanges) {
 }
 
 TEST_F(CfgInheritance, PerFormatNamesAreDecoratedOnItemsAndDefaults) {
-  CTestFormatCfg xml(3), html(5), plain(CCustomAccessor::UNDECORATED_FORMAT);
+  const CTestFormatCfg xml(3), html(5), plain(CCustomAccessor::UNDECORATED_FORMAT);
   EXPECT_EQ(xml.OutFilePropName(), CPropName(u"3.Test.OutFile"));
   EXPECT_EQ(plain.OutFilePropName(), CPropName(u"Test.OutFile"));
 

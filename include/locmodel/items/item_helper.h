@@ -36,8 +36,8 @@ class CItemIdAccessor {
   CItemIdAccessor() = delete;
 
   // 4294967295: no id.
-  LOCMODEL_CFG_PROP(static, ItemId, CPropName::PROP_ITEM_ID, CItemIdProp, unsigned long long,
-                    4294967295ULL);
+  LOCMODEL_CFG_STATIC_PROP(ItemId, CPropName::PROP_ITEM_ID, CItemIdProp, unsigned long long,
+                           4294967295ULL);
 
   // An id made from the host's counter: the counter in the low 32 bits (or,
   // from 0xFFFFFFFF on, its low 32 bits moved up), plus a random number in

@@ -1,20 +1,20 @@
 // The accessor pattern: each configuration property is reached through one
-// family of operations, declared in one line with LOCMODEL_CFG_PROP.
+// family of operations, declared in one line. A static family (a class
+// without instances, such as CPrjConfig) declares its properties with
 //
-// Static form, for classes of static families such as CPrjConfig:
+//   LOCMODEL_CFG_STATIC_PROP(IsImportByItemIdEnabled, u"IsImportByItemIdEnabled",
+//                            CBoolProp, bool, false);
 //
-//   LOCMODEL_CFG_PROP(static, IsImportByItemIdEnabled, u"IsImportByItemIdEnabled",
-//                     CBoolProp, bool, false);
+// A per-format family derives from CCustomAccessor and is used as an object
+// built with a format number; every name is decorated with that number, on
+// the items and in the default configuration alike, so each format has its
+// own setting and its own default ("Xml.OutFile" of format 3: "3.Xml.OutFile"):
 //
-// Member form, inside a CCustomAccessor subclass (the first argument is left
-// empty): every name is decorated with the accessor's format number, on the
-// items and in the default configuration alike, so each format has its own
-// setting and its own default:
+//   LOCMODEL_CFG_FORMAT_PROP(OutFile, u"Xml.OutFile", CStrProp, std::u16string,
+//                            u"out.xml");
 //
-//   LOCMODEL_CFG_PROP(, OutFile, u"Xml.OutFile", CStrProp, std::u16string, u"out.xml");
-//
-// The arguments: the form, the accessor name, the property name (a text or
-// a CPropName::CPropId number), the value class, the value type, and the
+// The arguments: the accessor name, the property name (a text or a
+// CPropName::CPropId number), the value class, the value type, and the
 // built-in default (any brace-initializer list of the value type, so a
 // filled map is written {1, u"a"}, {2, u"b"}). Each line produces
 //
@@ -29,7 +29,13 @@
 //   Has<Name>(item)               whether the item holds a value of its own
 //   Reset<Name>(item)             the item inherits again
 //   Create<Name>Operator(item)    a new C<Name>PropOperator (caller owns it)
-//   C<Name>PropOperator           its operator class
+//   C<Name>PropOperator           its operator class, which also describes the
+//                                 property to the catalog (prop_catalog.h)
+//
+// and enters the property into the catalog. The operations are static in a
+// static family and const members in a per-format one: an accessor object is
+// a format number and nothing else, so callers build one where they need it.
+// A line of the wrong form for its class does not compile.
 //
 // The getters return references into the stored properties: a reference
 // stays valid until that item's (or the default configuration's) value is
@@ -37,16 +43,24 @@
 // name (a damaged or foreign project file) reads as absent: the getters fall
 // back to the default rather than misread it.
 //
-// Member-form operations are non-const: an accessor object is a format
-// number and nothing else, so callers build one where they need it. Do not
-// call accessors from static initializers: the default item may not exist yet.
+// Do not call accessors from static initializers: the default item may not
+// exist yet.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <type_traits>
 
 #include "locmodel/props/cfg_holder.h"
+#include "locmodel/props/prop_catalog.h"
 #include "locmodel/props/prop_operator.h"
+
+// What a family line finds as its class's kind: a static family, unless the
+// class derives from CCustomAccessor, whose member of this name wins. Only
+// the macros' misuse checks look at it.
+struct LocmodelCfgFamilyKind {
+  static constexpr bool perFormat = false;
+};
 
 // Base of the accessor classes that exist as objects, one per file format.
 class CCustomAccessor {
@@ -57,48 +71,74 @@ class CCustomAccessor {
   explicit CCustomAccessor(int formatType) : formatType_(formatType) {}
   int GetFormatType() const { return formatType_; }
 
- protected:
   // "<format>.<name>" for a textual name ("3.Xml.OutFile"); numeric names,
   // and every name under UNDECORATED_FORMAT, are returned unchanged.
-  CPropName DecoratePropName(const CPropName& name) const;
+  static CPropName Decorate(int formatType, const CPropName& name);
+
+ protected:
+  struct LocmodelCfgFamilyKind {
+    static constexpr bool perFormat = true;
+  };
+
+  CPropName DecoratePropName(const CPropName& name) const { return Decorate(formatType_, name); }
 
  private:
   int formatType_;
 };
 
-// What static accessor families see when they decorate a name: the name
-// itself. Inside CCustomAccessor subclasses the member hides it.
-inline const CPropName& DecoratePropName(const CPropName& name) { return name; }
-
 namespace locmodel {
 
-// One configuration property. NameProvider::Get() gives its undecorated
-// name, DefaultProvider::Get() its built-in default; each operation takes
-// the (possibly decorated) name it works under.
-template <typename NameProvider, typename P, typename T, typename DefaultProvider>
-class CfgProperty {
+// The base of every C<Name>PropOperator: the value class P holding values of
+// type T, and whether names are decorated per format.
+template <typename P, typename T, bool PerFormat>
+class CfgPropOperator : public CCfgPropOperator {
   static_assert(std::is_base_of_v<CSimpleProp<T>, P>, "the value class must hold the value type");
+
+ public:
+  using ValueClass = P;
+  using Value = T;
+  static constexpr bool perFormat = PerFormat;
+
+  using CCfgPropOperator::CCfgPropOperator;
+};
+
+// The operations of the property that operator class Op describes (its
+// name through Op::MakeName(), its built-in default through
+// Op::MakeDefault()); each takes the name it works under, decorated or not.
+template <typename Op>
+class CfgProperty {
+  using P = typename Op::ValueClass;
+  using T = typename Op::Value;
 
  public:
   // Built on first use and kept for the process.
   static const CPropName& BaseName() {
-    static const CPropName name = NameProvider::Get();
+    static const CPropName name = Op::MakeName();
     return name;
   }
 
-  static const T& GetDefaultValue(const CPropName& name) {
+  // The default configuration's value, seeded with the built-in default on
+  // first use and when it holds another class.
+  static const P& DefaultProp(const CPropName& name) {
     CPropContainer& defaults = CCfgHolder::GetDefaultCfg();
     if (const P* stored = Typed(defaults.GetPropW(name))) return *stored;
-    P* seeded = new P(DefaultProvider::Get());
+    P* seeded = new P(Op::MakeDefault());
     defaults.SetPropW(name, seeded);
     return *seeded;
   }
 
-  static const T& Get(const CResItem& item, const CPropName& name, bool inherit) {
+  static const P& EffectiveProp(const CResItem& item, const CPropName& name, bool inherit) {
     if (const P* found = Typed(CCfgHolder::GetPropW(item, name, inherit))) return *found;
-    return GetDefaultValue(name);
+    return DefaultProp(name);
   }
 
+  static const T& GetDefaultValue(const CPropName& name) { return DefaultProp(name); }
+  static const T& Get(const CResItem& item, const CPropName& name, bool inherit) {
+    return EffectiveProp(item, name, inherit);
+  }
+
+  // The new value is built before SetPropW destroys the old one, so `value`
+  // may refer into the property it replaces.
   static void Set(CResItem& item, const CPropName& name, const T& value) {
     if (PropValueTraits<T>::Equal(value, Get(item, name, true))) return;
     CCfgHolder::SetPropW(item, name, new P(value));
@@ -110,14 +150,14 @@ class CfgProperty {
 
   static void Reset(CResItem& item, const CPropName& name) { CCfgHolder::DeleteProp(item, name); }
 
-  // A distinct class per property, so that generic code can tell operators apart.
-  class Operator final : public CCfgPropOperator {
-   public:
-    using CCfgPropOperator::CCfgPropOperator;
-  };
-
   static IPropOperator* CreateOperator(CResItem& item, const CPropName& name) {
-    return new Operator(new P(GetDefaultValue(name)), item, name);
+    return new Op(new P(GetDefaultValue(name)), item, name);
+  }
+
+  // The name for `format`: decorated only in a per-format family.
+  static CPropName NameAt(int format) {
+    if constexpr (Op::perFormat) return CCustomAccessor::Decorate(format, BaseName());
+    else return BaseName();
   }
 
  private:
@@ -126,31 +166,102 @@ class CfgProperty {
   }
 };
 
+// The qualified name of T as the compiler spells it; GCC and Clang both
+// print it after "T = " in the signature.
+template <typename T>
+constexpr std::string_view QualifiedTypeName() {
+  const std::string_view signature = __PRETTY_FUNCTION__;
+  const size_t begin = signature.find("T = ") + 4;
+  return signature.substr(begin, signature.find_first_of(";]", begin) - begin);
+}
+
+// The catalog entry of the property that operator class Op describes; its
+// family is the class Op is nested in.
+template <typename Op>
+const CfgPropEntry& CfgEntryOf() {
+  using Property = CfgProperty<Op>;
+  using P = typename Op::ValueClass;
+  static constexpr std::string_view op = QualifiedTypeName<Op>();
+  static const CfgPropEntry entry{
+      op.substr(0, op.rfind("::")),
+      Op::accessor,
+      Op::perFormat,
+      &P::classInstance,
+      &Property::BaseName,
+      &Property::NameAt,
+      []() -> CProp* { return new P(Op::MakeDefault()); },
+      [](const CResItem& item, bool inherit, int format) -> const CProp& {
+        return Property::EffectiveProp(item, Property::NameAt(format), inherit);
+      },
+      [](CResItem& item, const CProp& value, int format) {
+        if (&value.GetClass() != &P::classInstance) return false;
+        Property::Set(item, Property::NameAt(format), static_cast<const P&>(value));
+        return true;
+      },
+      [](const CResItem& item, int format) { return Property::Has(item, Property::NameAt(format)); },
+      [](CResItem& item, int format) { Property::Reset(item, Property::NameAt(format)); },
+      [](CResItem& item, int format) { return Property::CreateOperator(item, Property::NameAt(format)); },
+  };
+  return entry;
+}
+
 }  // namespace locmodel
 
-#define LOCMODEL_CFG_PROP(Storage, Name, NameValue, PropClass, ValueType, ...)                   \
-  struct Name##NameProvider {                                                                    \
-    static CPropName Get() { return CPropName(NameValue); }                                       \
-  };                                                                                             \
-  struct Name##DefaultProvider {                                                                 \
-    using Value = ValueType; /* a one-word name for multi-word types */                        \
-    static Value Get() { return Value{__VA_ARGS__}; }                                             \
-  };                                                                                             \
-  using Name##Property =                                                                         \
-      ::locmodel::CfgProperty<Name##NameProvider, PropClass, ValueType, Name##DefaultProvider>;   \
-  Storage decltype(auto) Name##PropName() { return DecoratePropName(Name##Property::BaseName()); } \
-  Storage const ValueType& Get##Name##DefaultValue() {                                           \
-    return Name##Property::GetDefaultValue(Name##PropName());                                    \
+// Implementation details follow; use the two macros above.
+
+// The operator class: a distinct class per property, so that generic code
+// can tell operators apart, and the one nested name a line adds beside the
+// documented operations.
+#define LOCMODEL_CFG_OPERATOR_(Name, NameValue, PropClass, ValueType, PerFormat, ...)            \
+  class C##Name##PropOperator final                                                              \
+      : public ::locmodel::CfgPropOperator<PropClass, ValueType, PerFormat> {                    \
+   public:                                                                                       \
+    using CfgPropOperator::CfgPropOperator;                                                      \
+    using Property = ::locmodel::CfgProperty<C##Name##PropOperator>;                             \
+    static constexpr std::string_view accessor = #Name;                                          \
+    static CPropName MakeName() { return CPropName(NameValue); }                                 \
+    static Value MakeDefault() { return Value{__VA_ARGS__}; }                                    \
+                                                                                                 \
+   private:                                                                                      \
+    static inline const bool catalogued_ =                                                       \
+        ::locmodel::CfgCatalog::Enter(::locmodel::CfgEntryOf<C##Name##PropOperator>());          \
+  };
+
+// The six operations beside <Name>PropName(): `Static` or `Const` is empty.
+#define LOCMODEL_CFG_OPERATIONS_(Name, ValueType, Static, Const)                                 \
+  Static const ValueType& Get##Name##DefaultValue() Const {                                      \
+    return C##Name##PropOperator::Property::GetDefaultValue(Name##PropName());                   \
   }                                                                                              \
-  Storage const ValueType& Get##Name(const CResItem& item, bool inherit) {                       \
-    return Name##Property::Get(item, Name##PropName(), inherit);                                 \
+  Static const ValueType& Get##Name(const CResItem& item, bool inherit) Const {                  \
+    return C##Name##PropOperator::Property::Get(item, Name##PropName(), inherit);                \
   }                                                                                              \
-  Storage void Set##Name(CResItem& item, const ValueType& value) {                               \
-    Name##Property::Set(item, Name##PropName(), value);                                          \
+  Static void Set##Name(CResItem& item, const ValueType& value) Const {                          \
+    C##Name##PropOperator::Property::Set(item, Name##PropName(), value);                         \
   }                                                                                              \
-  Storage bool Has##Name(const CResItem& item) { return Name##Property::Has(item, Name##PropName()); } \
-  Storage void Reset##Name(CResItem& item) { Name##Property::Reset(item, Name##PropName()); }    \
-  Storage IPropOperator* Create##Name##Operator(CResItem& item) {                                \
-    return Name##Property::CreateOperator(item, Name##PropName());                               \
+  Static bool Has##Name(const CResItem& item) Const {                                            \
+    return C##Name##PropOperator::Property::Has(item, Name##PropName());                         \
   }                                                                                              \
-  using C##Name##PropOperator = typename Name##Property::Operator
+  Static void Reset##Name(CResItem& item) Const {                                                \
+    C##Name##PropOperator::Property::Reset(item, Name##PropName());                              \
+  }                                                                                              \
+  Static IPropOperator* Create##Name##Operator(CResItem& item) Const {                           \
+    return C##Name##PropOperator::Property::CreateOperator(item, Name##PropName());              \
+  }
+
+#define LOCMODEL_CFG_STATIC_PROP(Name, NameValue, PropClass, ValueType, ...)                     \
+  LOCMODEL_CFG_OPERATOR_(Name, NameValue, PropClass, ValueType, false, __VA_ARGS__)              \
+  static const CPropName& Name##PropName() { return C##Name##PropOperator::Property::BaseName(); } \
+  LOCMODEL_CFG_OPERATIONS_(Name, ValueType, static, )                                            \
+  static_assert(!LocmodelCfgFamilyKind::perFormat,                                               \
+                "LOCMODEL_CFG_STATIC_PROP(" #Name ") in a CCustomAccessor subclass: "            \
+                "per-format families declare their properties with LOCMODEL_CFG_FORMAT_PROP")
+
+#define LOCMODEL_CFG_FORMAT_PROP(Name, NameValue, PropClass, ValueType, ...)                     \
+  LOCMODEL_CFG_OPERATOR_(Name, NameValue, PropClass, ValueType, true, __VA_ARGS__)               \
+  CPropName Name##PropName() const {                                                             \
+    return CCustomAccessor::Decorate(GetFormatType(), C##Name##PropOperator::Property::BaseName()); \
+  }                                                                                              \
+  LOCMODEL_CFG_OPERATIONS_(Name, ValueType, , const)                                             \
+  static_assert(LocmodelCfgFamilyKind::perFormat,                                                \
+                "LOCMODEL_CFG_FORMAT_PROP(" #Name ") outside a CCustomAccessor subclass: "       \
+                "static families declare their properties with LOCMODEL_CFG_STATIC_PROP")

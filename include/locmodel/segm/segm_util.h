@@ -37,9 +37,9 @@ class CSegmCfg {
   CSegmCfg() = delete;
 
   // A CSegmUtil::CSegmType value.
-  LOCMODEL_CFG_PROP(static, SegmType, u"Segm.Type", CIntProp, int, CSegmUtil::SEGM_ICU);
+  LOCMODEL_CFG_STATIC_PROP(SegmType, u"Segm.Type", CIntProp, int, CSegmUtil::SEGM_ICU);
   // The rules of SRX segmentation; by default none, with cascading on.
-  LOCMODEL_CFG_PROP(static, SRXStore, u"Segm.SRXStore", CSRXStoreProp, CSRXStore, CSRXStore());
+  LOCMODEL_CFG_STATIC_PROP(SRXStore, u"Segm.SRXStore", CSRXStoreProp, CSRXStore, CSRXStore());
 };
 
 // Automatic splitting of long strings, per file format.
@@ -47,7 +47,7 @@ class CAutoSegmCfg : public CCustomAccessor {
  public:
   using CCustomAccessor::CCustomAccessor;
 
-  LOCMODEL_CFG_PROP(, EnableAutoSegmentation, u"AutoSegm.Enable", CBoolProp, bool, false);
+  LOCMODEL_CFG_FORMAT_PROP(EnableAutoSegmentation, u"AutoSegm.Enable", CBoolProp, bool, false);
   // Strings longer than this many characters are split.
-  LOCMODEL_CFG_PROP(, LengthLimit, u"AutoSegm.LengthLimit", CIntProp, int, 256);
+  LOCMODEL_CFG_FORMAT_PROP(LengthLimit, u"AutoSegm.LengthLimit", CIntProp, int, 256);
 };

@@ -1,0 +1,62 @@
+#include "locmodel/config/prj_langs.h"
+
+#include "locmodel/serial/values.h"
+
+LOCMODEL_DEFINE_PROP(CPrjLangsProp, u"PrjLangsType");
+
+namespace {
+
+// 32-bit identifiers: the 16-bit part sign-extended, as the selected set
+// is searched with it.
+int RawLng(int lang) { return CLangId(lang).GetRawLng(); }
+
+// One member in its named node: an absent node leaves the member as it is,
+// a member that fails fails the whole value.
+template <typename T>
+bool DoInNode(Serial::ISerialStream& stream, const char16_t* name, T& member) {
+  if (!stream.EnterNode(Serial::NodeName(name))) return true;
+  const bool ok = Serial::Do(stream, member);
+  stream.LeaveNode();
+  return ok;
+}
+
+}  // namespace
+
+bool CPrjLangs::IsSelected(int lang) const { return selected_.count(RawLng(lang)) != 0; }
+
+bool CPrjLangs::IsOtherBrandOfNative(int lang) const {
+  return RawLng(lang) == RawLng(native_) && CLangId(lang) != CLangId(native_);
+}
+
+void CPrjLangs::setTarget(int lang) {
+  if (IsSelected(lang) || IsOtherBrandOfNative(lang)) target_ = lang;
+}
+
+void CPrjLangs::setSecondary(int lang) {
+  if (lang == CLangId::NoLang || IsSelected(lang) || IsOtherBrandOfNative(lang)) secondary_ = lang;
+}
+
+void CPrjLangs::setSelectedLangs(const CLangSet& langs) {
+  if (langs.count(RawLng(native_))) return;
+  if (&langs != &selected_) selected_ = langs;
+  const unsigned char targetBrand = CLangId(target_).GetBrand();
+  if (selected_.empty()) {
+    secondary_ = CLangId::NoLang;
+    if (RawLng(target_) != RawLng(native_))
+      target_ = CLangId(CLangId(native_).GetRawLng(), targetBrand).GetLang();
+    return;
+  }
+  if (!IsSelected(target_))
+    target_ = CLangId(CLangId(*selected_.begin()).GetRawLng(), targetBrand).GetLang();
+  if (!IsSelected(secondary_)) secondary_ = CLangId::NoLang;
+}
+
+bool CPrjLangs::operator==(const CPrjLangs& other) const {
+  return selected_ == other.selected_ && target_ == other.target_ && native_ == other.native_ &&
+         secondary_ == other.secondary_;
+}
+
+bool CPrjLangs::Do(Serial::ISerialStream& stream) {
+  return DoInNode(stream, u"Selected", selected_) && DoInNode(stream, u"Target", target_) &&
+         DoInNode(stream, u"Native", native_) && DoInNode(stream, u"Secondary", secondary_);
+}

@@ -1,0 +1,244 @@
+// The accessor pattern of every catalogued property, generated from the
+// hand-written table in cfg_props_table.inc: names, value classes,
+// defaults, inheritance on a three-level tree, operators, values of a
+// foreign class, and the catalog's type-erased operations.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+#include <set>
+#include <string>
+#include <type_traits>
+
+#include "cli/prop_json.h"
+#include "locmodel/config/prj_config.h"
+#include "locmodel/items/item_helper.h"
+#include "locmodel/props/accessor.h"
+#include "locmodel/segm/segm_util.h"
+#include "locmodel/util/unicode.h"
+#include "support/default_cfg_guard.h"
+
+namespace {
+
+using locmodel::CfgCatalog;
+using locmodel::CfgPropEntry;
+
+// The format number per-format rows are tested with.
+constexpr int kFormat = 3;
+
+// Values in the table's text form.
+std::string Text(const std::u16string& v) { return locmodel::Utf16ToUtf8(v); }
+std::string Text(bool v) { return v ? "true" : "false"; }
+std::string Text(int v) { return std::to_string(v); }
+std::string Text(unsigned long long v) { return std::to_string(v); }
+std::string Text(const CIntStrMap& v) {
+  std::string out;
+  locmodel::cli::AppendPropValue(out, CIntStrMapProp(v));
+  return out;
+}
+std::string Text(const CPrjLangs& v) {
+  std::string selected;
+  for (int lang : v.getSelectedLangs()) selected += (selected.empty() ? "" : ",") + std::to_string(lang);
+  return "{\"native\":" + Text(v.getNative()) + ",\"target\":" + Text(v.getTarget()) +
+         ",\"secondary\":" + Text(v.getSecondary()) + ",\"selected\":[" + selected + "]}";
+}
+std::string Text(const CSRXStore& v) {
+  return "{\"cascade\":" + Text(v.IsCascade()) +
+         ",\"entries\":" + std::to_string(v.GetRulesLangMap().size()) + "}";
+}
+std::string NameText(const CPropName& name) {
+  return name.IsStr() ? Text(name.GetStr()) : "#" + std::to_string(name.GetInt());
+}
+
+// A second value, different from `v`.
+bool Other(bool v) { return !v; }
+int Other(int v) { return v + 1; }
+unsigned long long Other(unsigned long long v) { return v + 1; }
+std::u16string Other(const std::u16string& v) { return v + u"~"; }
+CIntStrMap Other(const CIntStrMap&) { return {{0, u"Source"}, {7, u"Lite"}}; }
+CPrjLangs Other(const CPrjLangs&) {
+  CPrjLangs langs(0x0409);
+  langs.setSelectedLangs({0x0407, 0x040C});
+  return langs;
+}
+CSRXStore Other(const CSRXStore&) {
+  CSRXStore store;
+  store.SetCascade(false);
+  return store;
+}
+
+// The documented operations of one property, as a row reaches them.
+template <typename T>
+struct Ops {
+  CPropName (*name)();
+  const T& (*defaultValue)();
+  const T& (*get)(const CResItem&, bool);
+  void (*set)(CResItem&, const T&);
+  bool (*has)(const CResItem&);
+  void (*reset)(CResItem&);
+  IPropOperator* (*createOperator)(CResItem&);
+  bool (*isOwnOperator)(const IPropOperator*);
+};
+
+struct Row {
+  const char* family;
+  const char* accessor;
+  const char* name;
+  const char* valueClass;
+  const char* defaultText;
+  bool perFormat;
+  void (*check)(const Row&);
+};
+
+void PrintTo(const Row& row, std::ostream* out) { *out << row.family << "::" << row.accessor; }
+
+class CfgTable : public ::testing::TestWithParam<Row> {};
+
+template <typename P, typename T>
+void CheckProperty(const Row& row, const Ops<T>& ops) {
+  DefaultCfgGuard guard;
+  const CPropName name = ops.name();
+  EXPECT_EQ(NameText(name), (row.perFormat ? std::to_string(kFormat) + "." : "") + row.name);
+
+  // The built-in default is stored in the default configuration on first use.
+  CCfgHolder::DeleteProp(CCfgHolder::DefaultItem, name);
+  const T builtIn = ops.defaultValue();
+  const CProp* seeded = CCfgHolder::GetDefaultCfg().GetPropW(name);
+  ASSERT_NE(seeded, nullptr);
+  EXPECT_STREQ(seeded->GetClass().GetTypeName(), row.valueClass);
+  EXPECT_EQ(Text(builtIn), row.defaultText);
+  const T other = Other(builtIn);
+  ASSERT_NE(Text(other), Text(builtIn));
+
+  // root -> child -> grandchild
+  CResItem root;
+  auto* child = new CResItem();
+  auto* grandchild = new CResItem();
+  root.AddResItem(child);
+  child->AddResItem(grandchild);
+  std::unique_ptr<IPropOperator> op(ops.createOperator(*grandchild));
+  EXPECT_TRUE(ops.isOwnOperator(op.get()));
+  EXPECT_EQ(op->GetPropName(), name);
+  EXPECT_TRUE(op->IsDefault());
+  op->SetProp(new P(builtIn));  // the effective value: destroyed
+  EXPECT_FALSE(ops.has(*grandchild));
+
+  ops.set(*child, builtIn);  // the effective value: nothing stored
+  EXPECT_FALSE(ops.has(*child));
+  ops.set(root, other);
+  EXPECT_TRUE(ops.has(root));
+  EXPECT_FALSE(ops.has(*child));
+  EXPECT_EQ(Text(ops.get(*grandchild, true)), Text(other));
+  EXPECT_EQ(Text(ops.get(*grandchild, false)), Text(builtIn));
+  EXPECT_FALSE(op->IsDefault());
+  op->SetProp(new P(other));  // inherited already
+  EXPECT_FALSE(ops.has(*grandchild));
+  ops.set(*child, builtIn);  // differs from what the child inherits
+  EXPECT_TRUE(ops.has(*child));
+  EXPECT_EQ(Text(ops.get(*grandchild, true)), Text(builtIn));
+  ops.reset(*child);
+  EXPECT_FALSE(ops.has(*child));
+  EXPECT_EQ(Text(ops.get(*grandchild, true)), Text(other));
+  op->SetProp(new P(builtIn));
+  EXPECT_TRUE(ops.has(*grandchild));
+  op->ResetProp();
+  EXPECT_FALSE(ops.has(*grandchild));
+
+  // A value of another class (a damaged file) reads as absent, and the walk
+  // up stops at its holder.
+  auto foreign = []() -> CProp* {
+    if constexpr (std::is_same_v<P, CStrProp>) return new CIntProp(1);
+    else return new CStrProp(u"1");
+  };
+  CProp* stray = foreign();
+  CCfgHolder::SetPropW(*child, name, stray);
+  EXPECT_EQ(Text(ops.get(*grandchild, true)), Text(builtIn));
+  EXPECT_TRUE(ops.has(*child));
+  ops.set(*child, builtIn);  // compared with the default: nothing stored
+  EXPECT_EQ(CCfgHolder::GetPropW(*child, name, false), stray);
+  ops.set(*child, other);
+  EXPECT_EQ(Text(ops.get(*grandchild, true)), Text(other));
+  ops.reset(*child);
+  EXPECT_FALSE(ops.has(*child));
+  CCfgHolder::GetDefaultCfg().SetPropW(name, foreign());
+  EXPECT_EQ(Text(ops.defaultValue()), Text(builtIn));
+  EXPECT_EQ(&CCfgHolder::GetDefaultCfg().GetPropW(name)->GetClass(), &P::classInstance);
+
+  // The catalog reaches the same property without knowing its type.
+  const CfgPropEntry* entry = CfgCatalog::Find(row.family, row.accessor);
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->perFormat, row.perFormat);
+  EXPECT_EQ(entry->valueClass, &P::classInstance);
+  EXPECT_EQ(NameText(entry->baseName()), row.name);
+  EXPECT_EQ(entry->name(kFormat), name);
+  std::unique_ptr<CProp> fresh(entry->newDefault());
+  EXPECT_TRUE(fresh->IsEqual(P(builtIn)));
+  auto value = [](const CProp& prop) { return Text(static_cast<const T&>(static_cast<const P&>(prop))); };
+  EXPECT_EQ(value(entry->get(*grandchild, true, kFormat)), Text(other));
+  EXPECT_EQ(value(entry->get(*grandchild, false, kFormat)), Text(builtIn));
+  EXPECT_TRUE(entry->set(*child, P(builtIn), kFormat));
+  EXPECT_TRUE(entry->has(*child, kFormat));
+  EXPECT_EQ(Text(ops.get(*grandchild, true)), Text(builtIn));
+  std::unique_ptr<CProp> stranger(foreign());
+  EXPECT_FALSE(entry->set(*child, *stranger, kFormat));
+  EXPECT_EQ(Text(ops.get(*child, false)), Text(builtIn));
+  entry->reset(*child, kFormat);
+  EXPECT_FALSE(ops.has(*child));
+  std::unique_ptr<IPropOperator> erased(entry->createOperator(*child, kFormat));
+  EXPECT_TRUE(ops.isOwnOperator(erased.get()));
+  EXPECT_EQ(erased->GetPropName(), name);
+}
+
+// Via is "Family::" for static families and "Family(kFormat)." for
+// per-format ones; a misspelt accessor name does not compile.
+#define ROW_OF(Via, Family, Accessor, Name, Class, Default, PerFormat)                          \
+  Row{#Family, #Accessor, Name, #Class, Default, PerFormat, [](const Row& row) {                \
+        using T = std::remove_cvref_t<decltype(Via Get##Accessor##DefaultValue())>;             \
+        CheckProperty<Class, T>(                                                                \
+            row, Ops<T>{                                                                        \
+                     [] { return CPropName(Via Accessor##PropName()); },                        \
+                     []() -> const T& { return Via Get##Accessor##DefaultValue(); },            \
+                     [](const CResItem& item, bool inherit) -> const T& {                       \
+                       return Via Get##Accessor(item, inherit);                                 \
+                     },                                                                         \
+                     [](CResItem& item, const T& value) { Via Set##Accessor(item, value); },    \
+                     [](const CResItem& item) { return Via Has##Accessor(item); },              \
+                     [](CResItem& item) { Via Reset##Accessor(item); },                         \
+                     [](CResItem& item) { return Via Create##Accessor##Operator(item); },       \
+                     [](const IPropOperator* op) {                                              \
+                       return dynamic_cast<const Family::C##Accessor##PropOperator*>(op) != nullptr; \
+                     }});                                                                       \
+      }},
+#define ROW(Family, Accessor, Name, Class, Default) \
+  ROW_OF(Family::, Family, Accessor, Name, Class, Default, false)
+#define FORMAT_ROW(Family, Accessor, Name, Class, Default) \
+  ROW_OF(Family(kFormat)., Family, Accessor, Name, Class, Default, true)
+
+const Row kRows[] = {
+#include "config/cfg_props_table.inc"
+};
+
+#undef ROW
+#undef FORMAT_ROW
+#undef ROW_OF
+
+TEST_P(CfgTable, AccessorsFollowThePattern) { GetParam().check(GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(Catalogued, CfgTable, ::testing::ValuesIn(kRows),
+                         [](const ::testing::TestParamInfo<Row>& info) {
+                           return std::string(info.param.family) + "_" + info.param.accessor;
+                         });
+
+TEST(CfgCatalog, HoldsExactlyTheTabledProperties) {
+  std::set<std::string> tabled, catalogued;
+  for (const Row& row : kRows) tabled.insert(std::string(row.family) + "::" + row.accessor);
+  for (const CfgPropEntry* entry : CfgCatalog::Entries()) {
+    // Families declared by tests live in anonymous namespaces.
+    if (entry->family.find("anonymous") != std::string_view::npos) continue;
+    catalogued.insert(std::string(entry->family) + "::" + std::string(entry->accessor));
+  }
+  EXPECT_EQ(catalogued, tabled);
+  EXPECT_EQ(CfgCatalog::Find("CPrjConfig", "Fuzzyupdate"), nullptr);
+}
+
+}  // namespace
