@@ -1,6 +1,6 @@
 #include "locmodel/config/prj_langs.h"
 
-#include "locmodel/serial/values.h"
+#include "locmodel/serial/strategies.h"
 
 LOCMODEL_DEFINE_PROP(CPrjLangsProp, u"PrjLangsType");
 
@@ -9,16 +9,6 @@ namespace {
 // 32-bit identifiers: the 16-bit part sign-extended, as the selected set
 // is searched with it.
 int RawLng(int lang) { return CLangId(lang).GetRawLng(); }
-
-// One member in its named node: an absent node leaves the member as it is,
-// a member that fails fails the whole value.
-template <typename T>
-bool DoInNode(Serial::ISerialStream& stream, const char16_t* name, T& member) {
-  if (!stream.EnterNode(Serial::NodeName(name))) return true;
-  const bool ok = Serial::Do(stream, member);
-  stream.LeaveNode();
-  return ok;
-}
 
 }  // namespace
 
@@ -57,6 +47,6 @@ bool CPrjLangs::operator==(const CPrjLangs& other) const {
 }
 
 bool CPrjLangs::Do(Serial::ISerialStream& stream) {
-  return DoInNode(stream, u"Selected", selected_) && DoInNode(stream, u"Target", target_) &&
-         DoInNode(stream, u"Native", native_) && DoInNode(stream, u"Secondary", secondary_);
+  return Serial::DoNode(stream, u"Selected", selected_) && Serial::DoNode(stream, u"Target", target_) &&
+         Serial::DoNode(stream, u"Native", native_) && Serial::DoNode(stream, u"Secondary", secondary_);
 }
