@@ -159,7 +159,9 @@ def main():
     args = parser.parse_args()
 
     sites = collect_sites(ROOT / "src")
-    chosen = sorted(random.Random(args.seed).sample(sites, min(args.count, len(sites))))
+    # Drawn order, not file order: a run stopped early has tried the first
+    # mutants of the draw, which a smaller --count tries too.
+    chosen = random.Random(args.seed).sample(sites, min(args.count, len(sites)))
     print(f"{len(sites)} candidate sites, seed {args.seed}: {len(chosen)} mutants", flush=True)
     if args.dry_run:
         for rel, offset, original, replacement in chosen:
@@ -184,8 +186,9 @@ def main():
         print("mutation_score: the unmutated sources do not build or pass their tests", file=sys.stderr)
         return 1
 
-    killed = compiled = 0
+    killed = compiled = tried = 0
     start = time.monotonic()
+    interrupted = False
     try:
         for rel, offset, original, replacement in chosen:
             path = ROOT / rel
@@ -198,21 +201,25 @@ def main():
                 if not build(args):
                     verdict = "did not compile"
                 else:
-                    compiled += 1
                     verdict = "survived" if tests_pass(args) else "killed"
+                    compiled += 1
                     killed += verdict == "killed"
             finally:
                 # A second signal must not cut the restore short.
                 held = signal.pthread_sigmask(signal.SIG_BLOCK, HANDLED_SIGNALS)
                 path.write_bytes(source)
                 signal.pthread_sigmask(signal.SIG_SETMASK, held)
+            tried += 1
             print(f"{rel}:{line}: {original} -> {replacement}: {verdict} ({time.monotonic() - t0:.0f} s)", flush=True)
+    except KeyboardInterrupt:
+        interrupted = True
+        print(f"mutation_score: interrupted after {tried} of {len(chosen)} mutants, sources restored", file=sys.stderr)
     finally:
         # The build directory should match the sources again when we leave.
         build(args)
     print(f"{time.monotonic() - start:.0f} s in all")
     print(f"mutation score: {killed} killed of {compiled}")
-    return 0
+    return 130 if interrupted else 0
 
 
 if __name__ == "__main__":
