@@ -136,11 +136,16 @@ def build(args):
     return run(["cmake", "--build", args.build, "-j", str(args.jobs)]) == 0
 
 
-def tests_pass(args):
+def failed_tests(args):
+    """The tests ctest saw fail, none when the suite passed."""
     cmd = ["ctest", "--test-dir", args.build, "-j", str(args.jobs), "--timeout", "60", "--stop-on-failure"]
     if args.exclude:
         cmd += ["-E", args.exclude]
-    return run(cmd) == 0
+    if run(cmd) == 0:
+        return []
+    log = ROOT / args.build / "Testing" / "Temporary" / "LastTestsFailed.log"
+    names = [line.partition(":")[2] for line in log.read_text().split()] if log.exists() else []
+    return names or ["ctest"]
 
 
 def raise_interrupt(signum, frame):
@@ -182,8 +187,12 @@ def main():
     for signum in (signal.SIGTERM, signal.SIGHUP):
         signal.signal(signum, raise_interrupt)
 
-    if not (build(args) and tests_pass(args)):
-        print("mutation_score: the unmutated sources do not build or pass their tests", file=sys.stderr)
+    if not build(args):
+        print(f"mutation_score: the unmutated sources do not build in {args.build}", file=sys.stderr)
+        return 1
+    failed = failed_tests(args)
+    if failed:
+        print(f"mutation_score: the unmutated sources fail {', '.join(failed)}", file=sys.stderr)
         return 1
 
     killed = compiled = tried = 0
@@ -201,9 +210,10 @@ def main():
                 if not build(args):
                     verdict = "did not compile"
                 else:
-                    verdict = "survived" if tests_pass(args) else "killed"
+                    failed = failed_tests(args)
+                    verdict = f"killed by {failed[0]}" if failed else "survived"
                     compiled += 1
-                    killed += verdict == "killed"
+                    killed += bool(failed)
             finally:
                 # A second signal must not cut the restore short.
                 held = signal.pthread_sigmask(signal.SIG_BLOCK, HANDLED_SIGNALS)
