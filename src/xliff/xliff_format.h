@@ -1,0 +1,14 @@
+// The names both directions of the XLIFF interchange agree on.
+#pragma once
+
+namespace locmodel::xliff {
+
+constexpr const char* kXliff20Namespace = "urn:oasis:names:tc:xliff:document:2.0";
+constexpr const char* kXliff12Namespace = "urn:oasis:names:tc:xliff:document:1.2";
+// Where an item's text and translation live and what they are called.
+constexpr const char* kStatusAttribute = "status";  // in kXliffStatusNamespace, prefix "lm"
+// A group's id is its item's unit id after this prefix, so that an item that
+// is both a group and a unit has two distinct ids, as XLIFF requires.
+constexpr char kGroupPrefix = 'g';
+
+}  // namespace locmodel::xliff
