@@ -277,6 +277,7 @@ TEST(XliffImport, HostileDocumentsFailInOneLineAndChangeNothing) {
       {"external parameter entity", Replaced(changed, "?>", "?><!DOCTYPE xliff [<!ENTITY % p SYSTEM \"http://example.com/x.dtd\"> %p;]>"), "external entity"},
       {"deep nesting", deep, "nested deeper"},
       {"truncated", changed.substr(0, changed.size() / 2), ""},
+      {"text beyond any unit", Replaced(changed, ">Abbruch<", ">" + std::string(17 << 20, 'a') + "<"), "too long"},
       {"duplicate unit id", Replaced(changed, "id=\"p0.0.0.0\"", "id=\"i4294967397\""), "duplicate unit id"},
       {"not XLIFF", "<?xml version=\"1.0\"?><html/>", "not an XLIFF"},
       {"other version", Replaced(changed, "version=\"2.0\"", "version=\"2.1\""), "not supported"},
