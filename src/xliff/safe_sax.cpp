@@ -17,9 +17,7 @@ void IgnoreStructured(void*, xmlErrorPtr) {}
 void OnParserError(void* ctx, xmlErrorPtr error) {
   if (error && error->level >= XML_ERR_ERROR) {
     auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-    std::string_view message = error->message ? error->message : "XML error";
-    while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.remove_suffix(1);
-    GuardOf(ctx).Fail(ctxt, message);
+    GuardOf(ctx).Fail(ctxt, error->message ? error->message : "XML error");
   }
 }
 
@@ -61,7 +59,15 @@ xmlParserInputPtr ResolveNothing(void* ctx, const xmlChar*, const xmlChar*) {
 void SaxGuard::Fail(xmlParserCtxtPtr ctxt, std::string_view why) {
   if (failed) return;
   failed = true;
-  reason = why;
+  // One line, whatever the message quotes from the document (libxml2 shows
+  // names and bytes of it, and breaks some messages into lines).
+  constexpr size_t kMax = 200;
+  reason.clear();
+  for (char c : why.substr(0, kMax)) {
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    if (c != ' ' || (!reason.empty() && reason.back() != ' ')) reason += c;
+  }
+  while (!reason.empty() && reason.back() == ' ') reason.pop_back();
   line = ctxt && ctxt->input ? ctxt->input->line : 0;
 }
 

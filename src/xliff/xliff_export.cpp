@@ -55,16 +55,17 @@ class Segmentators {
  public:
   explicit Segmentators(int lang) : lang_(lang) {}
 
-  std::vector<std::u16string> Split(const CResItem& item, const std::u16string& text) {
+  // The sentences of `text`, as views into it.
+  std::vector<std::u16string_view> Split(const CResItem& item, std::u16string_view text) {
     const auto type = static_cast<CSegmUtil::CSegmType>(CSegmCfg::GetSegmType(item, true));
     const CResItem* holder = &item;
     while (holder && !CSegmCfg::HasSRXStore(*holder)) holder = holder->GetParent();
     auto& segmentator = cache_[{type, type == CSegmUtil::SEGM_SRX ? holder : nullptr}];
     if (!segmentator) segmentator.reset(CSegmUtil::CreateSegmentator(type, item, lang_));
-    std::vector<std::u16string> pieces;
+    std::vector<std::u16string_view> pieces;
     size_t start = 0;
     if (segmentator) {
-      for (int at : segmentator->GetBreaks(text)) {
+      for (int at : segmentator->GetBreaks(std::u16string(text))) {
         pieces.push_back(text.substr(start, static_cast<size_t>(at) - start));
         start = static_cast<size_t>(at);
       }
@@ -220,7 +221,7 @@ class Exporter {
     const std::u16string target = trans ? trans->GetStr() : std::u16string();
     const bool translated = !target.empty();
 
-    std::vector<std::u16string> sources{source}, targets{target};
+    std::vector<std::u16string_view> sources{source}, targets{target};
     if (options_.segment) {
       sources = sourceSegments_.Split(item, source);
       if (translated) {
@@ -228,7 +229,7 @@ class Exporter {
         // A translation that splits otherwise than its source stays whole.
         if (targets.size() != sources.size()) sources = {source}, targets = {target};
       } else {
-        targets.assign(sources.size(), std::u16string());
+        targets.assign(sources.size(), std::u16string_view());
       }
     }
 
@@ -257,8 +258,8 @@ class Exporter {
     return "item " + Utf16ToUtf8(item.GetResId()) + ": a text holds an unpaired surrogate";
   }
 
-  std::string WriteSegments20(const CResItem& item, const std::vector<std::u16string>& sources,
-                              const std::vector<std::u16string>& targets, bool translated) {
+  std::string WriteSegments20(const CResItem& item, const std::vector<std::u16string_view>& sources,
+                              const std::vector<std::u16string_view>& targets, bool translated) {
     WriteNote(item);
     for (size_t i = 0; i < sources.size(); ++i) {
       out_.Raw(translated ? "<segment state=\"translated\"><source>" : "<segment state=\"initial\"><source>");
@@ -277,13 +278,13 @@ class Exporter {
   // 1.2 keeps the whole source and, when segmented, the sentences as
   // <mrk mtype="seg"> in <seg-source> and in the target.
   std::string WriteSegments12(const CResItem& item, const std::u16string& source,
-                              const std::vector<std::u16string>& sources, const std::u16string& target,
-                              const std::vector<std::u16string>& targets, bool translated) {
+                              const std::vector<std::u16string_view>& sources, const std::u16string& target,
+                              const std::vector<std::u16string_view>& targets, bool translated) {
     out_.Raw("<source>");
     if (std::string error = WriteText(item, source); !error.empty()) return error;
     out_.Raw("</source>\n");
     const bool marked = sources.size() > 1;
-    auto writeMarked = [&](const std::vector<std::u16string>& pieces) -> std::string {
+    auto writeMarked = [&](const std::vector<std::u16string_view>& pieces) -> std::string {
       for (size_t i = 0; i < pieces.size(); ++i) {
         out_.Raw("<mrk mtype=\"seg\" mid=\"").Raw(std::to_string(i)).Raw("\">");
         if (std::string error = WriteText(item, pieces[i]); !error.empty()) return error;

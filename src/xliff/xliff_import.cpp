@@ -81,7 +81,7 @@ struct Change {
 
 class Importer : public xliff::SaxGuard {
  public:
-  Importer(CResItem& root, const XliffImportOptions& options) : root_(root), options_(options), ids_(root) {}
+  Importer(CResItem& root, const XliffImportOptions& options) : options_(options), ids_(root) {}
 
   // Empty on success, else the reason (with its line when one is known).
   std::string Run(std::istream& in, XliffImportReport& report, bool dryRun) {
@@ -379,7 +379,6 @@ class Importer : public xliff::SaxGuard {
     }
   }
 
-  CResItem& root_;
   const XliffImportOptions& options_;
   xliff::UnitIds ids_;
   XliffImportReport report_;

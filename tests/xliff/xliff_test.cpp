@@ -279,6 +279,7 @@ TEST(XliffImport, HostileDocumentsFailInOneLineAndChangeNothing) {
       {"truncated", changed.substr(0, changed.size() / 2), ""},
       {"text beyond any unit", Replaced(changed, ">Abbruch<", ">" + std::string(17 << 20, 'a') + "<"), "too long"},
       {"duplicate unit id", Replaced(changed, "id=\"p0.0.0.0\"", "id=\"i4294967397\""), "duplicate unit id"},
+      {"bytes that are not UTF-8", Replaced(changed, ">Abbruch<", "><\xC0\x8A\x8B\x8C<"), ""},
       {"not XLIFF", "<?xml version=\"1.0\"?><html/>", "not an XLIFF"},
       {"other version", Replaced(changed, "version=\"2.0\"", "version=\"2.1\""), "not supported"},
       {"bad status", Replaced(changed, "lm:status=\"0\"", "lm:status=\"zero\""), "lm:status"},
