@@ -11,8 +11,8 @@ namespace {
 
 constexpr unsigned long long kNoItemId = 4294967295ULL;
 
+// Without inheritance an item lacking an id of its own reads as "no id".
 bool OwnItemId(const CResItem& item, unsigned long long& id) {
-  if (!CItemIdAccessor::HasItemId(item)) return false;
   id = CItemIdAccessor::GetItemId(item, false);
   return id != kNoItemId;
 }
@@ -25,22 +25,36 @@ bool ParseNumber(std::string_view text, unsigned long long& value) {
 }  // namespace
 
 UnitIds::UnitIds(const CResItem& top) : top_(top) {
-  std::vector<std::pair<unsigned long long, CResItem*>> all;
   std::vector<const CResItem*> pending{&top};
   while (!pending.empty()) {  // iterative: a tree built in memory may nest deeply
     const CResItem* item = pending.back();
     pending.pop_back();
+    items_.push_back(item);
     unsigned long long id;
-    if (OwnItemId(*item, id)) all.emplace_back(id, const_cast<CResItem*>(item));
+    if (OwnItemId(*item, id)) unique_.emplace_back(id, const_cast<CResItem*>(item));
     pending.insert(pending.end(), item->GetResItems().begin(), item->GetResItems().end());
   }
-  std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (size_t i = 0; i < all.size();) {
+  std::sort(items_.begin(), items_.end());
+  visited_.assign(items_.size(), false);
+  // Ids that several items share are dropped, in place.
+  std::sort(unique_.begin(), unique_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  size_t kept = 0;
+  for (size_t i = 0; i < unique_.size();) {
     size_t j = i + 1;
-    while (j < all.size() && all[j].first == all[i].first) ++j;
-    if (j == i + 1) unique_.push_back(all[i]);
+    while (j < unique_.size() && unique_[j].first == unique_[i].first) ++j;
+    if (j == i + 1) unique_[kept++] = unique_[i];
     i = j;
   }
+  unique_.resize(kept);
+}
+
+bool UnitIds::FirstVisit(const CResItem& item) {
+  const auto it = std::lower_bound(items_.begin(), items_.end(), &item);
+  if (it == items_.end() || *it != &item) return true;
+  const auto at = static_cast<size_t>(it - items_.begin());
+  if (visited_[at]) return false;
+  visited_[at] = true;
+  return true;
 }
 
 bool UnitIds::UniqueId(const CResItem& item, unsigned long long& id) const {
@@ -52,9 +66,10 @@ bool UnitIds::UniqueId(const CResItem& item, unsigned long long& id) const {
 
 std::string UnitIds::IdOf(const CResItem& item, std::string_view positions) const {
   unsigned long long id;
-  if (UniqueId(item, id)) return "i" + std::to_string(id);
-  std::string text = "p";
-  text += positions;
+  const bool byItemId = UniqueId(item, id);
+  std::string text(1, byItemId ? 'i' : 'p');
+  if (byItemId) text += std::to_string(id);
+  else text += positions;
   return text;
 }
 
@@ -80,7 +95,7 @@ CResItem* UnitIds::Find(std::string_view id) const {
     if (!ParseNumber(id.substr(1), value)) return nullptr;
     const auto it = std::lower_bound(unique_.begin(), unique_.end(), value,
                                      [](const auto& entry, unsigned long long key) { return entry.first < key; });
-    if (it == unique_.end() || it->first != value || "i" + std::to_string(value) != id) return nullptr;
+    if (it == unique_.end() || it->first != value || id.substr(1) != std::to_string(value)) return nullptr;
     return it->second;
   }
   if (id[0] != 'p') return nullptr;

@@ -30,6 +30,10 @@ class UnitIds {
   static std::string PositionsOf(const CResItem& item);
   // The item whose id is `id` exactly; null for none.
   CResItem* Find(std::string_view id) const;
+  // True the first time it is asked for an item of the tree, false after:
+  // two units for one item are an error of the document. Costs no memory
+  // beyond what the constructor set aside, however long the document.
+  bool FirstVisit(const CResItem& item);
 
  private:
   // Whether `item` is known by its item id, and that id.
@@ -38,6 +42,9 @@ class UnitIds {
   const CResItem& top_;
   // Item ids held by exactly one item, sorted by id.
   std::vector<std::pair<unsigned long long, CResItem*>> unique_;
+  // Every item of the tree, sorted by address, and which were visited.
+  std::vector<const CResItem*> items_;
+  std::vector<bool> visited_;
 };
 
 }  // namespace locmodel::xliff

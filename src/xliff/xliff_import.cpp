@@ -10,7 +10,6 @@
 #include <fstream>
 #include <memory>
 #include <optional>
-#include <unordered_set>
 #include <vector>
 
 #include "locmodel/lang/lang_map.h"
@@ -71,6 +70,13 @@ std::string Shown(std::string_view id) {
     if (static_cast<unsigned char>(c) < 0x20) c = ' ';
   }
   return id.size() > 64 ? "'" + shown + "...'" : "'" + shown + "'";
+}
+
+// A translation's text equals `text` (read in place: this runs per unit).
+bool SameText(const CTransItem& trans, const std::u16string& text) {
+  const CProp* prop = trans.GetPropW(CPropName::PROP_TRANS_STR);
+  if (const auto* str = dynamic_cast<const CStrProp*>(prop)) return static_cast<const std::u16string&>(*str) == text;
+  return prop ? prop->GetStr() == text : text.empty();
 }
 
 struct Change {
@@ -161,7 +167,7 @@ class Importer : public xliff::SaxGuard {
 
   void Append(void* ctx, std::string_view utf8) {
     std::u16string& text = Collecting();
-    if (text.size() + utf8.size() > kMaxUnitText) return Stop(ctx, "unit " + unitId_ + ": text too long");
+    if (text.size() + utf8.size() > kMaxUnitText) return Stop(ctx, "unit " + Shown(unitId_) + ": text too long");
     AppendUtf8ToUtf16(text, utf8);
   }
 
@@ -277,26 +283,25 @@ class Importer : public xliff::SaxGuard {
         std::from_chars(hex->data(), hex->data() + hex->size(), value, 16).ptr == hex->data() + hex->size();
     // Only what XML cannot carry: anything else belongs in the text itself.
     const bool excluded = value < 0x20 ? value != 0x9 && value != 0xA && value != 0xD : value >= 0xFFFE && value <= 0xFFFF;
-    if (!parsed || !excluded) return Stop(ctx, "unit " + unitId_ + ": <cp> holds no character XML excludes");
+    if (!parsed || !excluded) return Stop(ctx, "unit " + Shown(unitId_) + ": <cp> holds no character XML excludes");
     std::u16string& text = Collecting();
-    if (text.size() >= kMaxUnitText) return Stop(ctx, "unit " + unitId_ + ": text too long");
+    if (text.size() >= kMaxUnitText) return Stop(ctx, "unit " + Shown(unitId_) + ": text too long");
     text.push_back(static_cast<char16_t>(value));
   }
 
   void StartUnit(void* ctx, const Attributes& attributes) {
     const auto id = attributes.Get("id");
     if (!id) return Stop(ctx, "a unit without id");
-    unitId_ = Shown(*id);
+    unitId_ = *id;
     if (lang_ == 0) return Stop(ctx, "the file names no target language; give one");
     status_.reset();
     if (const auto status = attributes.Get(xliff::kStatusAttribute, kXliffStatusNamespace)) {
       int value = 0;
       const auto [end, error] = std::from_chars(status->data(), status->data() + status->size(), value);
       if (error != std::errc() || end != status->data() + status->size())
-        return Stop(ctx, "unit " + unitId_ + ": lm:status is not a number");
+        return Stop(ctx, "unit " + Shown(unitId_) + ": lm:status is not a number");
       status_ = value;
     }
-    unitIdFull_ = *id;
     source_.clear();
     target_.clear();
     segments_ = translatedSegments_ = 0;
@@ -338,12 +343,12 @@ class Importer : public xliff::SaxGuard {
   }
 
   void EndUnit(void* ctx) {
-    CResItem* item = ids_.Find(unitIdFull_);
+    CResItem* item = ids_.Find(unitId_);
     if (!item) {
       ++report_.unknownUnit;
       return;
     }
-    if (!seen_.insert(item).second) return Stop(ctx, "duplicate unit id " + unitId_);
+    if (!ids_.FirstVisit(*item)) return Stop(ctx, "duplicate unit id " + Shown(unitId_));
     const CProp* prop = item->GetPropW(options_.textProp);
     const auto* source = dynamic_cast<const CStrProp*>(prop);
     if (prop && !source) {
@@ -356,7 +361,7 @@ class Importer : public xliff::SaxGuard {
     } else if (targetInline_) {
       ++report_.inlineCodes;
     } else if (const CTransItem* trans = item->GetTranslation(lang_);
-               trans && trans->GetStr() == target_ && (!status_ || *status_ == trans->GetStatus())) {
+               trans && SameText(*trans, target_) && (!status_ || *status_ == trans->GetStatus())) {
       ++report_.unchanged;
     } else if (item->IsReadOnly() || item->IsItemLocked()) {
       ++report_.locked;
@@ -383,15 +388,13 @@ class Importer : public xliff::SaxGuard {
   xliff::UnitIds ids_;
   XliffImportReport report_;
   std::vector<Change> changes_;
-  std::unordered_set<const CResItem*> seen_;  // bounded by the project, not the file
 
   bool sawRoot_ = false, v2_ = true;
   int lang_ = 0;
   std::u16string culture_;
   std::vector<Kind> stack_;  // at most kMaxDepth
 
-  std::string unitId_;      // shortened, for messages
-  std::string unitIdFull_;
+  std::string unitId_;
   std::optional<int> status_;
   std::u16string source_, target_;
   std::u16string segmentSource_, segmentTarget_;
