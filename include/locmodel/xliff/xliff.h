@@ -9,7 +9,7 @@
 //     no other item of the tree shares, else "p<position path>" ("p2.0.1",
 //     "p" for the top item); a group's id is its item's unit id after "g";
 //   - the unit's target is the translation's text, the translation's status
-//     word travels in the attribute lm:status (namespace kStatusNamespace)
+//     word travels in the attribute lm:status (kXliffStatusNamespace)
 //     of the unit (2.0) or trans-unit (1.2);
 //   - read-only or locked items are marked translate="no".
 //
