@@ -173,6 +173,7 @@ const std::vector<Command>& Commands() {
        "3's canonical form (\"007\" as \"7\"). NEW is written under a temporary\n"
        "name and renamed when whole; an existing NEW is an error (exit 1).\n",
        {}, 2, 2, RunDbUpgrade},
+      {"xliff", "xliff export PROJECT --target LANG [--source LANG] [--text-prop NAME] [--item /POS/...] [--segment] [--version 2.0|1.2] -o OUT | xliff import PROJECT FILE.xlf [--target LANG] [--text-prop NAME] [--dry-run] [--json]", "exchange a language of a project with translators as XLIFF", "export writes the texts of PROJECT (the own property NAME of each item,\ndefault Text) with their translations into LANG as an XLIFF 2.0 (default) or\n1.2 file; OUT is replaced only when whole, '-' is stdout. --source is the\nsource culture (default en-US), --item a position path (/2/0) of the subtree\nto export, --segment splits texts into sentences. import takes the targets of\nFILE.xlf ('-' for stdin) back into PROJECT, matching units by id; units whose\nsource changed, locked items and targets with markup are skipped and counted.\nThe project is rewritten only when something changed (--dry-run: never).\n--json prints {\"updated\":N,\"unchanged\":N,\"skipped\":{\"unknownUnit\":N,\n\"sourceChanged\":N,\"locked\":N,\"inlineCodes\":N,\"wrongClass\":N}}.\n", {"--target=", "--source=", "--text-prop=", "--item=", "--segment", "--version=", "--dry-run", "--json"}, 1, 5, RunXliff},
   };
   return commands;
 }

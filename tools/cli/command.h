@@ -68,5 +68,6 @@ int RunDbDump(const Args& args, std::ostream& out, std::ostream& err);
 int RunSegment(const Args& args, std::ostream& out, std::ostream& err);
 int RunSrx(const Args& args, std::ostream& out, std::ostream& err);
 int RunDbUpgrade(const Args& args, std::ostream& out, std::ostream& err);
+int RunXliff(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace locmodel::cli
