@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto root = locmodel::cli::MakeSampleProject();
     std::istringstream in(bytes);
     locmodel::XliffImportReport report;
-    const locmodel::FileStatus status = locmodel::ImportXliff(*root, {}, in, report, dryRun);
+    const locmodel::Status status = locmodel::ImportXliff(*root, {}, in, report, dryRun);
     if (!status.ok() && status.reason().find('\n') != std::string::npos) __builtin_trap();
     const bool same = locmodel::cli::SameTree(*root, *pristine);
     if ((dryRun || !status.ok() || report.updated == 0) && !same) __builtin_trap();

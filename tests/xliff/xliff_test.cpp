@@ -58,7 +58,7 @@ std::string Export(const CResItem& item, XliffVersion version, bool segment = fa
 }
 
 struct Imported {
-  locmodel::FileStatus status;
+  locmodel::Status status;
   locmodel::XliffImportReport report;
 };
 
@@ -66,7 +66,7 @@ Imported Import(CResItem& root, const std::string& xliff, bool dryRun = false, i
   locmodel::XliffImportOptions options;
   options.targetLang = lang;
   std::istringstream in(xliff);
-  Imported result{locmodel::FileStatus::Ok(), {}};
+  Imported result{locmodel::Status::Ok(), {}};
   result.status = locmodel::ImportXliff(root, options, in, result.report, dryRun);
   return result;
 }
