@@ -18,8 +18,9 @@ std::ostream& operator<<(std::ostream& os, const Outcome& o) {
   return os << (o.value ? "true" : "false") << " (error " << o.error << ")";
 }
 
-Outcome Eval(const std::u16string& expression,
-             const std::vector<std::pair<std::u16string, std::u16string>>& params = {}) {
+using Params = std::vector<std::pair<std::u16string, std::u16string>>;
+
+Outcome Eval(const std::u16string& expression, const Params& params = {}) {
   CConditionChecker checker(expression);
   for (const auto& [name, value] : params) checker.SetParam(name, value);
   const bool value = checker.Evaluate();
@@ -28,73 +29,56 @@ Outcome Eval(const std::u16string& expression,
 
 constexpr Outcome kTrue{true, 0}, kFalse{false, 0}, kError{false, 2};
 
+struct Case {
+  std::u16string expression;
+  Outcome want;
+  Params params = {};
+};
+
+void ExpectOutcomes(std::initializer_list<Case> cases) {
+  for (const Case& c : cases) EXPECT_EQ(Eval(c.expression, c.params), c.want) << testing::PrintToString(c.expression);
+}
+
 }  // namespace
 
-TEST(ConditionChecker, EmptyExpressionHolds) {
-  EXPECT_EQ(Eval(u""), kTrue);
-  EXPECT_EQ(Eval(u" \t\r\n "), kTrue);
-}
-
-TEST(ConditionChecker, BooleanOperatorsAndPrecedence) {
-  EXPECT_EQ(Eval(u"true and not false"), kTrue);
-  EXPECT_EQ(Eval(u"TRUE OR FALSE AND FALSE"), kTrue);   // AND binds tighter
-  EXPECT_EQ(Eval(u"(TRUE OR FALSE) AND FALSE"), kFalse);
-  EXPECT_EQ(Eval(u"NOT TRUE = FALSE"), kTrue);           // NOT takes the primary only
-  EXPECT_EQ(Eval(u"not not True"), kTrue);
-  EXPECT_EQ(Eval(u"FALSE OR FALSE OR TRUE"), kTrue);
-  EXPECT_EQ(Eval(u"TRUE AND TRUE AND FALSE"), kFalse);
-  EXPECT_EQ(Eval(u"TRUE = TRUE"), kTrue);
-  EXPECT_EQ(Eval(u"FALSE = TRUE"), kFalse);
-}
-
-TEST(ConditionChecker, ParametersAndStrings) {
-  EXPECT_EQ(Eval(u"LANG = \"de\"", {{u"lang", u"DE"}}), kTrue);
-  EXPECT_EQ(Eval(u"lang = \"fr\"", {{u"LANG", u"de"}}), kFalse);
-  EXPECT_EQ(Eval(u"LANG = \"de\""), kFalse);              // unset: false, no error
-  EXPECT_EQ(Eval(u"X = Y"), kFalse);
-  EXPECT_EQ(Eval(u"A=\"x\"", {{u"a", u"X"}}), kTrue);      // words end at = ( ) "
-  EXPECT_EQ(Eval(u"\"a\"\"b\" = X", {{u"x", u"A\"B"}}), kTrue);
-  EXPECT_EQ(Eval(u"\"\" = E", {{u"E", u""}}), kTrue);
-  EXPECT_EQ(Eval(u"(A = \"1\") AND (B = \"2\")", {{u"A", u"1"}, {u"B", u"2"}}), kTrue);
-  EXPECT_EQ(Eval(u"\"\u00c9T\u00c9\" = \"\u00e9t\u00e9\""), kTrue);  // case-insensitive beyond ASCII
-  // A later value replaces an earlier one, whatever the case of the name.
-  EXPECT_EQ(Eval(u"v = \"2\"", {{u"v", u"1"}, {u"V", u"2"}}), kTrue);
-}
-
-TEST(ConditionChecker, OnlyOneComparisonAndTrailingTokensIgnored) {
-  EXPECT_EQ(Eval(u"\"a\" = \"a\" = \"b\""), kTrue);
-  EXPECT_EQ(Eval(u"TRUE )"), kTrue);
-  EXPECT_EQ(Eval(u"FALSE garbage ("), kFalse);
+TEST(ConditionChecker, OperatorsPrecedenceAndParameters) {
+  ExpectOutcomes({
+      {u"", kTrue}, {u" \t\r\n ", kTrue},  // an empty expression holds
+      {u"true and not false", kTrue}, {u"TRUE OR FALSE AND FALSE", kTrue},  // AND binds tighter
+      {u"(TRUE OR FALSE) AND FALSE", kFalse}, {u"NOT TRUE = FALSE", kTrue},  // NOT takes the primary only
+      {u"not not True", kTrue}, {u"FALSE OR FALSE OR TRUE", kTrue}, {u"TRUE AND TRUE AND FALSE", kFalse},
+      {u"TRUE = TRUE", kTrue}, {u"FALSE = TRUE", kFalse},
+      // Names compare without case; unset names are false without error.
+      {u"LANG = \"de\"", kTrue, {{u"lang", u"DE"}}}, {u"lang = \"fr\"", kFalse, {{u"LANG", u"de"}}},
+      {u"LANG = \"de\"", kFalse}, {u"X = Y", kFalse},
+      {u"A=\"x\"", kTrue, {{u"a", u"X"}}},  // words end at = ( ) "
+      {u"\"a\"\"b\" = X", kTrue, {{u"x", u"A\"B"}}}, {u"\"\" = E", kTrue, {{u"E", u""}}},
+      {u"(A = \"1\") AND (B = \"2\")", kTrue, {{u"A", u"1"}, {u"B", u"2"}}},
+      {u"\"\u00c9T\u00c9\" = \"\u00e9t\u00e9\"", kTrue},  // case-insensitive beyond ASCII
+      {u"v = \"2\"", kTrue, {{u"v", u"1"}, {u"V", u"2"}}},  // a later value replaces an earlier one
+      // Only one comparison; trailing tokens are ignored.
+      {u"\"a\" = \"a\" = \"b\"", kTrue}, {u"TRUE )", kTrue}, {u"FALSE garbage (", kFalse},
+  });
 }
 
 TEST(ConditionChecker, ErrorsMakeItFalse) {
-  EXPECT_EQ(Eval(u"LANG", {{u"LANG", u"de"}}), kError);   // a string is no boolean
-  EXPECT_EQ(Eval(u"UNSET"), kError);
-  EXPECT_EQ(Eval(u"TRUE OR X"), kError);                   // undefined operand of OR
-  EXPECT_EQ(Eval(u"NOT X"), kError);
-  EXPECT_EQ(Eval(u"(TRUE"), kError);
-  EXPECT_EQ(Eval(u"TRUE = \"TRUE\""), kError);             // boolean against string
-  EXPECT_EQ(Eval(u"\"abc"), kError);                       // unterminated literal
-  EXPECT_EQ(Eval(u"TRUE AND"), kError);
-  EXPECT_EQ(Eval(u"= TRUE"), kError);
-  EXPECT_EQ(Eval(u")"), kError);
-  EXPECT_EQ(Eval(u"TRUE ="), kError);
-  EXPECT_EQ(Eval(u"\"x\" OR TRUE"), kError);
+  ExpectOutcomes({
+      {u"LANG", kError, {{u"LANG", u"de"}}},  // a string is no boolean
+      {u"UNSET", kError}, {u"TRUE OR X", kError}, {u"NOT X", kError}, {u"(TRUE", kError},
+      {u"TRUE = \"TRUE\"", kError}, {u"\"abc", kError}, {u"TRUE AND", kError}, {u"= TRUE", kError},
+      {u")", kError}, {u"TRUE =", kError}, {u"\"x\" OR TRUE", kError},
+  });
 }
 
 TEST(ConditionChecker, NestingIsBounded) {
   const int limit = CConditionChecker::kMaxNesting;
-  auto nested = [](int depth) {
-    return std::u16string(depth, u'(') + u"TRUE" + std::u16string(depth, u')');
-  };
-  EXPECT_EQ(Eval(nested(limit)), kTrue);
-  EXPECT_EQ(Eval(nested(limit + 1)), kError);
+  auto nested = [](int depth) { return std::u16string(depth, u'(') + u"TRUE" + std::u16string(depth, u')'); };
   std::u16string nots;
   for (int i = 0; i < limit; ++i) nots += u"NOT ";
-  EXPECT_EQ(Eval(nots + u"FALSE"), Outcome({limit % 2 == 1, 0}));
-  EXPECT_EQ(Eval(u"NOT " + nots + u"FALSE"), kError);
-  // Far deeper than any stack would allow without the bound.
-  EXPECT_EQ(Eval(std::u16string(1000000, u'(')), kError);
+  ExpectOutcomes({{nested(limit), kTrue}, {nested(limit + 1), kError},
+                  {nots + u"FALSE", {limit % 2 == 1, 0}}, {u"NOT " + nots + u"FALSE", kError},
+                  // Far deeper than any stack would allow without the bound.
+                  {std::u16string(1000000, u'('), kError}});
 }
 
 TEST(ConditionChecker, StateAndCopies) {

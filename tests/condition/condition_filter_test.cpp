@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "locmodel/items/res_item.h"
-#include "support/stream_bytes.h"
+#include "support/stream_reader.h"
 
 namespace {
 
@@ -81,11 +81,9 @@ TEST(ConditionFilter, EntriesTravelInNamedNodes) {
                 "18 01 0A 45 00 78 00 70 00 72 00 65 00 73 00 73 00 69 00 6F 00 6E 00"
                 "1A 02 00 00 00 45 00 19"));
   CConditionFilterCfgProp prop(Filters({u"X", u"Y"}));
-  const Bytes all = WriteStream([&](Serial::ISerialStream& s) { prop.Do(s); });
-  Serial::MemoryStreamIn in(all.data(), static_cast<uint32_t>(all.size()));
-  Serial::Binary::BinarySerialIn reader(in);
+  StreamReader stream(WriteStream([&](Serial::ISerialStream& s) { prop.Do(s); }));
   CConditionFilterCfgProp read;
-  ASSERT_TRUE(read.Do(reader));
+  ASSERT_TRUE(read.Do(stream.reader));
   EXPECT_TRUE(read.IsEqual(prop));
   EXPECT_FALSE(read < prop);
 }

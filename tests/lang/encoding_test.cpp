@@ -4,22 +4,29 @@
 
 #include <set>
 
-#include "locmodel/serial/binary_serial.h"
 #include "locmodel/serial/values.h"
+#include "support/stream_reader.h"
 
-TEST(Encoding, IcuNames) {
+using testing_support::StreamReader;
+using testing_support::WriteStream;
+
+TEST(Encoding, IcuAndIanaNames) {
   for (int lang : {0x0409, 0x0419, 0x0FFF}) {
     EXPECT_EQ(CEncoding(1252).GetIcuName(lang), u"windows-1252");
     EXPECT_EQ(CEncoding(0).GetIcuName(lang), u"windows-1252");
     EXPECT_EQ(CEncoding(u"UTF-8").GetIcuName(lang), u"UTF-8");
     EXPECT_EQ(CEncoding(u"UTF-8").getCodepage(lang), CEncoding::InvalidCodepage);
   }
-  EXPECT_EQ(CEncoding(65001).GetIcuName(0x0409), u"windows-65001");
-  EXPECT_EQ(CEncoding(950).GetIcuName(0x0409), u"big5");
-  EXPECT_EQ(CEncoding(52936).GetIcuName(0x0409), u"hz-gb2312");
-  // Printed as an unsigned 16-bit number.
-  EXPECT_EQ(CEncoding(-5).GetIcuName(0x0409), u"windows-65531");
+  // -5 is printed as an unsigned 16-bit number.
+  for (const auto& [codepage, name] : std::initializer_list<std::pair<int, std::u16string>>{
+           {65001, u"windows-65001"}, {950, u"big5"}, {52936, u"hz-gb2312"}, {-5, u"windows-65531"}})
+    EXPECT_EQ(CEncoding(codepage).GetIcuName(0x0409), name);
   EXPECT_EQ(CEncoding(u"UTF-8").getEncoding(), u"UTF-8");
+  // IANA names come from ICU (which warns of 1252 as an ambiguous alias).
+  for (const auto& [encoding, name] : std::initializer_list<std::pair<CEncoding, std::u16string>>{
+           {CEncoding(936), u"GB2312"}, {CEncoding(1252), u"windows-1252"}, {CEncoding(932), u"Shift_JIS"},
+           {CEncoding(u"no-such-encoding"), u""}})
+    EXPECT_EQ(encoding.GetIanaName(0x0409), name);
 }
 
 TEST(Encoding, SelectAnsiByLangFollowsTheLanguage) {
@@ -29,34 +36,20 @@ TEST(Encoding, SelectAnsiByLangFollowsTheLanguage) {
   EXPECT_EQ(ansi.GetIcuName(0x0411), u"shift_jis");
   EXPECT_EQ(ansi.getCodepage(0x0FFF), 0);
   EXPECT_EQ(ansi.GetIcuName(0x0FFF), u"windows-1252");
-  // Code page -4 with a name is not the special value.
-  CEncoding named(u"x");
   CEncoding minus4(-4);
   EXPECT_EQ(minus4, ansi);
   EXPECT_EQ(minus4.getCodepage(0x0419), 1251);
-  {
-    // A -4 carrying a name can only come from a stream.
-    Serial::MemoryStreamOut bytes;
-    {
-      Serial::Binary::BinarySerialOut out(bytes);
-      std::u16string name = u"x";
-      int cp = -4;
-      Serial::Do(out, name);
-      Serial::Do(out, cp);
-    }
-    Serial::MemoryStreamIn in_bytes(bytes.GetData().data(), static_cast<uint32_t>(bytes.GetData().size()));
-    Serial::Binary::BinarySerialIn in(in_bytes);
-    EXPECT_TRUE(named.Do(in));
-  }
+  // Code page -4 with a name is not the special value; only a stream can make one.
+  CEncoding named(u"x");
+  StreamReader stream(WriteStream([](Serial::ISerialStream& out) {
+    std::u16string name = u"x";
+    int cp = -4;
+    Serial::Do(out, name);
+    Serial::Do(out, cp);
+  }));
+  EXPECT_TRUE(named.Do(stream.reader));
   EXPECT_NE(named, ansi);
   EXPECT_EQ(named.getCodepage(0x0419), -4);
-}
-
-TEST(Encoding, IanaNamesComeFromIcu) {
-  EXPECT_EQ(CEncoding(936).GetIanaName(0x0409), u"GB2312");
-  EXPECT_EQ(CEncoding(1252).GetIanaName(0x0409), u"windows-1252");  // ICU warns: ambiguous alias
-  EXPECT_EQ(CEncoding(932).GetIanaName(0x0409), u"Shift_JIS");
-  EXPECT_EQ(CEncoding(u"no-such-encoding").GetIanaName(0x0409), u"");
 }
 
 TEST(Encoding, OrderAndEquality) {
@@ -72,21 +65,17 @@ TEST(Encoding, OrderAndEquality) {
 }
 
 TEST(Encoding, SerializesNameThenCodePage) {
-  Serial::MemoryStreamOut bytes;
-  {
-    Serial::Binary::BinarySerialOut out(bytes);
+  StreamReader stream(WriteStream([](Serial::ISerialStream& out) {
     CEncoding(u"UTF-8").Do(out);
     CEncoding(1251).Do(out);
-  }
-  Serial::MemoryStreamIn in_bytes(bytes.GetData().data(), static_cast<uint32_t>(bytes.GetData().size()));
-  Serial::Binary::BinarySerialIn in(in_bytes);
+  }));
   std::u16string name;
   int cp = 0;
-  ASSERT_TRUE(Serial::Do(in, name));
-  ASSERT_TRUE(Serial::Do(in, cp));
+  ASSERT_TRUE(Serial::Do(stream.reader, name));
+  ASSERT_TRUE(Serial::Do(stream.reader, cp));
   EXPECT_EQ(name, u"UTF-8");
   EXPECT_EQ(cp, CEncoding::InvalidCodepage);
   CEncoding second(0);
-  EXPECT_TRUE(second.Do(in));
+  EXPECT_TRUE(second.Do(stream.reader));
   EXPECT_EQ(second, CEncoding(1251));
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 TEST(LangId, OldNoLanguageValueBecomesTheCurrentOne) {
   EXPECT_EQ(CLangId(77777777).GetLang(), 7777);
   EXPECT_EQ(CLangId(1033).GetLang(), 1033);
@@ -13,13 +15,10 @@ TEST(LangId, OldNoLanguageValueBecomesTheCurrentOne) {
 
 TEST(LangId, SplitsIdentifierAndBrand) {
   const CLangId lang(static_cast<short>(0x0409), 3);
-  EXPECT_EQ(lang.GetLang(), 0x30409);
-  EXPECT_EQ(lang.GetBrand(), 3);
-  EXPECT_EQ(lang.GetRawLng(), 0x0409);
-  EXPECT_EQ(lang.GetPrimaryLng(), 9);
+  EXPECT_EQ(std::make_tuple(lang.GetLang(), lang.GetBrand(), lang.GetRawLng(), lang.GetPrimaryLng()),
+            std::make_tuple(0x30409, 3, 0x0409, 9));
   EXPECT_EQ(CLangId(0x7C09).GetPrimaryLng(), 9);
   EXPECT_EQ(CLangId(static_cast<short>(0x0409), CLangId::UnrealBrand).GetBrand(), 255);
-  EXPECT_EQ(CLangId::BrandOffset, 16);
   // A negative 16-bit identifier widens with its sign: the brand is lost in
   // the sign bits, exactly as the stored value has always been formed.
   EXPECT_EQ(CLangId(static_cast<short>(-2), 5).GetLang(), -2);

@@ -33,10 +33,9 @@ TEST(LangText, LoadStrAndLoadResId) {
   EXPECT_EQ(out, u"def");
   LoadStr(nullptr, out, nullptr);
   EXPECT_EQ(out, u"");
-  LoadResId(nullptr, out);
-  EXPECT_EQ(out, u"#");
-  LoadResId("", out);
-  EXPECT_EQ(out, u"#");
-  LoadResId("IDD_MAIN", out);
-  EXPECT_EQ(out, u"IDD_MAIN");
+  using Case = std::pair<const char*, std::u16string>;
+  for (const auto& [id, text] : {Case{nullptr, u"#"}, Case{"", u"#"}, Case{"IDD_MAIN", u"IDD_MAIN"}}) {
+    LoadResId(id, out);
+    EXPECT_EQ(out, text);
+  }
 }

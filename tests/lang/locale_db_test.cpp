@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 using locmodel::EnumLanguageGroupLocales;
 using locmodel::EnumLanguageGroups;
@@ -32,26 +33,16 @@ TEST(LocaleDb, EnumeratesOnlySpecificLocalesEachOnce) {
   EXPECT_TRUE(EnumLanguageGroupLocales(99).empty());
 }
 
+// Brand bits do not select another locale; identifiers ICU would answer
+// with a substitute (0x7C09 with "en", the locale of 0x0009) get nothing.
 TEST(LocaleDb, AnswersLikeTheWindowsLocaleService) {
-  EXPECT_EQ(GetLocaleInfo(0x0409, LocaleField::IsoLanguage), u"en");
-  EXPECT_EQ(GetLocaleInfo(0x0409, LocaleField::IsoCountry), u"US");
-  EXPECT_EQ(GetLocaleInfo(0x0409, LocaleField::EnglishLanguage), u"English");
-  EXPECT_EQ(GetLocaleInfo(0x0409, LocaleField::EnglishCountry), u"United States");
-  EXPECT_EQ(GetLocaleInfo(0x0409, LocaleField::AnsiCodePage), u"1252");
-  EXPECT_EQ(GetLocaleInfo(0x0409, LocaleField::OemCodePage), u"437");
-  EXPECT_EQ(GetLocaleInfo(0x0409, LocaleField::AbbrevLanguage), u"ENU");
-  EXPECT_EQ(GetLocaleInfo(0x0009, LocaleField::AbbrevLanguage), u"ENU");
-  EXPECT_EQ(GetLocaleInfo(0x0439, LocaleField::AnsiCodePage), u"0");
-  EXPECT_EQ(GetLocaleInfo(0x0439, LocaleField::OemCodePage), u"1");
-  // Brand bits do not select another locale.
-  EXPECT_EQ(GetLocaleInfo(0x30407, LocaleField::AbbrevLanguage), u"DEU");
-}
-
-TEST(LocaleDb, RefusesIdentifiersIcuWouldSubstitute) {
-  // ICU answers 0x7C09 with "en", the locale of 0x0009.
-  EXPECT_EQ(GetLocaleInfo(0x7C09, LocaleField::IsoLanguage), u"");
-  EXPECT_EQ(GetLocaleInfo(0x7C09, LocaleField::EnglishLanguage), u"");
-  EXPECT_EQ(GetLocaleInfo(0x7C09, LocaleField::AbbrevLanguage), u"");
-  EXPECT_EQ(GetLocaleInfo(0x043C, LocaleField::IsoCountry), u"");
-  EXPECT_EQ(GetLocaleInfo(0xFFFF, LocaleField::AnsiCodePage), u"");
+  using F = LocaleField;
+  for (const auto& [id, field, answer] : std::initializer_list<std::tuple<int, F, std::u16string>>{
+           {0x0409, F::IsoLanguage, u"en"}, {0x0409, F::IsoCountry, u"US"}, {0x0409, F::EnglishLanguage, u"English"},
+           {0x0409, F::EnglishCountry, u"United States"}, {0x0409, F::AnsiCodePage, u"1252"},
+           {0x0409, F::OemCodePage, u"437"}, {0x0409, F::AbbrevLanguage, u"ENU"}, {0x0009, F::AbbrevLanguage, u"ENU"},
+           {0x0439, F::AnsiCodePage, u"0"}, {0x0439, F::OemCodePage, u"1"}, {0x30407, F::AbbrevLanguage, u"DEU"},
+           {0x7C09, F::IsoLanguage, u""}, {0x7C09, F::EnglishLanguage, u""}, {0x7C09, F::AbbrevLanguage, u""},
+           {0x043C, F::IsoCountry, u""}, {0xFFFF, F::AnsiCodePage, u""}})
+    EXPECT_EQ(GetLocaleInfo(id, field), answer) << id << " " << static_cast<int>(field);
 }

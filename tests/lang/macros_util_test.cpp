@@ -2,17 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "locmodel/lang/lang_map.h"
 
+// Expansion repeats until nothing changes (a later placeholder's
+// replacement can bring back an earlier one), non-overlapping, left to right.
 TEST(MacrosUtil, ExpandsUntilNothingChanges) {
-  EXPECT_EQ(MacrosUtil::ApplyMacrosMap(u"$(A)-$(B)", {{u"$(A)", u"x$(B)"}, {u"$(B)", u"y"}}), u"xy-y");
-  // A later placeholder's replacement brings back an earlier one: next pass.
-  EXPECT_EQ(MacrosUtil::ApplyMacrosMap(u"$(B)", {{u"$(A)", u"1"}, {u"$(B)", u"$(A)$(A)"}}), u"11");
-  EXPECT_EQ(MacrosUtil::ApplyMacrosMap(u"$(a) $(A)", {{u"$(A)", u"1"}}), u"$(a) 1");
-  // Non-overlapping, left to right.
-  EXPECT_EQ(MacrosUtil::ApplyMacrosMap(u"aaa", {{u"aa", u"b"}}), u"ba");
-  EXPECT_EQ(MacrosUtil::ApplyMacrosMap(u"", {{u"$(A)", u"1"}}), u"");
-  EXPECT_EQ(MacrosUtil::ApplyMacrosMap(u"$(A)", {}), u"$(A)");
+  using Case = std::tuple<std::u16string, MacrosUtil::Map, std::u16string>;
+  for (const auto& [text, map, expanded] : std::initializer_list<Case>{
+           {u"$(A)-$(B)", {{u"$(A)", u"x$(B)"}, {u"$(B)", u"y"}}, u"xy-y"},
+           {u"$(B)", {{u"$(A)", u"1"}, {u"$(B)", u"$(A)$(A)"}}, u"11"}, {u"$(a) $(A)", {{u"$(A)", u"1"}}, u"$(a) 1"},
+           {u"aaa", {{u"aa", u"b"}}, u"ba"}, {u"", {{u"$(A)", u"1"}}, u""}, {u"$(A)", {}, u"$(A)"},
+           // Hostile maps: two placeholders feeding each other never settle;
+           // an empty placeholder would match everywhere and is ignored.
+           {u"$(A)", {{u"$(A)", u"$(B)"}, {u"$(B)", u"$(A)"}}, u"$(A)"}, {u"ab", {{u"", u"x"}, {u"a", u"1"}}, u"1b"}})
+    EXPECT_EQ(MacrosUtil::ApplyMacrosMap(text, map), expanded) << testing::PrintToString(text);
 }
 
 TEST(MacrosUtil, HostileMapsStopWithinBounds) {
@@ -23,11 +28,6 @@ TEST(MacrosUtil, HostileMapsStopWithinBounds) {
   // Grows by one each pass: ends after the pass limit.
   const std::u16string grown = MacrosUtil::ApplyMacrosMap(u"$(A)", {{u"$(A)", u"x$(A)"}});
   EXPECT_EQ(grown, std::u16string(MacrosUtil::kMaxPasses, u'x') + u"$(A)");
-  // Two placeholders feeding each other never settle either.
-  const std::u16string cycle = MacrosUtil::ApplyMacrosMap(u"$(A)", {{u"$(A)", u"$(B)"}, {u"$(B)", u"$(A)"}});
-  EXPECT_EQ(cycle, u"$(A)");
-  // An empty placeholder would match everywhere: it is ignored.
-  EXPECT_EQ(MacrosUtil::ApplyMacrosMap(u"ab", {{u"", u"x"}, {u"a", u"1"}}), u"1b");
   // A text already over the length limit is still expanded when it shrinks.
   const std::u16string big(MacrosUtil::kMaxLength + 10, u'a');
   EXPECT_EQ(MacrosUtil::ApplyMacrosMap(big, {{u"aa", u"a"}}).size(), 1u);

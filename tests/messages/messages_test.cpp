@@ -1,15 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "locmodel/messages/message_proxy.h"
 #include "locmodel/messages/run_report.h"
-#include "locmodel/util/unicode.h"
+#include "support/temp_dir.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 struct Sink : IMessager {
   std::string name, *log;
@@ -51,14 +46,13 @@ TEST(MessageProxy, FansOutInOrderAndStopsAtTheFirstAnswer) {
   EXPECT_EQ(proxy.GetLevel(), 0);
 }
 
-TEST(RunReport, FileFormatAndLimits) {
-  const fs::path path = fs::temp_directory_path() / "locmodel-run-report.bin";
-  const std::u16string name = locmodel::Utf8ToUtf16(path.string());
+class RunReport : public testing_support::TempDirTest {};
+
+TEST_F(RunReport, FileFormatAndLimits) {
+  const std::u16string name = Path("report.bin");
   MiscUtil::RunReportFile report;
   ASSERT_TRUE(report.SetFileName(name).SetResult(3).SetText(u"ok").Write());
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes(std::istreambuf_iterator<char>(in), {});
-  EXPECT_EQ(bytes, std::string("\x03\x00\x00\x00o\x00k\x00", 8));
+  EXPECT_EQ(testing_support::ReadFile(In("report.bin")), std::string("\x03\x00\x00\x00o\x00k\x00", 8));
 
   MiscUtil::RunReportFile read;
   read.SetFileName(name);
@@ -70,7 +64,7 @@ TEST(RunReport, FileFormatAndLimits) {
   ASSERT_TRUE(read.Read());
   EXPECT_EQ(read.GetText().size(), 1024u);
 
-  std::ofstream(path, std::ios::binary) << "abc";
+  testing_support::WriteFile(In("report.bin"), std::string_view("abc"));
   read.SetText(u"kept");
   EXPECT_FALSE(read.Read());
   EXPECT_EQ(read.GetText(), u"kept");

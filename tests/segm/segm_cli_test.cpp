@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "locmodel/segm/srx_store.h"
 #include "locmodel/util/unicode.h"
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
+#include "support/text_checks.h"
 
 namespace {
 
 using testing_support::CliRun;
+using testing_support::ExpectContains;
 using testing_support::ReadFile;
 using testing_support::RunTool;
 using testing_support::WriteFile;
@@ -20,7 +24,7 @@ TEST_F(SrxCommand, ShippedRulesCheckCleanAndNormalizeStably) {
   EXPECT_EQ(check.status, 0) << check.out << check.err;
   EXPECT_EQ(check.out.find("warning"), std::string::npos) << check.out;
   EXPECT_EQ(check.out.find("cascade: yes\n"), 0u);
-  EXPECT_NE(check.out.find("(map de(?:-.*)? -> German)\n"), std::string::npos) << check.out;
+  ExpectContains(check.out, {"(map de(?:-.*)? -> German)\n"});
 
   ASSERT_EQ(RunTool({"srx", "normalize", shipped, In("a.srx")}).status, 0);
   ASSERT_EQ(RunTool({"srx", "normalize", In("a.srx"), In("b.srx")}).status, 0);
@@ -34,10 +38,8 @@ TEST_F(SrxCommand, ShippedRulesCheckCleanAndNormalizeStably) {
   ASSERT_TRUE(bad.Save(Path("bad.srx")));
   const auto failed = RunTool({"srx", "check", In("bad.srx")});
   EXPECT_EQ(failed.status, 1);
-  EXPECT_NE(failed.out.find("error: rule '[ / ' does not compile"), std::string::npos) << failed.out;
-  EXPECT_NE(failed.out.find("warning: rule '(a|b) / '"), std::string::npos) << failed.out;
-  EXPECT_NE(failed.out.find("warning: rule '\\QMr. / ': the before-break pattern swallows"),
-            std::string::npos) << failed.out;
+  ExpectContains(failed.out, {"error: rule '[ / ' does not compile", "warning: rule '(a|b) / '",
+                              "warning: rule '\\QMr. / ': the before-break pattern swallows"});
   EXPECT_EQ(failed.out.find("warning: rule '\\Q|"), std::string::npos) << failed.out;
   EXPECT_EQ(RunTool({"srx", "check", In("missing.srx")}).status, 1);
   EXPECT_EQ(RunTool({"srx", "frobnicate", In("bad.srx")}).status, 2);
@@ -64,12 +66,10 @@ TEST_F(SrxCommand, CheckWarnsAboutWhatLoadingPassesOver) {
 </body></srx>)"));
   const auto check = RunTool({"srx", "check", In("w.srx")});
   EXPECT_EQ(check.status, 0) << check.err;
-  for (const char* warning : {"warning: map rule name 'Missing' names no language rule\n",
-                              "warning: language rule 'Orphan' is named by no map",
-                              "warning: patterns of 'Used' lost white space",
-                              "warning: language rule 'Empty' has no rules\n"}) {
-    EXPECT_NE(check.out.find(warning), std::string::npos) << warning << "\n" << check.out;
-  }
+  ExpectContains(check.out, {"warning: map rule name 'Missing' names no language rule\n",
+                             "warning: language rule 'Orphan' is named by no map",
+                             "warning: patterns of 'Used' lost white space",
+                             "warning: language rule 'Empty' has no rules\n"});
   EXPECT_EQ(check.out.find("namespace"), std::string::npos) << check.out;
   EXPECT_EQ(check.out.find("'Missing' has no rules"), std::string::npos) << check.out;
 
@@ -79,8 +79,7 @@ TEST_F(SrxCommand, CheckWarnsAboutWhatLoadingPassesOver) {
 <header cascade="no"/><body><languagerules><languagerule languagerulename="R"><rule><beforebreak>a</beforebreak></rule>
 </languagerule></languagerules><maprules><languagemap languagepattern="de.*" languagerulename="R"/>
 <languagemap languagepattern="fr.*" languagerulename="R"/></maprules></body></srx>)"));
-  EXPECT_NE(RunTool({"srx", "check", In("shared.srx")}).out.find("warning: rule names are shared"),
-            std::string::npos);
+  ExpectContains(RunTool({"srx", "check", In("shared.srx")}).out, {"warning: rule names are shared"});
   const auto normalized = RunTool({"srx", "normalize", In("shared.srx"), In("n.srx")});
   EXPECT_EQ(normalized.status, 0);
   EXPECT_EQ(normalized.out,
@@ -96,7 +95,7 @@ TEST_F(SrxCommand, CheckWarnsAboutWhatLoadingPassesOver) {
   WriteFile(In("v1.srx"), std::string_view(R"(<srx version="1.0" xmlns="http://www.lisa.org/srx10"><body/></srx>)"));
   const auto old = RunTool({"srx", "check", In("v1.srx")});
   EXPECT_EQ(old.status, 0);
-  EXPECT_NE(old.out.find("warning: no element is in the SRX 2.0 namespace"), std::string::npos);
+  ExpectContains(old.out, {"warning: no element is in the SRX 2.0 namespace"});
 }
 
 // The segment command as a shell pipeline meets it: one text per line or
@@ -107,26 +106,25 @@ TEST_F(SrxCommand, SegmentSplitsStdin) {
                                                      CSRXStore::CRule(true, u"\\.", u"\\s")}});
   ASSERT_TRUE(store.Save(Path("r.srx")));
   const std::string rules = " --srx " + In("r.srx");
-  EXPECT_EQ(CliRun("segment" + rules, "Mr. Smith. Next\nNo break\n").out,
-            "Mr. Smith.\n Next\nNo break\n");
-  EXPECT_EQ(CliRun("segment --json --culture en-GB" + rules, "Mr. Smith. \"Q\"\n").out,
-            "{\"breaks\":[10],\"segments\":[\"Mr. Smith.\",\" \\\"Q\\\"\"]}\n");
-  // No map matches German: one segment per line.
-  EXPECT_EQ(CliRun("segment --json --lang de-DE" + rules, "A. B").out,
-            "{\"breaks\":[],\"segments\":[\"A. B\"]}\n");
-  EXPECT_EQ(CliRun("segment --whole --json" + rules, "A. B\nC").out,
-            "{\"breaks\":[2],\"segments\":[\"A.\",\" B\\nC\"]}\n");
-  // ICU by default; it keeps the blank with the sentence before.
-  EXPECT_EQ(CliRun("segment --json", "Hello there. How are you?").out,
-            "{\"breaks\":[13],\"segments\":[\"Hello there. \",\"How are you?\"]}\n");
-  EXPECT_EQ(CliRun("segment --type none", "A. B").out, "A. B\n");
-  // The shipped rules, as the README shows them.
-  EXPECT_EQ(CliRun("segment --type srx", "Mr. Smith arrived at 10.30 a.m. today. He left early.\n").out,
-            "Mr. Smith arrived at 10.30 a.m. today.\n He left early.\n");
-  EXPECT_EQ(CliRun("segment --type srx --lang de-DE", "Das ist Nr. 5. Danach kommt z.B. nichts. Ende.").out,
-            "Das ist Nr. 5.\n Danach kommt z.B. nichts.\n Ende.\n");
-  EXPECT_EQ(CliRun("segment --type srx --lang ja-JP --json", "\u96e8\u304c\u964d\u3063\u305f\u3002\u6674\u308c\u305f\u3002").out,
-            "{\"breaks\":[6],\"segments\":[\"\u96e8\u304c\u964d\u3063\u305f\u3002\",\"\u6674\u308c\u305f\u3002\"]}\n");
+  for (const auto& [args, input, out] : std::initializer_list<std::tuple<std::string, std::string, std::string>>{
+           {"segment" + rules, "Mr. Smith. Next\nNo break\n", "Mr. Smith.\n Next\nNo break\n"},
+           {"segment --json --culture en-GB" + rules, "Mr. Smith. \"Q\"\n",
+            "{\"breaks\":[10],\"segments\":[\"Mr. Smith.\",\" \\\"Q\\\"\"]}\n"},
+           // No map matches German: one segment per line.
+           {"segment --json --lang de-DE" + rules, "A. B", "{\"breaks\":[],\"segments\":[\"A. B\"]}\n"},
+           {"segment --whole --json" + rules, "A. B\nC", "{\"breaks\":[2],\"segments\":[\"A.\",\" B\\nC\"]}\n"},
+           // ICU by default; it keeps the blank with the sentence before.
+           {"segment --json", "Hello there. How are you?",
+            "{\"breaks\":[13],\"segments\":[\"Hello there. \",\"How are you?\"]}\n"},
+           {"segment --type none", "A. B", "A. B\n"},
+           // The shipped rules, as the README shows them.
+           {"segment --type srx", "Mr. Smith arrived at 10.30 a.m. today. He left early.\n",
+            "Mr. Smith arrived at 10.30 a.m. today.\n He left early.\n"},
+           {"segment --type srx --lang de-DE", "Das ist Nr. 5. Danach kommt z.B. nichts. Ende.",
+            "Das ist Nr. 5.\n Danach kommt z.B. nichts.\n Ende.\n"},
+           {"segment --type srx --lang ja-JP --json", "\u96e8\u304c\u964d\u3063\u305f\u3002\u6674\u308c\u305f\u3002",
+            "{\"breaks\":[6],\"segments\":[\"\u96e8\u304c\u964d\u3063\u305f\u3002\",\"\u6674\u308c\u305f\u3002\"]}\n"}})
+    EXPECT_EQ(CliRun(args, input).out, out) << args;
   EXPECT_EQ(CliRun("segment --type regex", "x").status, 2);
   EXPECT_EQ(CliRun("segment --type icu --srx " + In("r.srx"), "x").status, 2);
   EXPECT_EQ(CliRun("segment --srx " + In("missing.srx"), "x").status, 1);

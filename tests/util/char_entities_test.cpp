@@ -4,8 +4,10 @@
 #include <libxml/HTMLparser.h>
 
 #include <set>
+#include <tuple>
 
 #include "locmodel/util/unicode.h"
+#include "support/rows.h"
 
 namespace {
 
@@ -76,22 +78,18 @@ TEST(CharEntities, NumericReferenceLimits) {
   EXPECT_EQ(lone[0], char16_t(0xD800));
 }
 
-TEST(CharEntities, ReferenceNeedsRoomBeforeTheEnd) {
-  const H::EntityToUnicodeMap names = {{u"a", u'A'}};
-  int start = -1, end = -1;
-  EXPECT_EQ(H::GetNextEntity(names, u"x&a;", 0, start, end), u'A');  // "&" at n - 3
-  EXPECT_EQ(start, 1);
-  EXPECT_EQ(end, 3);
-  start = end = -1;
-  EXPECT_EQ(H::GetNextEntity(names, u"xx&a", 0, start, end), 0);     // "&" at n - 2
-  EXPECT_EQ(H::GetNextEntity(names, u"xxx&", 0, start, end), 0);     // "&" at n - 1
-  EXPECT_EQ(start, -1);
-  EXPECT_EQ(H::GetNextEntity(names, u"&a;&a;", 1, start, end), u'A');  // starts at `from`
-  EXPECT_EQ(start, 3);
-  EXPECT_EQ(H::GetNextEntity(names, u"&a;", 1, start, end), 0);
-  EXPECT_EQ(H::GetNextEntity(names, u"&A;", 0, start, end), 0);  // names are case-sensitive
-  const H::EntityToUnicodeMap zero = {{u"z", u'\0'}};
-  EXPECT_EQ(H::GetNextEntity(zero, u"&z;", 0, start, end), 0);   // a 0 character is no entity
+// A reference needs room before the end ("&" at n - 3 at the latest), starts
+// at `from`, has a case-sensitive name and a character other than 0; a miss leaves
+// start and end alone.
+TEST(CharEntities, GetNextEntity) {
+  const H::EntityToUnicodeMap names = {{u"a", u'A'}, {u"z", u'\0'}};
+  for (const auto& [text, from, found, at] : std::initializer_list<std::tuple<std::u16string, int, char16_t, int>>{
+           {u"x&a;", 0, u'A', 1}, {u"xx&a", 0, 0, -1}, {u"xxx&", 0, 0, -1}, {u"&a;&a;", 1, u'A', 3},
+           {u"&a;", 1, 0, -1}, {u"&A;", 0, 0, -1}, {u"&z;", 0, 0, -1}}) {
+    int start = -1, end = -1;
+    EXPECT_EQ(H::GetNextEntity(names, text, from, start, end), found) << testing::PrintToString(text);
+    EXPECT_EQ(std::make_pair(start, end), found ? std::make_pair(at, at + 2) : std::make_pair(-1, -1));
+  }
 }
 
 TEST(CharEntities, Encodes) {
@@ -117,14 +115,13 @@ TEST(CharEntities, Encodes) {
   EXPECT_EQ(Decode(u"&sup2;&frac12;"), u"&sup2;&frac12;");
 }
 
+// Hiding keeps length and offsets, and does not create new references.
 TEST(CharEntities, HideKeepsLengthAndOffsets) {
-  std::u16string text = u"x&amp;y";
-  H::HideHTMLEntities(text);
-  EXPECT_EQ(text, u"x&&&&&y");
-  text = u"&lt;b&gt;&#233;&bogus;";
-  H::HideHTMLEntities(text);
-  EXPECT_EQ(text, u"<<<<b>>>>\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9&bogus;");
-  text = u"&amp;amp;";  // hiding does not create new references
-  H::HideHTMLEntities(text);
-  EXPECT_EQ(text, u"&&&&&amp;");
+  const auto hide = [](std::u16string text) {
+    H::HideHTMLEntities(text);
+    return text;
+  };
+  testing_support::ExpectRows(hide, {{u"x&amp;y", u"x&&&&&y"},
+                                     {u"&lt;b&gt;&#233;&bogus;", u"<<<<b>>>>\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9&bogus;"},
+                                     {u"&amp;amp;", u"&&&&&amp;"}});
 }

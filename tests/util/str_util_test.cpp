@@ -2,44 +2,33 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
 #include <stdexcept>
 
+#include "support/rows.h"
+
 using locmodel::MakeIntResource;
+using testing_support::ExpectRows;
+using testing_support::ExpectRows2;
 
-TEST(UnifiedId, WritesNumbersAndNames) {
-  EXPECT_EQ(ToUnifiedFmt(101ul), u"#101");
-  EXPECT_EQ(ToUnifiedFmt(MakeIntResource(101)), u"#101");
-  EXPECT_EQ(ToUnifiedFmt(u"DIALOG1"), u"@DIALOG1");
-  // Plain integer literals of every kind are numbers, 0 included.
-  EXPECT_EQ(ToUnifiedFmt(0), u"#0");
-  EXPECT_EQ(ToUnifiedFmt(101), u"#101");
-  EXPECT_EQ(ToUnifiedFmt(101u), u"#101");
-  EXPECT_EQ(ToUnifiedFmt(uint16_t{7}), u"#7");
-  EXPECT_EQ(ToUnifiedFmt(0x1'0000'0005ll), u"#5");  // low 32 bits
-  EXPECT_EQ(Res2Unified(MakeIntResource(101)), u"#101");
+TEST(UnifiedId, WritesAndReadsNumbersAndNames) {
+  // Plain integer literals of every kind are numbers, 0 included; 64 bits keep the low 32.
+  for (const std::u16string& id : {ToUnifiedFmt(101ul), ToUnifiedFmt(MakeIntResource(101)), ToUnifiedFmt(101),
+                                   ToUnifiedFmt(101u), Res2Unified(MakeIntResource(101))})
+    EXPECT_EQ(id, u"#101");
+  EXPECT_EQ(ToUnifiedFmt(0) + ToUnifiedFmt(uint16_t{7}) + ToUnifiedFmt(0x1'0000'0005ll), u"#0#7#5");
   EXPECT_EQ(Res2Unified(MakeIntResource(65535)), u"#65535");
+  EXPECT_EQ(ToUnifiedFmt(u"DIALOG1"), u"@DIALOG1");
   EXPECT_EQ(Res2Unified(u"DIALOG1"), u"@DIALOG1");
-}
 
-TEST(UnifiedId, ReadsNumbersAndNames) {
-  EXPECT_EQ(StrFromUnified(u"@DIALOG1"), u"DIALOG1");
-  EXPECT_EQ(StrFromUnified(u"DIALOG1"), u"DIALOG1");
-  EXPECT_EQ(StrFromUnified(u"@@x"), u"@x");
-  EXPECT_TRUE(IsStrUnified(u"@A"));
-  EXPECT_TRUE(IsStrUnified(u"A#"));
-  EXPECT_FALSE(IsStrUnified(u"#1"));
-  EXPECT_EQ(ResIdToGui(u"#101"), u"101");
-  EXPECT_EQ(ResIdToGui(u"@Main"), u"Main");
-  EXPECT_EQ(ResIdToGui(u"Main"), u"Main");
-
+  const auto c = [](auto fn) { return [fn](const std::u16string& s) { return fn(s.c_str()); }; };
+  ExpectRows(c(StrFromUnified), {{u"@DIALOG1", u"DIALOG1"}, {u"DIALOG1", u"DIALOG1"}, {u"@@x", u"@x"}});
+  ExpectRows<bool>(c(IsStrUnified), {{u"@A", true}, {u"A#", true}, {u"#1", false}});
+  ExpectRows(ResIdToGui, {{u"#101", u"101"}, {u"@Main", u"Main"}, {u"Main", u"Main"}});
   // The C-runtime style parse: blanks and a sign, 64 bits cut to 32.
-  EXPECT_EQ(NumFromUnified(u"#  42x"), 42u);
-  EXPECT_EQ(NumFromUnified(u"#-1"), 0xFFFFFFFFu);
-  EXPECT_EQ(NumFromUnified(u"#4294967297"), 1u);
+  ExpectRows<unsigned long>(c(NumFromUnified),
+                            {{u"#  42x", 42u}, {u"#-1", 0xFFFFFFFFu}, {u"#4294967297", 1u}, {u"", 0u}});
   EXPECT_EQ(NumFromUnified(u"#99999999999999999999999"), NumFromUnified(u"#99999999999999999999999"));
-  EXPECT_EQ(NumFromUnified(u""), 0u);
 
   unsigned long id = 7;
   EXPECT_FALSE(IdFromString(u"@12", id));
@@ -54,87 +43,53 @@ TEST(UnifiedId, Unified2ResGivesNumericIdOrOwnedCopy) {
   EXPECT_TRUE(locmodel::IsIntResource(res));
   EXPECT_EQ(res, MakeIntResource(70000 & 0xFFFF));
   locmodel::ReleaseBuffer(res);  // harmless on a number
-
   Unified2Res(u"@Menu", res);
   ASSERT_FALSE(locmodel::IsIntResource(res));
-  EXPECT_EQ(std::u16string(res), u"Menu");
   EXPECT_EQ(Res2Unified(res), u"@Menu");
   locmodel::ReleaseBuffer(res);
-
   Unified2Res(u"", res);
   EXPECT_EQ(std::u16string(res), u"");
   locmodel::ReleaseBuffer(res);
 }
 
-TEST(EscapeCodes, ShowAndHideRoundTrip) {
-  EXPECT_EQ(ShowEscapeCodes(u"\\\t\n"), u"\\\\\\t\\n");
-  EXPECT_EQ(HideEscapeCodes(u"\\\\\\t\\n"), u"\\\t\n");
-  EXPECT_EQ(ShowEscapeCodes(u"\a\b\f\r\v"), u"\\a\\b\\f\\r\\v");
-  const std::u16string samples[] = {u"", u"plain", u"\\", u"\\\\n", u"a\\\nb\t\\\\\a",
-                                    std::u16string(u"x\0y", 3)};
-  for (const auto& s : samples) EXPECT_EQ(HideEscapeCodes(ShowEscapeCodes(s)), s);
-}
-
-TEST(EscapeCodes, HideCountsBackslashRuns) {
-  EXPECT_EQ(HideEscapeCodes(u"\\\\\\n"), u"\\\n");  // three backslashes and n
-  EXPECT_EQ(HideEscapeCodes(u"\\\\n"), u"\\n");      // an even run escapes nothing
-  EXPECT_EQ(HideEscapeCodes(u"\\x"), u"x");          // unknown letter stands for itself
-  EXPECT_EQ(HideEscapeCodes(u"a\\"), u"a");          // odd run at the end is dropped
-  EXPECT_EQ(HideEscapeCodes(u"a\\\\\\"), u"a\\");
-  EXPECT_EQ(HideEscapeCodes(u"no escapes"), u"no escapes");
-}
-
-TEST(EscapeCodes, GuiForms) {
+TEST(EscapeCodes, ShowHideAndGuiForms) {
+  ExpectRows(ShowEscapeCodes, {{u"\\\t\n", u"\\\\\\t\\n"}, {u"\a\b\f\r\v", u"\\a\\b\\f\\r\\v"}});
+  // Backslash runs count: an even run escapes nothing, an odd one at the end is
+  // dropped, an unknown letter stands for itself.
+  ExpectRows(HideEscapeCodes, {{u"\\\\\\t\\n", u"\\\t\n"}, {u"\\\\\\n", u"\\\n"}, {u"\\\\n", u"\\n"},
+                               {u"\\x", u"x"}, {u"a\\", u"a"}, {u"a\\\\\\", u"a\\"}, {u"no escapes", u"no escapes"}});
+  using S = std::u16string;
+  for (const S& s : {S(u""), S(u"plain\\"), S(u"\\\\n"), S(u"a\\\nb\t\\\\\a"), S(u"x\0y", 3)})
+    EXPECT_EQ(HideEscapeCodes(ShowEscapeCodes(s)), s);
   EXPECT_EQ(GuiStrToStr(u"\\n"), u"@\n");
-  EXPECT_EQ(StrToGuiStr(u"#12"), u"");
-  EXPECT_EQ(StrToGuiStr(u"@a\tb"), u"a\\tb");
-  EXPECT_EQ(StrToGuiStr(GuiStrToStr(u"x\\\\y\\r")), u"x\\\\y\\r");
+  ExpectRows(StrToGuiStr, {{u"#12", u""}, {u"@a\tb", u"a\\tb"}, {GuiStrToStr(u"x\\\\y\\r"), u"x\\\\y\\r"}});
   EXPECT_EQ(ShowFormattingSymols(u"a\tb"), u"a\tb");
 }
 
-TEST(Escapes, SqlXmlAndHtml) {
-  EXPECT_EQ(DuplicateSpecChar(u"O'Neil"), u"O''Neil");
-  EXPECT_EQ(DuplicateSpecChar(u"''"), u"''''");
-  EXPECT_EQ(DuplicateSpecChar(u"none"), u"none");
-  EXPECT_EQ(CStrUtil::EscapeXMLString(u"a<b&c"), u"a&lt;b&amp;c");
-  EXPECT_EQ(CStrUtil::EscapeXMLString(u"\">&amp;"), u"&quot;&gt;&amp;amp;");
-  EXPECT_EQ(CStrUtil::SafeHTMLText(u"ab"), u"&#97;&#98;");
-  EXPECT_EQ(CStrUtil::SafeHTMLText(u"\uFFFF"), u"&#65535;");
-}
-
-TEST(Escapes, Blackberry) {
+TEST(Escapes, SqlXmlHtmlAndBlackberry) {
+  ExpectRows([](const std::u16string& s) { return DuplicateSpecChar(s.c_str()); },
+             {{u"O'Neil", u"O''Neil"}, {u"''", u"''''"}, {u"none", u"none"}});
+  ExpectRows(CStrUtil::EscapeXMLString, {{u"a<b&c", u"a&lt;b&amp;c"}, {u"\">&amp;", u"&quot;&gt;&amp;amp;"}});
+  ExpectRows(CStrUtil::SafeHTMLText, {{u"ab", u"&#97;&#98;"}, {u"\uFFFF", u"&#65535;"}});
   EXPECT_EQ(CStrUtil::EscapeBlackberryStr(u"\u00e9", true), u"\\u00e9");
   EXPECT_EQ(CStrUtil::EscapeBlackberryStr(u"\u00e9", false), u"\u00e9");
-  EXPECT_EQ(CStrUtil::EscapeBlackberryStr(u"\"\\\f\n\r\t\x7f\x01", true),
-            u"\\\"\\\\\\f\\n\\r\\t\\u007f\\u0001");
-  EXPECT_EQ(CStrUtil::UnescapeBlackberryStr(u"\\u00E9"), u"\u00e9");
-  EXPECT_EQ(CStrUtil::UnescapeBlackberryStr(u"\\u20ACx"), u"\u20acx");
-  EXPECT_EQ(CStrUtil::UnescapeBlackberryStr(u"[\\u00e]"), u"[]");
-  EXPECT_EQ(CStrUtil::UnescapeBlackberryStr(u"\\u00e9z"), u"\u00e9z");
-  EXPECT_EQ(CStrUtil::UnescapeBlackberryStr(u"\\qx\\"), u"qx\\");
-  EXPECT_EQ(CStrUtil::UnescapeBlackberryStr(u"\\\\n"), u"\\n");
+  EXPECT_EQ(CStrUtil::EscapeBlackberryStr(u"\"\\\f\n\r\t\x7f\x01", true), u"\\\"\\\\\\f\\n\\r\\t\\u007f\\u0001");
+  ExpectRows(CStrUtil::UnescapeBlackberryStr,
+             {{u"\\u00E9", u"\u00e9"}, {u"\\u20ACx", u"\u20acx"}, {u"[\\u00e]", u"[]"}, {u"\\u00e9z", u"\u00e9z"},
+              {u"\\qx\\", u"qx\\"}, {u"\\\\n", u"\\n"}});
   const std::u16string text = u"say \"hi\"\\\n\t\u20ac\x02";
-  EXPECT_EQ(CStrUtil::UnescapeBlackberryStr(CStrUtil::EscapeBlackberryStr(text, true)), text);
-  EXPECT_EQ(CStrUtil::UnescapeBlackberryStr(CStrUtil::EscapeBlackberryStr(text, false)), text);
+  for (bool nonAscii : {true, false})
+    EXPECT_EQ(CStrUtil::UnescapeBlackberryStr(CStrUtil::EscapeBlackberryStr(text, nonAscii)), text);
 }
 
-TEST(StrUtil, TrimWhitespaces) {
-  int start = -1, end = -1;
-  CStrUtil::TrimWhitespaces(u" \t a b\r\n", start, end);
-  EXPECT_EQ(start, 3);
-  EXPECT_EQ(end, 6);
-  CStrUtil::TrimWhitespaces(u" \r\n\t", start, end);
-  EXPECT_EQ(start, 4);
-  EXPECT_EQ(end, 4);
-  CStrUtil::TrimWhitespaces(u"", start, end);
-  EXPECT_EQ(start, 0);
-  EXPECT_EQ(end, 0);
-  CStrUtil::TrimWhitespaces(u"\vx\f", start, end);  // only blank, CR, TAB, LF trim
-  EXPECT_EQ(start, 0);
-  EXPECT_EQ(end, 3);
-}
-
-TEST(StrUtil, CaseMapping) {
+TEST(StrUtil, TrimAndCaseMapping) {
+  // Only blank, CR, TAB and LF trim.
+  for (const auto& [text, from, to] : std::initializer_list<std::tuple<std::u16string, int, int>>{
+           {u" \t a b\r\n", 3, 6}, {u" \r\n\t", 4, 4}, {u"", 0, 0}, {u"\vx\f", 0, 3}}) {
+    int start = -1, end = -1;
+    CStrUtil::TrimWhitespaces(text, start, end);
+    EXPECT_EQ(std::make_pair(start, end), std::make_pair(from, to)) << testing::PrintToString(text);
+  }
   std::u16string s = u"Abc\u00c9\u0130\u03a3";
   CStrUtil::MakeLower(s);
   EXPECT_EQ(s, u"abc\u00e9i\u03c3");  // simple mapping: one unit each
@@ -149,20 +104,12 @@ TEST(StrUtil, CaseMapping) {
 }
 
 TEST(StrUtil, WildcardMatch) {
-  EXPECT_TRUE(CStrUtil::WildcardMatch(u"Dialog.rc", u"*.rc", false));
-  EXPECT_TRUE(CStrUtil::WildcardMatch(u"Dialog.rc", u"?ialog*", false));
-  EXPECT_FALSE(CStrUtil::WildcardMatch(u"Dialog.rc", u"*.RC", false));
+  ExpectRows2<bool>([](auto& t, auto& p) { return CStrUtil::WildcardMatch(t, p, false); },
+                    {{u"Dialog.rc", u"*.rc", true}, {u"Dialog.rc", u"?ialog*", true}, {u"Dialog.rc", u"*.RC", false},
+                     {u"a.rc.rc", u"*.rc", true}, {u"", u"", true}, {u"", u"***", true}, {u"", u"?", false},
+                     {u"abc", u"ab", false}, {u"ab", u"abc", false}, {u"abb", u"*?b", true}, {u"ab", u"*??b", false},
+                     {u"xaybzc", u"*a*b*c", true}, {u"xaybz", u"*a*b*c", false}});
   EXPECT_TRUE(CStrUtil::WildcardMatch(u"Dialog.rc", u"*.RC", true));
-  EXPECT_TRUE(CStrUtil::WildcardMatch(u"a.rc.rc", u"*.rc", false));
-  EXPECT_TRUE(CStrUtil::WildcardMatch(u"", u"", false));
-  EXPECT_TRUE(CStrUtil::WildcardMatch(u"", u"***", false));
-  EXPECT_FALSE(CStrUtil::WildcardMatch(u"", u"?", false));
-  EXPECT_FALSE(CStrUtil::WildcardMatch(u"abc", u"ab", false));
-  EXPECT_FALSE(CStrUtil::WildcardMatch(u"ab", u"abc", false));
-  EXPECT_TRUE(CStrUtil::WildcardMatch(u"abb", u"*?b", false));
-  EXPECT_FALSE(CStrUtil::WildcardMatch(u"ab", u"*??b", false));
-  EXPECT_TRUE(CStrUtil::WildcardMatch(u"xaybzc", u"*a*b*c", false));
-  EXPECT_FALSE(CStrUtil::WildcardMatch(u"xaybz", u"*a*b*c", false));
   // Many stars against a long text that never matches: must stay polynomial.
   const std::u16string text(100000, u'a');
   EXPECT_FALSE(CStrUtil::WildcardMatch(text, u"*a*a*a*a*a*b", false));
@@ -173,11 +120,9 @@ TEST(StrUtil, RandomStrAndTrunc) {
   const std::u16string r = CStrUtil::RandomStr(32);
   ASSERT_EQ(r.size(), 32u);
   for (char16_t c : r) EXPECT_TRUE(c >= u'A' && c <= u'Z');
-  EXPECT_EQ(CStrUtil::RandomStr(0), u"");
-  EXPECT_EQ(CStrUtil::RandomStr(-3), u"");
-
-  EXPECT_EQ(CStrUtil::TruncLongString(u"1234567", 10), u"1234567");
-  EXPECT_EQ(CStrUtil::TruncLongString(u"12345678", 10), u"1234567...");
+  EXPECT_EQ(CStrUtil::RandomStr(0) + CStrUtil::RandomStr(-3), u"");
+  ExpectRows([](const std::u16string& s) { return CStrUtil::TruncLongString(s, 10); },
+             {{u"1234567", u"1234567"}, {u"12345678", u"1234567..."}});
   EXPECT_EQ(CStrUtil::TruncLongString(u"abc", 2), u"...");
   EXPECT_EQ(CStrUtil::TruncLongString(u"", 0), u"");
 }
@@ -193,24 +138,20 @@ TEST(StrBuffers, Conversions) {
   utf8.reset(UnicodeToUTF8(u"", &len));
   EXPECT_EQ(len, 1);
   EXPECT_EQ(utf8[0], '\0');
-
-  Wide wide(UTF8ToUnicode("ab\xc3\xa9", 4));  // no terminator among the bytes
-  EXPECT_EQ(std::u16string(wide.get()), u"ab\u00e9");
-  wide.reset(UTF8ToUnicode("ab", 3));  // the terminator is one of the bytes
-  EXPECT_EQ(std::u16string(wide.get()), u"ab");
-  wide.reset(UTF8ToUnicode("xyz", 0));
-  EXPECT_EQ(wide[0], u'\0');
-  wide.reset(UTF8ToUnicode("a\xff", 2));  // malformed units are replaced, never fail
-  EXPECT_EQ(std::u16string(wide.get()), u"a\uFFFD");
-
   utf8.reset(UnicodeToAnsi(u"caf\u00e9"));
   EXPECT_STREQ(utf8.get(), "caf\xc3\xa9");
   locmodel::ReleaseBuffer(nullptr);
 
+  // With or without a terminator among the bytes; malformed units are replaced, never fail.
+  for (const auto& [bytes, size, text] : std::initializer_list<std::tuple<const char*, int, std::u16string>>{
+           {"ab\xc3\xa9", 4, u"ab\u00e9"}, {"ab", 3, u"ab"}, {"xyz", 0, u""}, {"a\xff", 2, u"a\uFFFD"}}) {
+    const Wide wide(UTF8ToUnicode(bytes, size));
+    EXPECT_EQ(std::u16string(wide.get()), text) << bytes;
+  }
   // A numeric identifier from Unified2Res is harmless in the same holder.
   char16_t* res = nullptr;
   Unified2Res(u"#5", res);
-  wide.reset(res);
+  Wide wide(res);
   Unified2Res(u"@Name", res);
   wide.reset(res);
   EXPECT_EQ(std::u16string(wide.get()), u"Name");
