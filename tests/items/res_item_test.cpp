@@ -6,6 +6,7 @@
 #include "locmodel/props/prop_classes.h"
 #include "items/read_depth.h"
 #include "locmodel/serial/serial_tree.h"
+#include "support/event_log.h"
 #include "support/item_trees.h"
 #include "support/stream_bytes.h"
 
@@ -13,36 +14,9 @@ namespace {
 
 using namespace testing_support;
 
-// Records the events that reach a subscriber, as short words.
-struct EventLog : CResItemEvents {
-  std::vector<std::string> events;
-  std::map<const void*, std::string> names;
-  std::string Name(const void* p) { return names.count(p) ? names[p] : "?"; }
-  void OnResItemChange(CResItem* i) override { events.push_back("change " + Name(i)); }
-  void OnResItemAdd(CResItem* p, CResItem* c) override { events.push_back("add " + Name(p) + " " + Name(c)); }
-  void OnResItemRemove(CResItem* p, CResItem* c) override { events.push_back("remove " + Name(p) + " " + Name(c)); }
-  void OnResItemDelete(CResItem* i) override { events.push_back("delete " + Name(i)); }
-  void OnTransItemChange(CResItem* i, CTransItem* t) override { events.push_back("tchange " + Name(i) + " " + Name(t)); }
-  void OnTransItemAdd(CResItem* i, CTransItem* t) override { events.push_back("tadd " + Name(i) + " " + Name(t)); }
-  void OnTransItemRemove(CResItem* i, CTransItem* t) override { events.push_back("tremove " + Name(i) + " " + Name(t)); }
-  void OnConfigPropChanged(CResItem* i, const CPropName&, const CProp* o, const CProp* n) override {
-    events.push_back("cfg " + Name(i) + (o ? " old" : "") + (n ? " new" : ""));
-  }
-  void OnMultiOperationBegin() override { events.push_back("begin"); }
-  void OnMultiOperationEnd() override { events.push_back("end"); }
-};
-
 class Items : public ::testing::Test {
  protected:
-  void SetUp() override {
-    CItemEventServer::Instance().Subscribe(&log);
-    CItemEventServer::Instance().Startup();
-  }
-  void TearDown() override {
-    CItemEventServer::Instance().Shutdown();
-    CItemEventServer::Instance().Unsubscribe(&log);
-  }
-  EventLog log;
+  ListeningEventLog log;
 };
 
 TEST_F(Items, StateBitsAndDataAreCopiedAndAppended) {
