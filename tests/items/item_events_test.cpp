@@ -2,19 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include "support/event_log.h"
 
 namespace {
-
-struct Recorder : CResItemEvents {
-  std::string log;
-  void OnResItemChange(CResItem*) override { log += "change "; }
-  void OnResItemAdd(CResItem*, CResItem*) override { log += "add "; }
-  void OnMultiOperationBegin() override { log += "begin "; }
-  void OnMultiOperationEnd() override { log += "end "; }
-  void OnStartup() override { log += "startup "; }
-  void OnShutdown() override { log += "shutdown "; }
-};
 
 // The server is process-wide: each test leaves it stopped, unlocked and
 // without subscribers.
@@ -26,7 +16,7 @@ class ItemEvents : public ::testing::Test {
     server.Unsubscribe(&b);
     server.Shutdown();
   }
-  Recorder a, b;
+  testing_support::EventLog a, b;
 };
 
 TEST_F(ItemEvents, ForwardOnlyWhileStartedAndUnlocked) {
@@ -43,7 +33,7 @@ TEST_F(ItemEvents, ForwardOnlyWhileStartedAndUnlocked) {
   server.OnResItemChange(nullptr);
   server.Shutdown();
   server.OnResItemChange(nullptr);
-  EXPECT_EQ(a.log, "startup add change shutdown ");
+  EXPECT_EQ(a.Line(), "startup add ? ? change ? shutdown");
 }
 
 TEST_F(ItemEvents, NestedBracketsReachSubscribersOnce) {
@@ -62,7 +52,7 @@ TEST_F(ItemEvents, NestedBracketsReachSubscribersOnce) {
   server.OnMultiOperationBegin();
   server.SetLock(false);
   server.OnMultiOperationEnd();
-  EXPECT_EQ(a.log, "startup begin change end end ");
+  EXPECT_EQ(a.Line(), "startup begin change ? end end");
 }
 
 TEST_F(ItemEvents, SubscribersInOrderAndUnsubscribeRemovesEveryEntry) {
@@ -73,8 +63,8 @@ TEST_F(ItemEvents, SubscribersInOrderAndUnsubscribeRemovesEveryEntry) {
   server.OnResItemChange(nullptr);
   server.Unsubscribe(&a);
   server.OnResItemChange(nullptr);
-  EXPECT_EQ(a.log, "startup startup change change ");
-  EXPECT_EQ(b.log, "startup change change ");
+  EXPECT_EQ(a.Line(), "startup startup change ? change ?");
+  EXPECT_EQ(b.Line(), "startup change ? change ?");
 }
 
 }  // namespace

@@ -7,19 +7,9 @@
 #include "locmodel/items/item_events.h"
 #include "locmodel/props/cfg_holder.h"
 #include "locmodel/props/prop_classes.h"
+#include "support/event_log.h"
 
 namespace {
-
-struct AnyEvent : CResItemEvents {
-  int count = 0;
-  void OnResItemChange(CResItem*) override { ++count; }
-  void OnResItemAdd(CResItem*, CResItem*) override { ++count; }
-  void OnResItemRemove(CResItem*, CResItem*) override { ++count; }
-  void OnResItemDelete(CResItem*) override { ++count; }
-  void OnConfigPropChanged(CResItem*, const CPropName&, const CProp*, const CProp*) override { ++count; }
-  void OnMultiOperationBegin() override { ++count; }
-  void OnMultiOperationEnd() override { ++count; }
-};
 
 class ParentSubstituter : public ::testing::Test {
  protected:
@@ -32,19 +22,14 @@ class ParentSubstituter : public ::testing::Test {
     }
     root.GetCfgProps().SetPropW(u"Answer", new CIntProp(42));
     folder->GetCfgProps().SetPropW(u"Mode", new CStrProp(u"folder"));
-    server.Subscribe(&events);
-    server.Startup();
-  }
-  ~ParentSubstituter() override {
-    server.Shutdown();
-    server.Unsubscribe(&events);
+    events.events.clear();
   }
 
   CItemEventServer& server = CItemEventServer::Instance();
-  AnyEvent events;
   CResItem root;
   CResItem* folder;
   CResItem* children[3];
+  testing_support::ListeningEventLog events;
 };
 
 TEST_F(ParentSubstituter, ItemSeesItsConfigurationUnderCopiesAndReturnsUnseen) {
@@ -65,7 +50,7 @@ TEST_F(ParentSubstituter, ItemSeesItsConfigurationUnderCopiesAndReturnsUnseen) {
     EXPECT_EQ(folder->GetResItems().size(), 2u);
   }
   EXPECT_FALSE(server.IsLocked());
-  EXPECT_EQ(events.count, 0);
+  EXPECT_EQ(events.Line(), "");
   ASSERT_EQ(folder->GetResItems().size(), 3u);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(folder->GetResItems()[i], children[i]);
@@ -83,7 +68,7 @@ TEST_F(ParentSubstituter, RootStaysAsItWas) {
   }
   EXPECT_FALSE(server.IsLocked());
   EXPECT_EQ(root.GetResItems().size(), 1u);
-  EXPECT_EQ(events.count, 0);
+  EXPECT_EQ(events.Line(), "");
 }
 
 }  // namespace

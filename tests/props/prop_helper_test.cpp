@@ -8,6 +8,7 @@
 #include "locmodel/items/item_events.h"
 #include "locmodel/items/res_item.h"
 #include "locmodel/props/prop_classes.h"
+#include "support/event_log.h"
 
 namespace {
 
@@ -50,25 +51,15 @@ TEST(PropHelper, FallbackGoesFromTargetThroughBrandsToSource) {
   EXPECT_EQ(CPropHelper::GetTransPropStr(nullptr, kText, kGerman, kEnglish), u"");
 }
 
-struct BracketRecorder : CResItemEvents {
-  std::string log;
-  void OnTransItemAdd(CResItem*, CTransItem*) override { log += "add "; }
-  void OnTransItemChange(CResItem*, CTransItem*) override { log += "change "; }
-  void OnMultiOperationBegin() override { log += "begin "; }
-  void OnMultiOperationEnd() override { log += "end "; }
-};
-
 TEST(PropHelper, SetCreatesTheTranslationInsideOneBracket) {
-  CItemEventServer& server = CItemEventServer::Instance();
-  BracketRecorder recorder;
-  server.Subscribe(&recorder);
-  server.Startup();
   CResItem item;
-  CPropHelper::SetTransProp(&item, u"Note", new CIntProp(7), kGerman);
-  CPropHelper::SetTransProp(&item, kText, new CStrProp(u"t"), kGerman);
-  server.Shutdown();
-  server.Unsubscribe(&recorder);
-  EXPECT_EQ(recorder.log, "begin add change end begin change end ");
+  {
+    testing_support::ListeningEventLog log;
+    log.names[&item] = "i";
+    CPropHelper::SetTransProp(&item, u"Note", new CIntProp(7), kGerman);
+    CPropHelper::SetTransProp(&item, kText, new CStrProp(u"t"), kGerman);
+    EXPECT_EQ(log.Line(), "begin tadd i ? tchange i ? end begin tchange i ? end");
+  }
   ASSERT_EQ(item.GetTransMap().size(), 1u);
   EXPECT_EQ(CPropHelper::GetTransPropInt(&item, u"Note", kGerman, kEnglish), 7);
 

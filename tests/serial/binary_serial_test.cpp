@@ -13,14 +13,6 @@ using Serial::VersionInfo;
 using Serial::Binary::BinarySerialIn;
 using Serial::Exceptions::FormatIO;
 
-// Reads `bytes` through a BinarySerialIn and runs `body` inside "Root".
-template <typename Body>
-void ReadStream(const Bytes& bytes, Body body) {
-  Serial::MemoryStreamIn in(bytes.data(), static_cast<uint32_t>(bytes.size()));
-  BinarySerialIn reader(in);
-  body(reader);
-}
-
 Bytes VersionNode(const std::string& name, const std::string& value) {
   return Concat({Hex("18 01"), {static_cast<unsigned char>(name.size())}, Utf16(name),
                  Hex("1A 04 00 00 00" + value + "19")});
@@ -38,7 +30,7 @@ TEST(BinarySerialOut, EmptyStreamIsTheVersionHeaderAndRoot) {
   const Bytes custom = WriteStream(
       [](Serial::ISerialStream& s) { EXPECT_EQ(s.GetSchemeVersion(), VersionInfo(2, 1, 0, 5)); },
       VersionInfo(2, 1, 0, 5));
-  ReadStream(custom, [](BinarySerialIn& in) {
+  ReadThrough(custom, [](BinarySerialIn& in) {
     EXPECT_EQ(in.GetSchemeVersion(), VersionInfo(2, 1, 0, 5));
   });
 }
@@ -86,37 +78,6 @@ TEST(BinarySerialOut, BufferingNeverChangesTheBytes) {
   EXPECT_EQ(written, expected);
 }
 
-TEST(BinarySerialIn, ReadsBackEveryValueType) {
-  RECT rect{-1, 2, 3, -4};
-  std::vector<std::u16string> list{u"a", u"bc"};
-  std::set<std::u16string> set{u"x", u"y"};
-  const Bytes bytes = WriteStream([&](Serial::ISerialStream& s) {
-    bool b = true; char c = 'c'; unsigned char uc = 200; short sh = -2; unsigned short us = 60000;
-    int i = -5; unsigned int ui = 4000000000u; unsigned long ul = 123456; float f = 1.5f;
-    double d = -2.25; unsigned long long big = 0x1122334455667788ull;
-    std::u16string text = std::u16string(u"t\0x\u00e9", 4);
-    Serial::Do(s, b), Serial::Do(s, c), Serial::Do(s, uc), Serial::Do(s, sh), Serial::Do(s, us);
-    Serial::Do(s, i), Serial::Do(s, ui), Serial::Do(s, ul), Serial::Do(s, f), Serial::Do(s, d);
-    Serial::Do(s, big), Serial::Do(s, rect), Serial::Do(s, text), Serial::Do(s, list);
-    Serial::Do(s, set);
-  });
-  ReadStream(bytes, [&](BinarySerialIn& s) {
-    bool b = false; char c = 0; unsigned char uc = 0; short sh = 0; unsigned short us = 0; int i = 0;
-    unsigned int ui = 0; unsigned long ul = 0; float f = 0; double d = 0; unsigned long long big = 0;
-    RECT r; std::u16string text; std::vector<std::u16string> l{u"old"}; std::set<std::u16string> st;
-    ASSERT_TRUE(Serial::Do(s, b) && Serial::Do(s, c) && Serial::Do(s, uc) && Serial::Do(s, sh));
-    ASSERT_TRUE(Serial::Do(s, us) && Serial::Do(s, i) && Serial::Do(s, ui) && Serial::Do(s, ul));
-    ASSERT_TRUE(Serial::Do(s, f) && Serial::Do(s, d) && Serial::Do(s, big) && Serial::Do(s, r));
-    ASSERT_TRUE(Serial::Do(s, text) && Serial::Do(s, l) && Serial::Do(s, st));
-    EXPECT_TRUE(b); EXPECT_EQ(c, 'c'); EXPECT_EQ(uc, 200); EXPECT_EQ(sh, -2); EXPECT_EQ(us, 60000);
-    EXPECT_EQ(i, -5); EXPECT_EQ(ui, 4000000000u); EXPECT_EQ(ul, 123456u); EXPECT_EQ(f, 1.5f);
-    EXPECT_EQ(d, -2.25); EXPECT_EQ(big, 0x1122334455667788ull); EXPECT_EQ(r, rect);
-    EXPECT_EQ(text, std::u16string(u"t\0x\u00e9", 4));
-    EXPECT_EQ(l, list);
-    EXPECT_EQ(st, set);
-  });
-}
-
 TEST(BinarySerialOut, FieldWidthsAreFixedWhateverThePlatform) {
   unsigned long ul = 0x01020304;
   RECT rect{1, 2, 3, 4};
@@ -133,7 +94,7 @@ TEST(BinarySerialOut, FieldWidthsAreFixedWhateverThePlatform) {
 
 TEST(BinarySerialIn, WrongSizedFieldsFailWithoutChangingTheValue) {
   const Bytes bytes = StreamAround(Hex("1A 03 00 00 00 01 02 03  1A 03 00 00 00 61 00 62"));
-  ReadStream(bytes, [](BinarySerialIn& s) {
+  ReadThrough(bytes, [](BinarySerialIn& s) {
     int value = 42;
     EXPECT_FALSE(Serial::Do(s, value));
     EXPECT_EQ(value, 42);
@@ -144,46 +105,32 @@ TEST(BinarySerialIn, WrongSizedFieldsFailWithoutChangingTheValue) {
 }
 
 TEST(BinarySerialIn, ThrowsOnEveryStructuralMismatch) {
-  const Bytes empty;
-  EXPECT_THROW(ReadStream(empty, [](BinarySerialIn&) {}), FormatIO);
-  const Bytes minorFirst = Concat({VersionNode("Minor", "00 00 00 00")});
-  EXPECT_THROW(ReadStream(minorFirst, [](BinarySerialIn&) {}), FormatIO);
-
-  const Bytes body = StreamAround(Hex("18 01 01 42 00  1A 00 00 00 00 19"));  // node "B", field
-  EXPECT_THROW(ReadStream(body, [](BinarySerialIn& s) { s.EnterNode(NodeName(u"A")); }), FormatIO);
-  EXPECT_THROW(ReadStream(body, [](BinarySerialIn& s) {
-    unsigned size;
-    s.ReadField(size);
-  }), FormatIO);
-  EXPECT_THROW(ReadStream(body, [](BinarySerialIn& s) {
-    s.EnterNode(NodeName(u"B"));
-    s.LeaveNode();  // the next item is a field, not a leave tag
-  }), FormatIO);
-  EXPECT_NO_THROW(ReadStream(body, [](BinarySerialIn& s) {
+  using Read = std::function<void(BinarySerialIn&)>;
+  const Read nothing = [](BinarySerialIn&) {};
+  const Read field = [](BinarySerialIn& s) { unsigned size; s.ReadField(size); };
+  const Bytes nodeB = StreamAround(Hex("18 01 01 42 00  1A 00 00 00 00 19"));  // node "B", field
+  Bytes longName = Hex("18 01 C9");
+  longName.resize(longName.size() + 402, 'a');
+  const struct { const char* what; Bytes bytes; Read read; } cases[] = {
+      {"empty", {}, nothing},
+      {"Minor first", VersionNode("Minor", "00 00 00 00"), nothing},
+      {"another name", nodeB, [](BinarySerialIn& s) { s.EnterNode(NodeName(u"A")); }},
+      {"a node where a field is asked", nodeB, field},
+      {"a field where the leave tag is asked",
+       nodeB, [](BinarySerialIn& s) { s.EnterNode(NodeName(u"B")); s.LeaveNode(); }},
+      {"one leave past Root", StreamAround({}), [](BinarySerialIn& s) { s.LeaveNode(); s.LeaveNode(); }},
+      {"a name of 201 code units", StreamAround(longName),
+       [](BinarySerialIn& s) { s.EnterNode(NodeName(std::u16string(201, u'a'))); }},
+      {"data ending inside a field", StreamAround(Hex("1A F0 FF FF FF 01 02 03 04 05 06 07 08 09 0A")), field},
+  };
+  for (const auto& c : cases) EXPECT_THROW(ReadThrough(c.bytes, c.read), FormatIO) << c.what;
+  EXPECT_NO_THROW(ReadThrough(nodeB, [](BinarySerialIn& s) {
     s.EnterNode(NodeName(u"B"));
     unsigned size = 99;
     EXPECT_NE(s.ReadField(size), nullptr);  // an empty field still has an address
     EXPECT_EQ(size, 0u);
     s.LeaveNode();
   }));
-
-  // Closing "Root" and then one more node than was opened.
-  const Bytes extraLeave = StreamAround(Hex(""));
-  EXPECT_THROW(ReadStream(extraLeave, [](BinarySerialIn& s) { s.LeaveNode(); s.LeaveNode(); }),
-               FormatIO);
-  // A node name of 201 code units is refused.
-  Bytes longName = Hex("18 01 C9");
-  longName.resize(longName.size() + 402, 'a');
-  EXPECT_THROW(ReadStream(StreamAround(longName), [](BinarySerialIn& s) {
-    s.EnterNode(NodeName(std::u16string(201, u'a')));
-  }), FormatIO);
-  // Data that ends inside a field.
-  EXPECT_THROW(ReadStream(StreamAround(Hex("1A F0 FF FF FF 01 02 03 04 05 06 07 08 09 0A")),
-                          [](BinarySerialIn& s) {
-                            unsigned size;
-                            s.ReadField(size);
-                          }),
-               FormatIO);
 }
 
 // Fields are handed out in place in the read-ahead: a field must survive
@@ -200,7 +147,7 @@ TEST(BinarySerialIn, AFieldStaysValidUntilTheNextFieldWhateverIsReadBetween) {
     s.WriteField(2, "xy");
   });
 
-  ReadStream(bytes, [&](BinarySerialIn& s) {
+  ReadThrough(bytes, [&](BinarySerialIn& s) {
     unsigned size = 0;
     const auto* data = static_cast<const unsigned char*>(s.ReadField(size));
     ASSERT_EQ(size, first.size());
@@ -244,7 +191,7 @@ TEST(Variant, StoresItsRawBytesAndTheTextOfATextVariant) {
   const Bytes stored = StreamAround(
       Hex("1A 10 00 00 00  08 00 00 00 00 00 00 00 DE AD BE EF 00 00 00 00"
           "1A 02 00 00 00 7A 00"));
-  ReadStream(stored, [](BinarySerialIn& s) {
+  ReadThrough(stored, [](BinarySerialIn& s) {
     VARIANT v;
     ASSERT_TRUE(Serial::Do(s, v));
     EXPECT_EQ(v.vt(), VARIANT::VT_BSTR);
@@ -256,7 +203,7 @@ TEST(Variant, StoresItsRawBytesAndTheTextOfATextVariant) {
   // VT_I4 | VT_ARRAY
   const Bytes array =
       StreamAround(Hex("1A 10 00 00 00  03 20 00 00 00 00 00 00 00 00 00 00 00 00 00 00"));
-  ReadStream(array, [](BinarySerialIn& s) {
+  ReadThrough(array, [](BinarySerialIn& s) {
     VARIANT v = VARIANT::FromInt32(1);
     EXPECT_FALSE(Serial::Do(s, v));
     EXPECT_EQ(v, VARIANT::FromInt32(1));
@@ -287,12 +234,12 @@ TEST(NodeName, ComparesByTypeThenValue) {
   NodeName text(u"P");
   EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { text.Do(s); }),
             Hex("1A 01 00 00 00 01  1A 02 00 00 00 50 00"));
-  ReadStream(StreamAround(Hex("1A 01 00 00 00 02  1A 01 00 00 00 09")), [](BinarySerialIn& s) {
+  ReadInside(Hex("1A 01 00 00 00 02  1A 01 00 00 00 09"), [](BinarySerialIn& s) {
     NodeName read(u"x");
     ASSERT_TRUE(read.Do(s));
     EXPECT_EQ(read, NodeName(static_cast<unsigned char>(9)));
   });
-  ReadStream(StreamAround(Hex("1A 02 00 00 00 01 00")), [](BinarySerialIn& s) {
+  ReadInside(Hex("1A 02 00 00 00 01 00"), [](BinarySerialIn& s) {
     NodeName read;
     EXPECT_FALSE(read.Do(s));  // the type field must be one byte
   });

@@ -39,10 +39,10 @@ size_t LargestAllocationWhile(const std::function<void()>& body) {
 TEST(BoundedAllocation, AHugeDeclaredFieldLengthCostsOnlyTheBytesThatArrive) {
   const Bytes hostile = StreamAround(Hex("1A F0 FF FF FF 01 02 03 04 05 06 07 08 09 0A"));
   const size_t largest = LargestAllocationWhile([&] {
-    Serial::MemoryStreamIn in(hostile.data(), static_cast<uint32_t>(hostile.size()));
-    Serial::Binary::BinarySerialIn reader(in);
-    unsigned size;
-    EXPECT_THROW(reader.ReadField(size), Serial::Exceptions::FormatIO);
+    ReadThrough(hostile, [](Serial::Binary::BinarySerialIn& reader) {
+      unsigned size;
+      EXPECT_THROW(reader.ReadField(size), Serial::Exceptions::FormatIO);
+    });
   });
   EXPECT_LT(largest, 1u << 20);
 }
@@ -53,12 +53,11 @@ TEST(BoundedAllocation, ALargeFieldThatArrivesIsReadWhole) {
   const Bytes stream = WriteStream([&](Serial::ISerialStream& s) {
     s.WriteField(static_cast<unsigned>(blob.size()), blob.data());
   });
-  Serial::MemoryStreamIn in(stream.data(), static_cast<uint32_t>(stream.size()));
-  Serial::Binary::BinarySerialIn reader(in);
-  unsigned size = 0;
-  const auto* data = static_cast<const unsigned char*>(reader.ReadField(size));
-  ASSERT_EQ(size, blob.size());
-  EXPECT_TRUE(std::equal(blob.begin(), blob.end(), data));
+  ReadThrough(stream, [&](Serial::Binary::BinarySerialIn& reader) {
+    unsigned size = 0;
+    const auto* data = static_cast<const unsigned char*>(reader.ReadField(size));
+    EXPECT_TRUE(size == blob.size() && std::equal(blob.begin(), blob.end(), data));
+  });
 }
 
 }  // namespace

@@ -13,23 +13,13 @@
 
 #include "locmodel/serial/binary_serial.h"
 #include "locmodel/serial/values.h"
+#include "support/stream_bytes.h"
 
 namespace {
 
 using Serial::NodeName;
 using Serial::Binary::BinarySerialTreeIn;
-using Bytes = std::vector<unsigned char>;
-
-// The bytes BinarySerialOut makes when `write` runs inside "Root".
-Bytes Write(const std::function<void(Serial::ISerialStream&)>& write,
-            Serial::VersionInfo version = Serial::UNDEFINED_SCHEME_VERSION) {
-  Serial::MemoryStreamOut out;
-  {
-    Serial::Binary::BinarySerialOut s(out, version);
-    write(s);
-  }
-  return out.GetData();
-}
+using namespace testing_support;
 
 void Load(BinarySerialTreeIn& tree, const Bytes& bytes) {
   Serial::MemoryStreamIn in(bytes.data(), static_cast<uint32_t>(bytes.size()));
@@ -45,11 +35,6 @@ bool DoIn(Serial::ISerialStream& s, const NodeName& name, T& value) {
   return ok;
 }
 
-Bytes Cat(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
 Bytes Enter(const char* ascii) {
   Bytes b{0x18, 0x01, static_cast<unsigned char>(std::strlen(ascii))};
   for (const char* p = ascii; *p; ++p) b.insert(b.end(), {static_cast<unsigned char>(*p), 0});
@@ -81,7 +66,7 @@ TEST(SerialTreeField, HoldsACopyInlineOrInItsOwnBlock) {
 TEST(SerialTree, FindsNamedNodesInAnyOrderAndSkipsWhatIsNotAsked) {
   int two = 2, one = 1, extra = 99;
   std::u16string text = u"not asked for";
-  const Bytes bytes = Write([&](Serial::ISerialStream& s) {
+  const Bytes bytes = WriteStream([&](Serial::ISerialStream& s) {
     DoIn(s, NodeName(u"B"), two);
     Serial::Do(s, text);  // a field of Root nobody reads
     s.EnterNode(NodeName(u"A"));
@@ -100,25 +85,19 @@ TEST(SerialTree, FindsNamedNodesInAnyOrderAndSkipsWhatIsNotAsked) {
   EXPECT_TRUE(DoIn(tree, NodeName(u"A"), a));
   EXPECT_FALSE(DoIn(tree, NodeName(u"C"), c));
   EXPECT_TRUE(DoIn(tree, NodeName(u"B"), b));
-  EXPECT_EQ(a, 1);
-  EXPECT_EQ(b, 2);
-  EXPECT_EQ(c, 7);
-
-  // Entering again starts over at the first field.
-  a = 0;
-  EXPECT_TRUE(DoIn(tree, NodeName(u"A"), a));
-  EXPECT_EQ(a, 1);
+  EXPECT_EQ(std::tuple(a, b, c), std::tuple(1, 2, 7));
+  a = 0;  // entering again starts over at the first field
+  EXPECT_TRUE(DoIn(tree, NodeName(u"A"), a) && a == 1);
 
   unsigned size = 5;
   ASSERT_TRUE(tree.EnterNode(NodeName(u"Empty")));
-  EXPECT_EQ(tree.ReadField(size), nullptr);
-  EXPECT_EQ(size, 5u);
+  EXPECT_TRUE(tree.ReadField(size) == nullptr && size == 5u);
   tree.LeaveNode();
   EXPECT_EQ(tree.GetSchemeVersion(), Serial::CURRENT_SCHEME_VERSION);
 }
 
 TEST(SerialTree, SameNamedSiblingsMergeIntoOneNode) {
-  const Bytes bytes = Write([](Serial::ISerialStream& s) {
+  const Bytes bytes = WriteStream([](Serial::ISerialStream& s) {
     for (int round : {1, 2}) {
       s.EnterNode(NodeName(u"X"));
       Serial::Do(s, round);
@@ -136,34 +115,26 @@ TEST(SerialTree, SameNamedSiblingsMergeIntoOneNode) {
   Load(tree, bytes);
   ASSERT_TRUE(tree.EnterNode(NodeName(u"X")));
   int first = 0, second = 0, third = 0;
-  EXPECT_TRUE(Serial::Do(tree, first));
-  EXPECT_TRUE(Serial::Do(tree, second));
+  EXPECT_TRUE(Serial::Do(tree, first) && Serial::Do(tree, second));
   EXPECT_FALSE(Serial::Do(tree, third));
-  EXPECT_EQ(first, 1);
-  EXPECT_EQ(second, 2);
-
+  EXPECT_EQ(std::pair(first, second), std::pair(1, 2));
   ASSERT_TRUE(tree.EnterNode(NodeName(static_cast<unsigned char>(7))));
-  EXPECT_TRUE(Serial::Do(tree, first));
-  EXPECT_TRUE(Serial::Do(tree, second));
-  EXPECT_EQ(first, 10);
-  EXPECT_EQ(second, 20);
+  EXPECT_TRUE(Serial::Do(tree, first) && Serial::Do(tree, second));
+  EXPECT_EQ(std::pair(first, second), std::pair(10, 20));
   tree.LeaveNode();
-
-  std::u16string a, b;
-  ASSERT_TRUE(tree.EnterNode(NodeName()));
-  EXPECT_TRUE(Serial::Do(tree, a));
-  tree.LeaveNode();
-  ASSERT_TRUE(tree.EnterNode(NodeName()));
-  EXPECT_TRUE(Serial::Do(tree, b));
-  tree.LeaveNode();
+  for (const std::u16string expected : {u"first", u"second"}) {
+    std::u16string element;
+    ASSERT_TRUE(tree.EnterNode(NodeName()));
+    EXPECT_TRUE(Serial::Do(tree, element));
+    EXPECT_EQ(element, expected);
+    tree.LeaveNode();
+  }
   EXPECT_FALSE(tree.EnterNode(NodeName()));
-  EXPECT_EQ(a, u"first");
-  EXPECT_EQ(b, u"second");
 }
 
 TEST(SerialTree, AnonymousChildrenAreEnteredOncePerVisitOfTheParent) {
   std::vector<std::u16string> written{u"a", u"", u"ccc"};
-  const Bytes bytes = Write([&](Serial::ISerialStream& s) { DoIn(s, NodeName(u"List"), written); });
+  const Bytes bytes = WriteStream([&](Serial::ISerialStream& s) { DoIn(s, NodeName(u"List"), written); });
 
   BinarySerialTreeIn tree;
   Load(tree, bytes);
@@ -173,8 +144,7 @@ TEST(SerialTree, AnonymousChildrenAreEnteredOncePerVisitOfTheParent) {
 
   ASSERT_TRUE(tree.EnterNode(NodeName(u"List")));
   int count = 0;
-  EXPECT_TRUE(Serial::Do(tree, count));
-  EXPECT_EQ(count, 3);
+  EXPECT_TRUE(Serial::Do(tree, count) && count == 3);
   for (int i = 0; i < 3; ++i) {
     EXPECT_TRUE(tree.EnterNode(NodeName()));
     tree.LeaveNode();
@@ -196,23 +166,26 @@ size_t DoEach(Serial::ISerialStream& s, Tuple& values, bool reversed, std::index
   return ok;
 }
 
-TEST(SerialTree, ReadsBackEveryFreeDoValue) {
+// The streaming reader takes the values in order, the tree reader in reverse.
+TEST(SerialTree, EitherReaderReadsBackEveryFreeDoValue) {
   const auto written = std::make_tuple(
       true, 'x', short(-12345), static_cast<unsigned short>(54321), -7, 4000000000ul, 1.5f, -2.25,
       0x0123456789ABCDEFull, RECT{1, -2, 3, 4}, std::u16string(u"a\0b", 3), std::u16string(600, u'\u00e9'),
-      std::vector<std::u16string>{u"x", u"", u"z"}, std::set<std::u16string>{u"p", u"q"});
+      std::vector<std::u16string>{u"x", u"", u"z"}, std::set<std::u16string>{u"p", u"q"},
+      static_cast<unsigned char>(200), 4000000000u);
   using Values = std::remove_const_t<decltype(written)>;
   constexpr auto kIndexes = std::make_index_sequence<std::tuple_size_v<Values>>();
-  const Bytes bytes = Write([&](Serial::ISerialStream& s) {
+  const Bytes bytes = WriteStream([&](Serial::ISerialStream& s) {
     Values copy = written;
     DoEach(s, copy, false, kIndexes);
   });
-
+  ReadEachWay(bytes, [&](Serial::ISerialStream& s, bool tree) {
+    Values read{};
+    EXPECT_EQ(DoEach(s, read, tree, kIndexes), std::tuple_size_v<Values>);
+    EXPECT_EQ(read, written);
+  });
   BinarySerialTreeIn tree;
   Load(tree, bytes);
-  Values read{};
-  EXPECT_EQ(DoEach(tree, read, true, kIndexes), std::tuple_size_v<Values>);
-  EXPECT_EQ(read, written);
 
   // A 4-byte field is not a double, nor an odd-sized field a string.
   double d = 0;
@@ -224,27 +197,24 @@ TEST(SerialTree, ReadsBackEveryFreeDoValue) {
 TEST(SerialTree, SchemeVersionComesFromTheVersionNodesThatExist) {
   BinarySerialTreeIn tree;
   EXPECT_EQ(tree.GetSchemeVersion(), Serial::UNDEFINED_SCHEME_VERSION);
-  Load(tree, Write([](Serial::ISerialStream&) {}, Serial::VersionInfo(2, 1, 0, 5)));
+  Load(tree, WriteStream([](Serial::ISerialStream&) {}, Serial::VersionInfo(2, 1, 0, 5)));
   EXPECT_EQ(tree.GetSchemeVersion(), Serial::VersionInfo(2, 1, 0, 5));
 
   // Loading again starts from nothing: no version nodes give 1.0.0.0.
-  Load(tree, Cat({Enter("Root"), kLeave}));
+  Load(tree, Concat({Enter("Root"), kLeave}));
   EXPECT_EQ(tree.GetSchemeVersion(), Serial::UNDEFINED_SCHEME_VERSION);
 
-  Load(tree, Cat({Enter("Root"), kLeave, Enter("Minor"), IntField(7), kLeave}));
+  Load(tree, Concat({Enter("Root"), kLeave, Enter("Minor"), IntField(7), kLeave}));
   EXPECT_EQ(tree.GetSchemeVersion(), Serial::VersionInfo(1, 7, 0, 0));
-}
-
-TEST(SerialTree, LoadAfterLoadForgetsTheFirstStream) {
+  // Nor do the nodes of the first stream survive.
   int kept = 5;
-  BinarySerialTreeIn tree;
-  Load(tree, Write([&](Serial::ISerialStream& s) { DoIn(s, NodeName(u"Old"), kept); }));
-  Load(tree, Write([](Serial::ISerialStream&) {}));
+  Load(tree, WriteStream([&](Serial::ISerialStream& s) { DoIn(s, NodeName(u"Old"), kept); }));
+  Load(tree, WriteStream([](Serial::ISerialStream&) {}));
   EXPECT_FALSE(tree.EnterNode(NodeName(u"Old")));
 }
 
 TEST(SerialTree, MalformedStreamsThrow) {
-  const Bytes good = Write([](Serial::ISerialStream& s) {
+  const Bytes good = WriteStream([](Serial::ISerialStream& s) {
     int v = 1;
     DoIn(s, NodeName(u"V"), v);
   });
@@ -254,15 +224,15 @@ TEST(SerialTree, MalformedStreamsThrow) {
   Bytes long_name{0x18, 0x01, 201};
   long_name.resize(long_name.size() + 2 * 201, 'a');
   // A declared length of almost 4 GB with ten bytes behind it.
-  Bytes huge = Cat({Enter("Root"), {0x1A, 0xF0, 0xFF, 0xFF, 0xFF}, Bytes(10, 0)});
+  Bytes huge = Concat({Enter("Root"), {0x1A, 0xF0, 0xFF, 0xFF, 0xFF}, Bytes(10, 0)});
 
   const std::vector<Bytes> cases = {
       {},                                       // empty
       cut,                                      // ends inside "Root"
       bad_tag,                                  // 0x1B where a tag belongs
-      Cat({Enter("Major"), IntField(9), kLeave}),  // no "Root"
-      Cat({Enter("Root"), kLeave, kLeave}),     // closes more than it opened
-      Cat({Enter("Root"), kLeave, kLeave, Enter("Root"), kLeave}),
+      Concat({Enter("Major"), IntField(9), kLeave}),  // no "Root"
+      Concat({Enter("Root"), kLeave, kLeave}),     // closes more than it opened
+      Concat({Enter("Root"), kLeave, kLeave, Enter("Root"), kLeave}),
       long_name,
       huge,
   };
@@ -274,7 +244,7 @@ TEST(SerialTree, MalformedStreamsThrow) {
 
 TEST(SerialTree, CursorOperationsNeverFail) {
   BinarySerialTreeIn tree;
-  Load(tree, Write([](Serial::ISerialStream&) {}));
+  Load(tree, WriteStream([](Serial::ISerialStream&) {}));
   tree.LeaveNode();  // leaves "Root"
   tree.LeaveNode();  // leaves the top level
   tree.LeaveNode();  // nothing left to leave
@@ -298,10 +268,8 @@ TEST(SerialTree, WritingModeBuildsWhatReadingModeServes) {
   tree.WriteField(4, &v);
   // Fields can be read back while writing, from the first.
   unsigned size = 9;
-  EXPECT_NE(tree.ReadField(size), nullptr);
-  EXPECT_EQ(size, 0u);
-  EXPECT_NE(tree.ReadField(size), nullptr);
-  EXPECT_EQ(size, 4u);
+  EXPECT_TRUE(tree.ReadField(size) && size == 0u);
+  EXPECT_TRUE(tree.ReadField(size) && size == 4u);
   EXPECT_EQ(tree.ReadField(size), nullptr);
 
   tree.SetReadingMode(true);
@@ -310,12 +278,9 @@ TEST(SerialTree, WritingModeBuildsWhatReadingModeServes) {
   EXPECT_TRUE(DoIn(tree, NodeName(u"L"), list2));
   EXPECT_TRUE(DoIn(tree, NodeName(u"V"), v2));
   size = 9;
-  EXPECT_NE(tree.ReadField(size), nullptr);  // an empty field is still a field
-  EXPECT_EQ(size, 0u);
+  EXPECT_TRUE(tree.ReadField(size) && size == 0u);  // an empty field is still a field
   EXPECT_EQ(v2, 42);
   EXPECT_EQ(list2, list);
-
-
   // Back to writing mode: the content is gone.
   tree.SetReadingMode(false);
   tree.SetReadingMode(true);
@@ -335,17 +300,14 @@ TEST(SerialTree, NamesMatchExactlyOnBothSidesOfTheSiblingIndex) {
   for (int i = 0; i < 300; ++i) {
     int first = -1, second = -1, third = -1;
     ASSERT_TRUE(tree.EnterNode(NodeName(std::u16string(1, char16_t(u'!' + i)))));
-    EXPECT_TRUE(Serial::Do(tree, first));
-    EXPECT_TRUE(Serial::Do(tree, second));
+    EXPECT_TRUE(Serial::Do(tree, first) && Serial::Do(tree, second));
     // Only "a" got a third field: the byte name '5' is not the text "5".
     EXPECT_EQ(Serial::Do(tree, third), i == 'a' - '!');
     tree.LeaveNode();
-    EXPECT_EQ(first, i);
-    EXPECT_EQ(second, i);
+    EXPECT_EQ(std::pair(first, second), std::pair(i, i));
   }
   int read = 0;
-  EXPECT_TRUE(DoIn(tree, NodeName(static_cast<unsigned char>('5')), read));
-  EXPECT_EQ(read, 5);
+  EXPECT_TRUE(DoIn(tree, NodeName(static_cast<unsigned char>('5')), read) && read == 5);
   EXPECT_FALSE(tree.EnterNode(NodeName(static_cast<unsigned char>('6'))));
   EXPECT_FALSE(tree.EnterNode(NodeName(u"Absent")));
 }
@@ -363,8 +325,7 @@ TEST(SerialTree, MillionLevelsLoadReadAndDestroyWithoutRecursion) {
   Load(*tree, bytes);
   for (size_t i = 0; i < kDepth; ++i) ASSERT_TRUE(tree->EnterNode(NodeName()));
   int deepest = 0;
-  EXPECT_TRUE(Serial::Do(*tree, deepest));
-  EXPECT_EQ(deepest, 3);
+  EXPECT_TRUE(Serial::Do(*tree, deepest) && deepest == 3);
   tree.reset();  // must not overflow the stack
 }
 

@@ -30,18 +30,13 @@ TEST(MemoryStreams, ReadShortAtTheEndAndAppendInOrder) {
   const char data[10] = {};
   Serial::MemoryStreamIn in(data, 10);
   char buffer[4];
-  EXPECT_EQ(in.read(buffer, 4), 4u);
-  EXPECT_EQ(in.read(buffer, 4), 4u);
-  EXPECT_EQ(in.read(buffer, 4), 2u);
-  EXPECT_EQ(in.read(buffer, 4), 0u);
+  for (uint32_t expected : {4u, 4u, 2u, 0u}) EXPECT_EQ(in.read(buffer, 4), expected);
 
   Serial::MemoryStreamIn empty(nullptr, 0);
   EXPECT_EQ(empty.read(buffer, 4), 0u);
 
   Serial::MemoryStreamOut out;
-  EXPECT_EQ(out.write("ab", 2), 2u);
-  EXPECT_EQ(out.write("cde", 3), 3u);
-  EXPECT_EQ(out.write("x", 0), 0u);
+  EXPECT_TRUE(out.write("ab", 2) == 2u && out.write("cde", 3) == 3u && out.write("x", 0) == 0u);
   EXPECT_EQ(std::string(out.GetData().begin(), out.GetData().end()), "abcde");
 }
 
@@ -90,13 +85,10 @@ TEST_F(StreamFiles, StreamsWithoutAHandleMoveNothing) {
     EXPECT_TRUE(ok.IsOpen());
   }
 
-  Serial::FileStreamIn missing(Path("missing.bin"));
-  GZFileStreamIn missingGz(Path("missing.gz"));
-  Serial::FileStreamOut noFolder(Path("no/such/folder/x.bin"));
   char buffer[4];
-  EXPECT_EQ(missing.read(buffer, 4), 0u);
-  EXPECT_EQ(missingGz.read(buffer, 4), 0u);
-  EXPECT_EQ(noFolder.write("abc", 3), 0u);
+  EXPECT_EQ(Serial::FileStreamIn(Path("missing.bin")).read(buffer, 4), 0u);
+  EXPECT_EQ(GZFileStreamIn(Path("missing.gz")).read(buffer, 4), 0u);
+  EXPECT_EQ(Serial::FileStreamOut(Path("no/such/folder/x.bin")).write("abc", 3), 0u);
 }
 
 TEST_F(StreamFiles, CorruptGzipEndsTheDataAndIsReported) {

@@ -1,12 +1,15 @@
 // Helpers for tests that look at serial streams byte by byte.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "locmodel/serial/binary_serial.h"
+#include "locmodel/serial/serial_tree.h"
 #include "locmodel/serial/streams.h"
 
 namespace testing_support {
@@ -61,6 +64,38 @@ inline Bytes StreamAround(const Bytes& body) {
   Bytes all = WriteStream([](Serial::ISerialStream&) {});
   all.insert(all.end() - 1, body.begin(), body.end());
   return all;
+}
+
+// Runs `body` on a BinarySerialIn over the whole stream `bytes`.
+template <typename Body>
+void ReadThrough(const Bytes& bytes, Body body) {
+  Serial::MemoryStreamIn in(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  Serial::Binary::BinarySerialIn reader(in);
+  body(reader);
+}
+
+// Runs `read` on a BinarySerialIn inside "Root" of a stream around `body`.
+template <typename Body>
+void ReadInside(const Bytes& body, Body read) {
+  ReadThrough(StreamAround(body), read);
+}
+
+// Runs `body` once on each reader of the stream `bytes`: the tree reader,
+// which loads it all first, and the streaming one; `tree` says which.
+inline void ReadEachWay(const Bytes& bytes,
+                        const std::function<void(Serial::ISerialStream&, bool tree)>& body) {
+  for (bool tree : {true, false}) {
+    SCOPED_TRACE(tree ? "tree reader" : "streaming reader");
+    Serial::MemoryStreamIn in(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    if (tree) {
+      Serial::Binary::BinarySerialTreeIn reader;
+      reader.Load(in);
+      body(reader, true);
+    } else {
+      Serial::Binary::BinarySerialIn reader(in);
+      body(reader, false);
+    }
+  }
 }
 
 }  // namespace testing_support

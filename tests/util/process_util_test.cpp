@@ -20,7 +20,7 @@
 #include "locmodel/util/unicode.h"
 #include "support/message_collector.h"
 #include "util/command_output.h"
-#include "util/file_test_dir.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -28,7 +28,9 @@ namespace fs = std::filesystem;
 using locmodel::Utf16ToUtf8;
 using locmodel::Utf8ToUtf16;
 using testing_support::MessageCollector;
-using testing_support::TestDir;
+// Tests that run programs of their own, in a folder of their own.
+using ProgramPaths = testing_support::TempDirTest;
+using OpenLink = testing_support::TempDirTest;
 
 // Runs `script` with /bin/sh -c; the output, or "<not started>".
 std::u16string Sh(const std::string& script, unsigned long* exitCode = nullptr,
@@ -197,10 +199,8 @@ TEST(ExecuteExternal, CapturesOutputAndExitCode) {
   std::u16string output;
   EXPECT_FALSE(ExecuteExternalFile(output, false, u"/bin/sh", u"-c \"echo x; exit 1\"", nullptr));
   EXPECT_EQ(output, u"x\n");
-  EXPECT_TRUE(ExecuteExternalFile(output, false, u"/bin/sh", u"-c true", nullptr));
-  EXPECT_EQ(output, u"");
-  EXPECT_EQ(Sh("kill -TERM $$", &code), u"");
-  EXPECT_EQ(code, 128u + 15u);
+  EXPECT_TRUE(ExecuteExternalFile(output, false, u"/bin/sh", u"-c true", nullptr) && output.empty());
+  EXPECT_TRUE(Sh("kill -TERM $$", &code).empty() && code == 128u + 15u);
   // Standard input is at its end, not the host's terminal.
   EXPECT_EQ(Sh("cat; readlink /proc/self/fd/0"), u"/dev/null\n");
 }
@@ -229,8 +229,8 @@ TEST(ExecuteExternal, ChildSeesNoDescriptorButItsOwn) {
   ::close(leaky);
 }
 
-TEST(ExecuteExternal, WorkDirAndProgramPaths) {
-  TestDir dir;
+TEST_F(ProgramPaths, WorkDirIsTheChildsAndRelativeProgramsTheCallers) {
+  const fs::path& dir = dir_;
   fs::create_directories(dir / "bin");
   fs::create_directories(dir / "work");
   WriteScript(dir / "bin" / "tool.sh", "echo tool in $(pwd)");
@@ -241,7 +241,7 @@ TEST(ExecuteExternal, WorkDirAndProgramPaths) {
   // A relative program path is taken from the caller's directory, not from
   // workDir, with either separator.
   const fs::path before = fs::current_path();
-  fs::current_path(dir.path());
+  fs::current_path(dir);
   std::u16string output;
   const bool backslash = ExecuteExternalFile(output, false, u"bin\\tool.sh", u"", work16.c_str());
   const std::u16string viaBackslash = output;
@@ -262,10 +262,9 @@ TEST(ExecuteExternal, FailuresToStartNameTheirCause) {
   EXPECT_EQ(GetLastErrorStrAndClear(), u"Success");
   EXPECT_EQ(output, u"untouched");
   EXPECT_EQ(code, 7u);
-  EXPECT_FALSE(ExecuteExternalFileEx(code, output, false, u"/bin/true", u"", u"/no/such/dir"));
-  EXPECT_EQ(errno, ENOENT);
-  EXPECT_FALSE(ExecuteExternalFileEx(code, output, false, u"/etc/passwd", u"", nullptr));
-  EXPECT_EQ(errno, EACCES);
+  EXPECT_FALSE(ExecuteExternalFileEx(code, output, false, u"/bin/true", u"", u"/no/such/dir") ||
+               errno != ENOENT);
+  EXPECT_FALSE(ExecuteExternalFileEx(code, output, false, u"/etc/passwd", u"", nullptr) || errno != EACCES);
 
   // "exe" + " " + args with its terminator must fit 3024 units.
   const std::u16string fits(kMaxCommandLine - 1 - 10, u'x');  // "/bin/true " is 10
@@ -283,9 +282,7 @@ TEST(ExecuteExternal, EchoPostsLinesThroughTheProxy) {
   std::u16string joined;
   for (const auto& m : sink.messages) {
     joined += m.text;
-    EXPECT_EQ(m.type, CMessagePanelMsg::Output);
-    EXPECT_EQ(m.item, nullptr);
-    EXPECT_EQ(m.number, -1);
+    EXPECT_TRUE(m.type == CMessagePanelMsg::Output && m.item == nullptr && m.number == -1);
   }
   EXPECT_EQ(joined, output);
   EXPECT_EQ(output, u"one\ntwo\nthree");
@@ -345,62 +342,54 @@ void ExpectRunTakesItsCommandAlong(int signal, const std::string& script) {
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
   ::close(fds[0]);
   bool ended = false;
-  for (int i = 0; i < 500 && !ended; ++i) {
-    if (::waitpid(command, &status, WNOHANG) == command) {
-      ended = true;
-    } else {
-      ::usleep(10000);
-    }
-  }
-  if (!ended) {
-    ::kill(command, SIGKILL);
-    ::waitpid(command, &status, 0);
-  }
+  for (int i = 0; i < 500 && !(ended = ::waitpid(command, &status, WNOHANG) == command); ++i)
+    ::usleep(10000);
+  if (!ended) ::kill(command, SIGKILL), ::waitpid(command, &status, 0);
   EXPECT_TRUE(ended) << "the command outlived the tool";
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
-  while (::waitpid(-1, &status, WNOHANG) > 0) {
-  }
+  while (::waitpid(-1, &status, WNOHANG) > 0) continue;
   ::prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
 TEST(RunCommand, TerminatingTheToolTerminatesItsCommand) {
   // The command itself, and what the command started in the background.
-  ExpectRunTakesItsCommandAlong(SIGTERM, "echo $$; exec sleep 60");
-  ExpectRunTakesItsCommandAlong(SIGINT, "echo $$; exec sleep 60");
-  ExpectRunTakesItsCommandAlong(SIGHUP, "echo $$; exec sleep 60");
-  ExpectRunTakesItsCommandAlong(SIGTERM, "sleep 60 & echo $!; wait");
-  ExpectRunTakesItsCommandAlong(SIGHUP, "sleep 60 & echo $!; wait");
+  const char* const itself = "echo $$; exec sleep 60", *background = "sleep 60 & echo $!; wait";
+  for (const auto& [signal, script] : {std::pair{SIGTERM, itself}, {SIGINT, itself}, {SIGHUP, itself},
+                                       {SIGTERM, background}, {SIGHUP, background}})
+    ExpectRunTakesItsCommandAlong(signal, script);
 }
 
-TEST(LinkExecute, PostsTheResourceMessageOnlyWhenTheHandlerFails) {
-  TestDir dir;
+TEST_F(OpenLink, PostsTheResourceMessageOnlyWhenTheHandlerFails) {
   const std::string oldPath = std::getenv("PATH");
-  fs::create_directories(dir / "fails");
-  fs::create_directories(dir / "works");
-  WriteScript(dir / "fails" / "xdg-open", "printf '%s\\n' \"$1\" > \"$(dirname \"$0\")/arg\"; exit 4");
-  WriteScript(dir / "works" / "xdg-open", "printf '%s\\n' \"$1\" > \"$(dirname \"$0\")/arg\"");
   locmodel::RegisterStringTable({{15350, u"Cannot open %s (100%%)"}});
-  MessageCollector sink;
-
-  ::setenv("PATH", ((dir / "fails").string() + ":" + oldPath).c_str(), 1);
-  LinkExecute(u"-odd\\name.txt", 1);
-  ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0].text, u"Cannot open -odd\\name.txt (100%)");
-  EXPECT_EQ(sink.messages[0].type, CMessagePanelMsg::LinkFailure);
-  std::ifstream arg(dir / "fails" / "arg");
-  std::string seen;
-  std::getline(arg, seen);
-  EXPECT_EQ(seen, "./-odd/name.txt");  // a path, never an option
-
-  sink.messages.clear();
-  ::setenv("PATH", ((dir / "works").string() + ":" + oldPath).c_str(), 1);
-  LinkExecute(u"https://example.org/a\\b", 1);
-  ::setenv("PATH", oldPath.c_str(), 1);
+  const struct {
+    const char* handler;  // the exit of the xdg-open the link goes to
+    std::u16string link;
+    std::string seen;        // what that handler was given
+    std::u16string message;  // empty: none
+  } cases[] = {
+      {"exit 4", u"-odd\\name.txt", "./-odd/name.txt", u"Cannot open -odd\\name.txt (100%)"},  // a path, never an option
+      {"exit 0", u"https://example.org/a\\b", "https://example.org/a\\b", u""},  // a link keeps its text
+  };
+  for (const auto& c : cases) {
+    const fs::path bin = dir_ / c.handler;
+    fs::create_directories(bin);
+    WriteScript(bin / "xdg-open", std::string("printf '%s\\n' \"$1\" > \"$(dirname \"$0\")/arg\"; ") + c.handler);
+    MessageCollector sink;
+    ::setenv("PATH", (bin.string() + ":" + oldPath).c_str(), 1);
+    LinkExecute(c.link.c_str(), 1);
+    ::setenv("PATH", oldPath.c_str(), 1);
+    std::string seen;
+    std::ifstream arg(bin / "arg");
+    std::getline(arg, seen);
+    EXPECT_EQ(seen, c.seen);
+    EXPECT_EQ(sink.messages.size(), c.message.empty() ? 0u : 1u);
+    if (!c.message.empty() && !sink.messages.empty()) {
+      EXPECT_EQ(sink.messages[0].text, c.message);
+      EXPECT_EQ(sink.messages[0].type, CMessagePanelMsg::LinkFailure);
+    }
+  }
   locmodel::ClearStringTables();
-  EXPECT_TRUE(sink.messages.empty());
-  std::ifstream url(dir / "works" / "arg");
-  std::getline(url, seen);
-  EXPECT_EQ(seen, "https://example.org/a\\b");  // a link keeps its text
 }
 
 }  // namespace
