@@ -199,7 +199,7 @@ TEST_F(Storage, BinaryChainsSplitAtTheBlockSizeAndLoadJoined) {
   const char** v = nullptr;
   while (sqlite_step(vm, nullptr, &v, nullptr) == SQLITE_ROW) {
     unsigned int size = 0;
-    const std::unique_ptr<unsigned char[]> bytes(LoadBinary(v[3], size));
+    const std::unique_ptr<unsigned char[], locmodel::BufferDeleter> bytes(LoadBinary(v[3], size));
     rows.push_back(std::string(v[0]) + " " + v[1] + " " + v[2] + " " + std::to_string(size));
   }
   sqlite_finalize(vm, nullptr);
@@ -364,7 +364,7 @@ TEST_F(Storage, ValueStoreInsertsUpdatesAndFindsExactlyTheKeyGiven) {
 
   const unsigned char bytes[] = {0x00, 0x01, 0x27, 0xFF};
   storage.SetData(u"bin", bytes, sizeof bytes);
-  std::unique_ptr<unsigned char[]> data(storage.GetData(u"bin", size));
+  std::unique_ptr<unsigned char[], locmodel::BufferDeleter> data(storage.GetData(u"bin", size));
   ASSERT_EQ(size, 4u);
   EXPECT_TRUE(std::equal(bytes, bytes + 4, data.get()));
   storage.SetData(u"bin", bytes, 0);

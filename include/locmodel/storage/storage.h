@@ -14,7 +14,8 @@
 // does nothing.
 //
 // Ownership: Load hands the tree to the caller; GetData's buffer is the
-// caller's (delete[]). Not copyable; one thread at a time.
+// caller's, freed with locmodel::ReleaseBuffer (locmodel::BufferDeleter),
+// never delete[]. Not copyable; one thread at a time.
 #pragma once
 
 #include <map>
@@ -70,7 +71,8 @@ class CStorage {
 
   // The value store: one value per (key, file); the file name is empty for
   // project-wide values. Getters leave `out` unchanged when there is no
-  // value; GetData returns null then.
+  // value; GetData returns null then, and otherwise a buffer freed with
+  // locmodel::ReleaseBuffer (or held with locmodel::BufferDeleter).
   void GetInt(int& out, const std::u16string& key, const std::u16string& file = u"");
   void GetStr(std::u16string& out, const std::u16string& key, const std::u16string& file = u"");
   unsigned char* GetData(const std::u16string& key, unsigned int& size,
