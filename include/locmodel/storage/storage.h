@@ -63,10 +63,13 @@ class CStorage {
   // Deletes every item, translation, binary and property row; the value
   // store stays.
   void ClearItems();
-  // The item tree, or null when there is no resource item or a query cannot
-  // be compiled ("IO error"). A first row whose parent is not 9999999 comes
-  // back alone; loading stops at the first item whose parent is not on the
-  // current path from the root.
+  // The item tree, or null when there is no resource item, a query cannot
+  // be compiled ("IO error"), a project table is shaped otherwise than
+  // CreateDb makes it (a generated or extra column, a view in its place), or
+  // items nest deeper than CResItem::kMaxReadDepth ("items nest deeper than
+  // 1000 levels"). A first row whose parent is not 9999999 comes back alone;
+  // loading stops at the first item whose parent is not on the current path
+  // from the root.
   CResItem* Load();
 
   // The value store: one value per (key, file); the file name is empty for
@@ -133,7 +136,9 @@ class CStorage {
                 const char* update, Value value);
 
   LoadedItem NextItem();
-  void Fill(CResItem* root);
+  // False when the tree nests too deep (posted); the items read are then
+  // forgotten and the caller destroys the tree.
+  bool Fill(CResItem* root);
   template <typename AddBlock>
   void AppendChain(int binaryKey, AddBlock add);
   void AdvanceTrans();
