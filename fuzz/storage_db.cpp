@@ -16,6 +16,7 @@
 #include "locmodel/storage/db_values.h"
 #include "locmodel/storage/project_database.h"
 #include "locmodel/storage/storage.h"
+#include "locmodel/util/str_util.h"
 #include "locmodel/util/unicode.h"
 #include "storage/sqlite_api.h"
 
@@ -28,11 +29,11 @@ void Codec(const uint8_t* data, size_t size) {
   const int decoded = locmodel::sqlite_api::sqlite_decode_binary(text.data(), bytes.data());
   if (decoded > static_cast<int>(size)) __builtin_trap();
 
-  std::unique_ptr<unsigned char[]> encoded(EncodeBinary(data, static_cast<unsigned int>(size)));
+  std::unique_ptr<unsigned char[], locmodel::BufferDeleter> encoded(EncodeBinary(data, static_cast<unsigned int>(size)));
   if (std::memchr(encoded.get(), '\'', std::strlen(reinterpret_cast<char*>(encoded.get()))))
     __builtin_trap();
   unsigned int back = 0;
-  std::unique_ptr<unsigned char[]> round(LoadBinary(reinterpret_cast<char*>(encoded.get()), back));
+  std::unique_ptr<unsigned char[], locmodel::BufferDeleter> round(LoadBinary(reinterpret_cast<char*>(encoded.get()), back));
   if (back != size || (size && std::memcmp(round.get(), data, size) != 0)) __builtin_trap();
 }
 
@@ -57,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::u16string text;
     storage.GetStr(text, u"Name", u"file.rc");
     unsigned int bytes = 0;
-    delete[] storage.GetData(u"Data", bytes);
+    locmodel::ReleaseBuffer(storage.GetData(u"Data", bytes));
     storage.IsValExists(u"it's");
     storage.SetInt(u"ProjectVersion", 1);
   }

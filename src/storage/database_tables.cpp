@@ -7,6 +7,7 @@
 #include "locmodel/storage/storage.h"
 #include "locmodel/util/file_util.h"
 #include "locmodel/util/native_path.h"
+#include "storage/database_guards.h"
 #include "storage/file_probe.h"
 #include "storage/sqlite_api.h"
 #include "storage/statements.h"
@@ -30,15 +31,20 @@ Status Failure(Status::Kind kind, const std::u16string& path, char* message,
   return Status::Error(kind, path, std::move(text));
 }
 
+// Opens the database at `path` for reading its project tables; null with
+// `status` set when it cannot be read or is not shaped as a project database.
 Connection OpenReadOnly(const std::u16string& path, Status& status,
                         const char* fallback = "cannot read the database") {
-  if (storage::ProbeFile(NativePath(path)) == storage::DbFileKind::kMissing) {
-    status = Status::CannotOpen(path);
-    return nullptr;
-  }
+  status = storage::RefuseUnreadable(path);
+  if (!status.ok()) return nullptr;
   char* message = nullptr;
   Connection db(sqlite_open(NativePath(path).c_str(), kSqliteReadOnly, &message));
-  if (!db) status = Failure(Status::Kind::kCannotOpen, path, message, fallback);
+  if (!db) {
+    status = Failure(Status::Kind::kCannotOpen, path, message, fallback);
+  } else if (sqlite_check_project_schema(db.get(), &message) != SQLITE_OK) {
+    status = Failure(Status::Kind::kMalformed, path, message);
+    db.reset();
+  }
   return db;
 }
 
@@ -87,8 +93,15 @@ ProjectTables::~ProjectTables() = default;
 Status ProjectTables::Open(const std::u16string& path) {
   impl_ = std::make_unique<Impl>();
   impl_->path = path;
-  if (storage::ProbeFile(NativePath(path)) == storage::DbFileKind::kSqlite2)
-    return Sqlite2File::Open(path, &impl_->legacy);
+  if (storage::ProbeFile(NativePath(path)) == storage::DbFileKind::kSqlite2) {
+    Status opened = Sqlite2File::Open(path, &impl_->legacy);
+    if (opened.ok()) {
+      if (std::string refused = storage::CheckProjectSchema(*impl_->legacy); !refused.empty())
+        opened = Status::Malformed(std::move(refused), path);
+    }
+    if (!opened.ok()) impl_->legacy.reset();
+    return opened;
+  }
   Status status;
   impl_->db = OpenReadOnly(path, status);
   return status;

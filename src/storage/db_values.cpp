@@ -8,6 +8,7 @@
 #include "locmodel/util/unicode.h"
 #include "storage/file_probe.h"
 #include "storage/sqlite_api.h"
+#include "util/buffer.h"
 
 using namespace locmodel::sqlite_api;
 
@@ -97,14 +98,14 @@ int LoadInt(const char* text, int def, bool) {
 
 unsigned char* LoadBinary(const char* text, unsigned int& size, bool) {
   if (!text) text = "";
-  auto* data = new unsigned char[std::strlen(text) + 1];
+  auto* data = locmodel::AllocateBuffer<unsigned char>(std::strlen(text) + 1);
   const int decoded = sqlite_decode_binary(reinterpret_cast<const unsigned char*>(text), data);
   size = decoded < 0 ? 0 : static_cast<unsigned int>(decoded);
   return data;
 }
 
 unsigned char* EncodeBinary(const unsigned char* data, unsigned int size) {
-  auto* text = new unsigned char[3 * static_cast<size_t>(size) + 2];
+  auto* text = locmodel::AllocateBuffer<unsigned char>(3 * static_cast<size_t>(size) + 2);
   sqlite_encode_binary(data, static_cast<int>(size), text);
   return text;
 }

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "locmodel/util/native_path.h"
+
 namespace locmodel::storage {
 
 DbFileKind ProbeBytes(const void* bytes, size_t size) {
@@ -21,6 +23,14 @@ DbFileKind ProbeFile(const std::string& nativePath) {
   const size_t got = std::fread(head, 1, sizeof head, f);
   std::fclose(f);
   return ProbeBytes(head, got);
+}
+
+Status RefuseUnreadable(const std::u16string& path) {
+  switch (ProbeFile(NativePath(path))) {
+    case DbFileKind::kMissing: return Status::CannotOpen(path);
+    case DbFileKind::kEmpty: return Status::Malformed("empty file, not a database", path);
+    default: return Status::Ok();
+  }
 }
 
 }  // namespace locmodel::storage

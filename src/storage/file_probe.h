@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "locmodel/util/status.h"
+
 namespace locmodel::storage {
 
 // Page 1 of an SQLite 3 database starts with this text and its NUL (16 bytes).
@@ -25,6 +27,11 @@ enum class DbFileKind {
 DbFileKind ProbeBytes(const void* bytes, size_t size);
 // The kind of the file at `nativePath`; only its first bytes are read.
 DbFileKind ProbeFile(const std::string& nativePath);
+
+// What a reader of the database at `path` refuses before opening it: a
+// missing file (kCannotOpen) and an empty one, which SQLite would take for a
+// new database (kMalformed, "empty file, not a database"). Ok otherwise.
+Status RefuseUnreadable(const std::u16string& path);
 
 inline bool IsDatabase(DbFileKind kind) {
   return kind == DbFileKind::kSqlite3 || kind == DbFileKind::kSqlite2;

@@ -1,5 +1,7 @@
 #include "locmodel/storage/project_database.h"
 
+#include <atomic>
+
 #include "locmodel/items/res_item.h"
 #include "locmodel/messages/message_proxy.h"
 #include "locmodel/storage/storage.h"
@@ -9,6 +11,8 @@
 
 namespace locmodel {
 namespace {
+
+std::atomic<size_t> maxDatabaseValue{kDefaultMaxDatabaseValue};
 
 // Collects the storage errors posted while it is registered.
 class ErrorRecorder final : public IMessager {
@@ -32,14 +36,16 @@ class ErrorRecorder final : public IMessager {
 
 }  // namespace
 
+void SetMaxDatabaseValueSize(size_t bytes) { maxDatabaseValue = bytes; }
+size_t MaxDatabaseValueSize() { return maxDatabaseValue; }
+
 bool IsProjectDatabaseFile(const std::u16string& path) {
   return storage::IsDatabase(storage::ProbeFile(NativePath(path)));
 }
 
 Status LoadProjectDatabase(const std::u16string& path, std::unique_ptr<CResItem>& root) {
   root.reset();
-  if (storage::ProbeFile(NativePath(path)) == storage::DbFileKind::kMissing)
-    return Status::CannotOpen(path);
+  if (Status refused = storage::RefuseUnreadable(path); !refused.ok()) return refused;
   ErrorRecorder errors;
   std::unique_ptr<CResItem> tree;
   {

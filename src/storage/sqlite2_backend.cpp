@@ -14,6 +14,7 @@
 
 #include "locmodel/storage/sqlite2_file.h"
 #include "locmodel/util/unicode.h"
+#include "storage/database_guards.h"
 #include "storage/sqlite2_schema.h"
 #include "storage/sqlite_api.h"
 #include "storage/sqlite_backend.h"
@@ -287,6 +288,8 @@ class Sqlite2Backend final : public SqliteBackend {
 
   // Nothing is ever inserted.
   int LastInsertRowid() override { return 0; }
+
+  std::string CheckProjectSchema() override { return storage::CheckProjectSchema(*file_); }
 
  private:
   std::unique_ptr<Sqlite2File> file_;

@@ -1,10 +1,10 @@
 #include "locmodel/storage/sqlite2_file.h"
 
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
+#include "locmodel/storage/project_database.h"
 #include "locmodel/util/native_path.h"
+#include "storage/database_guards.h"
 #include "storage/file_probe.h"
 #include "storage/sqlite2_btree.h"
 #include "storage/sqlite2_pager.h"
@@ -124,6 +124,13 @@ bool Sqlite2RowCursor::Next() {
   std::string reason;
   if (!sqlite2::DecodeRecord(c.walk.data(), row_.columns, reason))
     return c.Fail(reason + " at rowid " + std::to_string(rowid));
+  const size_t limit = MaxDatabaseValueSize();
+  for (const auto& cell : row_.columns) {
+    if (cell && cell->size() > limit) {
+      c.status = Status::Error(Status::Kind::kTooLarge, {}, storage::ValueTooLarge(limit));
+      return false;
+    }
+  }
   return true;
 }
 
@@ -147,9 +154,10 @@ Status Sqlite2File::Open(std::u16string_view path, std::unique_ptr<Sqlite2File>*
   // The engine would roll the journal back into the file when it next opens
   // it; a reader that may not write cannot, and the file alone is a torn
   // state.
-  std::error_code error;
-  if (status.ok() && std::filesystem::file_size(native + "-journal", error) > 0 && !error)
-    status = sqlite2::Malformed("unfinished transaction: a journal file lies beside it");
+  if (status.ok()) {
+    if (std::string pending = storage::PendingTransaction(native); !pending.empty())
+      status = sqlite2::Malformed(std::move(pending));
+  }
   if (status.ok()) status = Check(std::move(pager), file);
   return status.ok() ? status : status.WithPath(std::u16string(path));
 }

@@ -1,9 +1,15 @@
 // The SQLite 3 engine behind the SQLite 2.x interface.
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
+#include <filesystem>
+#include <string_view>
 #include <vector>
 
+#include "locmodel/storage/project_database.h"
+#include "storage/database_guards.h"
 #include "storage/sqlite_api.h"
 #include "storage/sqlite_backend.h"
 
@@ -55,7 +61,8 @@ class Statement final : public SqliteStatement {
       return SQLITE_ROW;
     }
     if (rc == SQLITE_DONE) return SQLITE_DONE;
-    error = sqlite3_errmsg(db_);
+    const auto limit = static_cast<size_t>(sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, -1));
+    error = rc == SQLITE_TOOBIG ? storage::ValueTooLarge(limit) : sqlite3_errmsg(db_);
     return rc;
   }
 
@@ -90,18 +97,93 @@ class Sqlite3Backend final : public SqliteBackend {
 
   int LastInsertRowid() override { return static_cast<int>(sqlite3_last_insert_rowid(db_)); }
 
+  std::string CheckProjectSchema() override {
+    return storage::CheckProjectSchema(
+        [this](std::string_view table, storage::TableShape& shape, std::string& error) {
+          return Shape(table, shape, error);
+        });
+  }
+
  private:
+  // Runs `sql` with `bind` as its parameter 1, handing each row to `row`.
+  template <typename Row>
+  bool Query(const std::string& sql, std::string_view bind, Row row, std::string& error) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr);
+    if (rc == SQLITE_OK && !bind.empty())
+      rc = sqlite3_bind_text(stmt, 1, bind.data(), static_cast<int>(bind.size()), SQLITE_TRANSIENT);
+    while (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+      row(stmt);
+      rc = SQLITE_OK;
+    }
+    sqlite3_finalize(stmt);
+    if (rc == SQLITE_DONE) return true;
+    error = sqlite3_errmsg(db_);
+    return false;
+  }
+
+  bool Shape(std::string_view table, storage::TableShape& shape, std::string& error) {
+    using Kind = storage::TableShape::Kind;
+    std::string type, sql;
+    const bool listed = Query("SELECT type, sql FROM sqlite_master WHERE name = ?1 COLLATE NOCASE", table,
+                              [&](sqlite3_stmt* stmt) {
+                                type = Text(stmt, 0);
+                                sql = Text(stmt, 1);
+                              }, error);
+    if (!listed || type.empty()) return listed;
+    const bool isVirtual = sqlite3_strnicmp(sql.c_str(), "create virtual", 14) == 0;
+    if (type != "table" || isVirtual) {
+      shape.kind = Kind::kOther;
+      shape.other = isVirtual ? "virtual table" : type;
+      return true;
+    }
+    shape.kind = Kind::kTable;
+    // The name is one of the library's own, never the file's.
+    return Query("PRAGMA table_xinfo(\"" + std::string(table) + "\")", {}, [&](sqlite3_stmt* stmt) {
+      shape.columns.push_back(Text(stmt, 1));
+      shape.computed = shape.computed || sqlite3_column_int(stmt, 6) != 0;  // hidden
+    }, error);
+  }
+
+  static std::string Text(sqlite3_stmt* stmt, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+    return text ? text : "";
+  }
+
   sqlite3* db_;
 };
+
+// The URI of the file at `path` opened immutable: SQLite then takes no lock
+// and creates no -wal, -shm or -journal file beside it.
+std::string ImmutableUri(const char* path) {
+  std::error_code code;
+  const std::string absolute = std::filesystem::absolute(path, code).string();
+  std::string uri = "file://";
+  for (const char c : code ? std::string(path) : absolute) {
+    if (c == '%' || c == '?' || c == '#') {
+      constexpr char kHex[] = "0123456789ABCDEF";
+      uri += {'%', kHex[(c >> 4) & 0xF], kHex[c & 0xF]};
+    } else {
+      uri.push_back(c);
+    }
+  }
+  return uri + "?immutable=1";
+}
 
 }  // namespace
 
 std::unique_ptr<SqliteBackend> OpenSqlite3(const char* path, bool readOnly, std::string& error) {
-  // A relative path that starts like a URI is still a file name.
   std::string name = path;
-  if (name.compare(0, 5, "file:") == 0) name.insert(0, "./");
+  if (readOnly) {
+    error = storage::PendingTransaction(path);
+    if (!error.empty()) return nullptr;
+    name = ImmutableUri(path);
+  } else if (name.compare(0, 5, "file:") == 0) {
+    name.insert(0, "./");  // a relative path that starts like a URI is still a file name
+  }
   sqlite3* db = nullptr;
-  const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+  const int flags =
+      readOnly ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
   if (sqlite3_open_v2(name.c_str(), &db, flags, nullptr) != SQLITE_OK) {
     error = db ? sqlite3_errmsg(db) : "out of memory";
     sqlite3_close_v2(db);
@@ -110,6 +192,8 @@ std::unique_ptr<SqliteBackend> OpenSqlite3(const char* path, bool readOnly, std:
   sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
   sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
   sqlite3_set_authorizer(db, Authorize, nullptr);
+  const size_t limit = std::clamp<size_t>(locmodel::MaxDatabaseValueSize(), 1, INT_MAX);
+  sqlite3_limit(db, SQLITE_LIMIT_LENGTH, static_cast<int>(limit));
   return std::make_unique<Sqlite3Backend>(db);
 }
 

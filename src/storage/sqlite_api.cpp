@@ -180,4 +180,15 @@ int sqlite_last_insert_rowid(sqlite* db) { return db ? db->backend->LastInsertRo
 
 void sqlite_freemem(void* p) { std::free(p); }
 
+int sqlite_check_project_schema(sqlite* db, char** errmsg) {
+  if (!db) {
+    SetMessage(errmsg, "library routine called out of sequence");
+    return SQLITE_MISUSE;
+  }
+  const std::string refused = db->backend->CheckProjectSchema();
+  if (refused.empty()) return SQLITE_OK;
+  SetMessage(errmsg, refused);
+  return SQLITE_ERROR;
+}
+
 }  // namespace locmodel::sqlite_api

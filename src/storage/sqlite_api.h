@@ -84,6 +84,12 @@ int sqlite_last_insert_rowid(sqlite* db);
 // Releases a message handed out by these functions; null is ignored.
 void sqlite_freemem(void* p);
 
+// Not of SQLite 2: SQLITE_OK when every project table the database holds is
+// a plain table with exactly the columns this library creates it with (a
+// missing table is no fault); otherwise SQLITE_ERROR with the one-line
+// reason in *errmsg. Readers call it before they read rows.
+int sqlite_check_project_schema(sqlite* db, char** errmsg);
+
 // The binary text encoding SQLite 2.8 used to keep bytes in a text column.
 // The first character is an offset e (1..255, never the quote) chosen to
 // need the fewest escapes, the lowest such; every byte b is written as

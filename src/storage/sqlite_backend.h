@@ -31,11 +31,17 @@ class SqliteBackend {
   virtual int Compile(const char* sql, const char*& tail,
                       std::unique_ptr<SqliteStatement>& statement, std::string& error) = 0;
   virtual int LastInsertRowid() = 0;
+  // Empty when the project tables the database holds are shaped as this
+  // library creates them; otherwise why not (CheckProjectSchema).
+  virtual std::string CheckProjectSchema() = 0;
 };
 
 // The SQLite 3 engine over the file at `path` (UTF-8), opened for reading
-// and writing (created when missing) or read-only. Null with `error` set
-// when the file cannot be opened. The caller has checked the header.
+// and writing (created when missing) or read-only. Read-only it is opened
+// as immutable, so that nothing is ever created beside it, and refused when
+// a journal or write-ahead log beside it holds what the file alone lacks.
+// Every connection caps a value at MaxDatabaseValueSize(). Null with `error`
+// set when the file cannot be opened. The caller has checked the header.
 std::unique_ptr<SqliteBackend> OpenSqlite3(const char* path, bool readOnly, std::string& error);
 
 // The read-only engine over the legacy SQLite 2 file at `path` (UTF-8): it

@@ -126,14 +126,14 @@ void CStorage::SetStr(const std::u16string& key, const std::u16string& value,
 
 void CStorage::SetData(const std::u16string& key, const unsigned char* data, unsigned int size,
                        const std::u16string& file) {
-  const std::unique_ptr<unsigned char[]> text(EncodeBinary(data, size));
+  const std::unique_ptr<unsigned char[], locmodel::BufferDeleter> text(EncodeBinary(data, size));
   SetValue(key, file, sql::kInsertTextValue, sql::kUpdateTextValue,
            reinterpret_cast<const char*>(text.get()));
 }
 
 int CStorage::InsertBinary(int parentKey, int num, const unsigned char* data, unsigned int size) {
   if (!db_) return kNoKey;
-  const std::unique_ptr<unsigned char[]> text(EncodeBinary(data, size));
+  const std::unique_ptr<unsigned char[], locmodel::BufferDeleter> text(EncodeBinary(data, size));
   ExecPrintf(sql::kInsertBinary, parentKey, num, reinterpret_cast<const char*>(text.get()));
   return sqlite_last_insert_rowid(db_);
 }

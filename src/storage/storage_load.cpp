@@ -2,12 +2,14 @@
 // once, merged by rowid. Rows come in the order the tree is visited, so
 // every cursor only ever waits for its owner to come along.
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "locmodel/items/res_item.h"
 #include "locmodel/props/prop_classes.h"
 #include "locmodel/storage/db_values.h"
 #include "locmodel/storage/storage.h"
+#include "locmodel/util/unicode.h"
 #include "storage/sqlite_api.h"
 #include "storage/statements.h"
 
@@ -51,6 +53,11 @@ struct CStorage::LoadedItem {
 
 CResItem* CStorage::Load() {
   if (!db_) return nullptr;
+  // A table shaped otherwise than ours may compute rows of any size.
+  if (char* refused = nullptr; sqlite_check_project_schema(db_, &refused) != SQLITE_OK) {
+    ProcessError(refused);
+    return nullptr;
+  }
   BeginTrans();
   sqlite_vm** const queries[] = {&itemQuery_, &trans_.query, &binary_.query, &itemProps_.query,
                                  &transProps_.query};
@@ -75,7 +82,7 @@ CResItem* CStorage::Load() {
     AdvanceTrans();
     AdvanceProp(itemProps_);
     LoadedItem first = NextItem();
-    if (first.item && first.parentKey == kNoKey) Fill(first.item.get());
+    if (first.item && first.parentKey == kNoKey && !Fill(first.item.get())) first.item.reset();
     root = std::move(first.item);
   }
   for (sqlite_vm** query : queries) {
@@ -93,7 +100,7 @@ CResItem* CStorage::Load() {
   return root.release();
 }
 
-void CStorage::Fill(CResItem* root) {
+bool CStorage::Fill(CResItem* root) {
   // The path from the root to the item read last; the recursion over tree
   // levels lives here, on the heap, so a deep tree cannot exhaust the stack.
   std::vector<std::pair<CResItem*, int>> path{{root, GetKey(root)}};
@@ -101,12 +108,27 @@ void CStorage::Fill(CResItem* root) {
     while (!path.empty() && path.back().second != next.parentKey) path.pop_back();
     if (path.empty()) {  // its parent is not on the path: loading stops here
       keys_.erase(next.item.get());
-      return;
+      return true;
+    }
+    // Deeper than a project file may nest: refused whole, as the file
+    // readers refuse it, so that no tool meets a tree it cannot walk.
+    if (path.size() >= static_cast<size_t>(CResItem::kMaxReadDepth)) {
+      keys_.erase(next.item.get());
+      for (std::vector<const CResItem*> pending{root}; !pending.empty();) {
+        const CResItem* item = pending.back();
+        pending.pop_back();
+        keys_.erase(item);
+        for (const CResItem* child : item->GetResItems()) pending.push_back(child);
+      }
+      locmodel::PostStorageError(u"items nest deeper than " +
+                                 locmodel::Utf8ToUtf16(std::to_string(CResItem::kMaxReadDepth)) + u" levels");
+      return false;
     }
     CResItem* child = next.item.release();
     path.back().first->AddResItem(child);
     path.emplace_back(child, next.key);
   }
+  return true;
 }
 
 CStorage::LoadedItem CStorage::NextItem() {

@@ -9,6 +9,14 @@
 
 namespace locmodel {
 
+// An uninitialised buffer of `count` elements.
+template <typename T>
+T* AllocateBuffer(size_t count) {
+  auto* buffer = static_cast<T*>(std::malloc(count ? count * sizeof(T) : 1));
+  if (!buffer) throw std::bad_alloc();
+  return buffer;
+}
+
 template <typename Char>
 Char* CopyToBuffer(const std::basic_string<Char>& text) {
   const size_t bytes = (text.size() + 1) * sizeof(Char);

@@ -137,9 +137,9 @@ TEST_F(LegacyStorage, FixturesLoadTheTreeAndValuesTheEngineStored) {
         EXPECT_EQ(text, locmodel::Utf8ToUtf16(*row.cells[2]));
       }
       unsigned int size = 0;
-      std::unique_ptr<unsigned char[]> data(storage.GetData(key, size, file));
+      std::unique_ptr<unsigned char[], locmodel::BufferDeleter> data(storage.GetData(key, size, file));
       unsigned int want_size = 0;
-      std::unique_ptr<unsigned char[]> want_data(LoadBinary(row.cells[2]->c_str(), want_size));
+      std::unique_ptr<unsigned char[], locmodel::BufferDeleter> want_data(LoadBinary(row.cells[2]->c_str(), want_size));
       ASSERT_EQ(size, want_size);
       EXPECT_EQ(std::string(data.get(), data.get() + size), std::string(want_data.get(), want_data.get() + size));
     }
@@ -161,7 +161,7 @@ TEST_F(LegacyStorage, FixturesLoadTheTreeAndValuesTheEngineStored) {
   storage.GetStr(note, u"Owner's note");
   EXPECT_EQ(note, u"It's fine; really -- ok");
   unsigned int size = 0;
-  std::unique_ptr<unsigned char[]> langs(storage.GetData(u"SelectedLangs", size));
+  std::unique_ptr<unsigned char[], locmodel::BufferDeleter> langs(storage.GetData(u"SelectedLangs", size));
   const unsigned char want[] = {0x07, 0x04, 0, 0, 0x0C, 0x04, 0, 0, 0x11, 0x04, 0, 0};
   ASSERT_EQ(size, sizeof want);
   EXPECT_EQ(std::memcmp(langs.get(), want, size), 0);

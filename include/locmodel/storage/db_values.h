@@ -10,6 +10,7 @@
 #include <string>
 
 #include "locmodel/lang/lang_text.h"  // LoadStr, the text decoder of this family
+#include "locmodel/util/str_util.h"   // BufferDeleter, for the buffers below
 
 namespace locmodel::sqlite_api {
 struct sqlite;
@@ -21,9 +22,11 @@ struct sqlite;
 void GetIntVal(locmodel::sqlite_api::sqlite* db, const std::u16string& query, int& out);
 // The same for a UTF-8 text ("IO error: GetStrVal").
 void GetStrVal(locmodel::sqlite_api::sqlite* db, const std::u16string& query, std::u16string& out);
-// The same for encoded bytes ("IO error: GetBinary"): a new[] buffer that the
-// caller deletes, with `size` set; null (size unchanged) without a row. A
-// text that does not decode gives a buffer of 0 bytes.
+// The same for encoded bytes ("IO error: GetBinary"): a buffer the caller
+// frees with locmodel::ReleaseBuffer (or holds in a std::unique_ptr with
+// locmodel::BufferDeleter; never delete[]), with `size` set; null (size
+// unchanged) without a row. A text that does not decode gives a buffer of 0
+// bytes.
 unsigned char* GetBinaryVal(locmodel::sqlite_api::sqlite* db, const std::u16string& query, unsigned int& size);
 // The integer `query` yields, or 9999999 when it yields no row.
 int GetKey(locmodel::sqlite_api::sqlite* db, const std::u16string& query);
@@ -41,12 +44,14 @@ bool IsSQLiteFormat(const std::u16string& path);
 // wrap: the value is the low 32 bits of the 64-bit sum. The flag has no
 // effect.
 int LoadInt(const char* text, int def, bool = false);
-// A new[] buffer of strlen(text) + 1 bytes holding the decoded bytes of an
+// A buffer of strlen(text) + 1 bytes holding the decoded bytes of an
 // encoded text, their number in `size` (0 when the text does not decode).
-// Null text reads as empty. The flag has no effect.
+// Null text reads as empty. The flag has no effect. Freed with
+// locmodel::ReleaseBuffer (locmodel::BufferDeleter), never delete[].
 unsigned char* LoadBinary(const char* text, unsigned int& size, bool = false);
-// A new[] buffer of 3 × size + 2 bytes holding the encoded text of `data`,
-// NUL-terminated ("x" for no bytes).
+// A buffer of 3 × size + 2 bytes holding the encoded text of `data`,
+// NUL-terminated ("x" for no bytes). Freed with locmodel::ReleaseBuffer
+// (locmodel::BufferDeleter), never delete[].
 unsigned char* EncodeBinary(const unsigned char* data, unsigned int size);
 
 namespace locmodel {

@@ -17,7 +17,8 @@
 // status is ok. The reader never
 // reads outside a page, bounds every chain and the depth of every tree, and
 // allocates no more than the bytes actually read (a row never exceeds the
-// 1 MiB SQLite 2 writes at most).
+// 1 MiB SQLite 2 writes at most). A value longer than MaxDatabaseValueSize()
+// (project_database.h) fails the read with kTooLarge.
 //
 // Ownership: Open() gives the caller the Sqlite2File. Tables, cursors and the
 // rows they show borrow from it and must not outlive it.
@@ -88,9 +89,9 @@ class Sqlite2RowCursor {
 
 class Sqlite2File {
  public:
-  // Opens and checks the database at `path`. Refuses a file with a non-empty
-  // "-journal" file beside it: that is a transaction only SQLite 2 itself
-  // could roll back. On success `*file` holds the reader; otherwise it is
+  // Opens and checks the database at `path`. Refuses a file with a
+  // "-journal" file beside it that holds a transaction: one only SQLite 2
+  // itself could roll back. On success `*file` holds the reader; otherwise it is
   // left empty.
   static Status Open(std::u16string_view path, std::unique_ptr<Sqlite2File>* file);
   // The same for a file's bytes held in memory.

@@ -14,7 +14,8 @@
 // does nothing.
 //
 // Ownership: Load hands the tree to the caller; GetData's buffer is the
-// caller's (delete[]). Not copyable; one thread at a time.
+// caller's, freed with locmodel::ReleaseBuffer (locmodel::BufferDeleter),
+// never delete[]. Not copyable; one thread at a time.
 #pragma once
 
 #include <map>
@@ -62,15 +63,19 @@ class CStorage {
   // Deletes every item, translation, binary and property row; the value
   // store stays.
   void ClearItems();
-  // The item tree, or null when there is no resource item or a query cannot
-  // be compiled ("IO error"). A first row whose parent is not 9999999 comes
-  // back alone; loading stops at the first item whose parent is not on the
-  // current path from the root.
+  // The item tree, or null when there is no resource item, a query cannot
+  // be compiled ("IO error"), a project table is shaped otherwise than
+  // CreateDb makes it (a generated or extra column, a view in its place), or
+  // items nest deeper than CResItem::kMaxReadDepth ("items nest deeper than
+  // 1000 levels"). A first row whose parent is not 9999999 comes back alone;
+  // loading stops at the first item whose parent is not on the current path
+  // from the root.
   CResItem* Load();
 
   // The value store: one value per (key, file); the file name is empty for
   // project-wide values. Getters leave `out` unchanged when there is no
-  // value; GetData returns null then.
+  // value; GetData returns null then, and otherwise a buffer freed with
+  // locmodel::ReleaseBuffer (or held with locmodel::BufferDeleter).
   void GetInt(int& out, const std::u16string& key, const std::u16string& file = u"");
   void GetStr(std::u16string& out, const std::u16string& key, const std::u16string& file = u"");
   unsigned char* GetData(const std::u16string& key, unsigned int& size,
@@ -131,7 +136,9 @@ class CStorage {
                 const char* update, Value value);
 
   LoadedItem NextItem();
-  void Fill(CResItem* root);
+  // False when the tree nests too deep (posted); the items read are then
+  // forgotten and the caller destroys the tree.
+  bool Fill(CResItem* root);
   template <typename AddBlock>
   void AppendChain(int binaryKey, AddBlock add);
   void AdvanceTrans();
