@@ -1,19 +1,16 @@
 // The SQLite 2 reader on files built byte by byte: the big-endian order no
 // fixture has, and every kind of damage a hostile file can carry.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "locmodel/util/unicode.h"
 #include "storage/sqlite2_builder.h"
 #include "storage/sqlite2_schema.h"
+#include "storage/storage_fixture.h"
 
 using locmodel::Sqlite2File;
 using locmodel::Status;
 using Entry = Sqlite2Builder::Entry;
 using Row = Sqlite2Builder::Row;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -267,36 +264,29 @@ TEST(Sqlite2HostileTest, FreeListIsCountedAndCannotLoop) {
   EXPECT_MALFORMED(with_free_list(2, 0, 255, 5), "lists 255 pages");
 }
 
-TEST(Sqlite2HostileTest, FilesOnDiskJournalsAndChangesBehindTheReader) {
-  const auto dir = std::filesystem::temp_directory_path() / ("sqlite2_test_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  const std::string path = (dir / "project.db").string();
-  auto write = [](const std::string& to, const std::string& bytes) {
-    std::ofstream(to, std::ios::binary | std::ios::trunc) << bytes;
-  };
+class Sqlite2HostileFiles : public storage_testing::StorageTest {};
+
+TEST_F(Sqlite2HostileFiles, JournalsAndChangesBehindTheReader) {
+  const fs::path path = Path("project.db");
   Sqlite2Builder b;
-  write(path, OneLeaf({RowEntry(1, {"a", "b"}), RowEntry(2, {std::string(2000, 'q'), "b"})}, &b));
+  WriteBytes(path, OneLeaf({RowEntry(1, {"a", "b"}), RowEntry(2, {std::string(2000, 'q'), "b"})}, &b));
   std::unique_ptr<Sqlite2File> file;
-  EXPECT_EQ(Sqlite2File::Open(locmodel::Utf8ToUtf16(path + ".missing"), &file).kind(),
-            Status::Kind::kCannotOpen);
-  EXPECT_EQ(Sqlite2File::Open(locmodel::Utf8ToUtf16(dir.string()), &file).kind(),
-            Status::Kind::kCannotOpen);
-  write(path + "-journal", "");
-  EXPECT_TRUE(Sqlite2File::Open(locmodel::Utf8ToUtf16(path), &file).ok());
-  write(path + "-journal", "rollback data");
+  EXPECT_EQ(Sqlite2File::Open(Wide(Path("missing.db")), &file).kind(), Status::Kind::kCannotOpen);
+  EXPECT_EQ(Sqlite2File::Open(Wide(dir_), &file).kind(), Status::Kind::kCannotOpen);
+  WriteBytes(Path("project.db-journal"), "");
+  EXPECT_TRUE(Sqlite2File::Open(Wide(path), &file).ok());
+  WriteBytes(Path("project.db-journal"), "rollback data");
   std::unique_ptr<Sqlite2File> refused;
-  EXPECT_EQ(Sqlite2File::Open(locmodel::Utf8ToUtf16(path), &refused).reason(),
+  EXPECT_EQ(Sqlite2File::Open(Wide(path), &refused).reason(),
             "malformed legacy database: unfinished transaction: a journal file lies beside it");
   EXPECT_EQ(refused, nullptr);
 
   // The file shrinks after it was checked: the walk reports it and stops.
   ASSERT_NE(file, nullptr);
-  write(path, b.bytes().substr(0, 3 * 1024));
+  WriteBytes(path, b.bytes().substr(0, 3 * 1024));
   auto rows = file->Rows(file->tables()[0]);
   EXPECT_TRUE(rows.Next());
   EXPECT_FALSE(rows.Next());
   EXPECT_EQ(rows.status().ToString(), "malformed legacy database: page 4 cannot be read");
   EXPECT_FALSE(rows.Next());
-  file.reset();
-  std::filesystem::remove_all(dir);
 }
