@@ -133,7 +133,7 @@ TEST_F(Storage, LoadsTheTreeRowsInTreeOrderAndDropsRowsOutOfStep) {
 
   CStorage storage(Wide(Path("0")));
   const std::unique_ptr<CResItem> root(storage.Load());
-  ASSERT_TRUE(root);
+  ASSERT_EQ(Outline(root.get()), cases[0].outline);
   const CResItem* a1 = root->GetResItems()[0]->GetResItems()[0];
   EXPECT_EQ(storage.GetKey(root.get()), 1);
   EXPECT_EQ(storage.GetKey(a1), 3);
