@@ -41,7 +41,8 @@ TEST_F(ProjectDatabase, FilesThatCannotBeReadAreLeftAlone) {
   } cases[] = {
       {"other.db", Kind::kDatabase, "no such table: res_item; no such table: trans_item; no such table: binary; "
        "no such table: prop; no such table: prop; IO error", "no such table: val_storage"},
-      {"bare.db", Kind::kDatabase, "no such table: res_item; no such table: trans_item; no such table: binary; IO error",
+      {"bare.db", Kind::kDatabase,
+       "no such table: res_item; no such table: trans_item; no such table: binary; IO error",
        "no such table: val_storage"},
       {"missing.db", Kind::kCannotOpen, "cannot open file", "cannot open file"},
       {"notes.txt", Kind::kDatabase, "file is not a database", "file is not a database"},

@@ -207,7 +207,8 @@ TEST_F(LegacyStorage, OnlyTheStorageStatementsAreAnswered) {
   }
   // Statements in a row, each closed by its semicolon, and texts with quotes.
   Rows rows;
-  EXPECT_EQ(sqlite_exec(db, "begin; SELECT val FROM val_storage WHERE val_key = 'Owner''s note' AND file = '' ; commit;",
+  EXPECT_EQ(sqlite_exec(db,
+                        "begin; SELECT val FROM val_storage WHERE val_key = 'Owner''s note' AND file = '' ; commit;",
                         [](void* arg, int n, char** values, char**) {
                           EXPECT_EQ(n, 1);
                           static_cast<Rows*>(arg)->push_back(values[0]);
@@ -325,13 +326,14 @@ TEST_F(LegacyStorage, CommandsRefuseADamagedFileInOneLine) {
   cut.resize(cut.size() - 1);
   const fs::path path = Path("cut.db");
   WriteBytes(path, cut);
-  for (const Rows& args : {Rows{"dump", path.string()}, Rows{"db-dump", path.string()},
-                           Rows{"db-values", path.string()}, Rows{"db-upgrade", path.string(), Path("out.db").string()}}) {
+  const std::string file = path.string();
+  for (const Rows& args : {Rows{"dump", file}, Rows{"db-dump", file}, Rows{"sqlite2-dump", file},
+                           Rows{"db-values", file}, Rows{"db-upgrade", file, Path("out.db").string()}}) {
     SCOPED_TRACE(args[0]);
     const testing_support::ToolRun run = RunTool(args);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err.rfind("locmodel: " + path.string() + ": malformed legacy database: ", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.rfind("locmodel: " + file + ": malformed legacy database: ", 0), 0u) << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
   }
   EXPECT_FALSE(fs::exists(Path("out.db")));

@@ -151,7 +151,8 @@ inline std::vector<std::pair<int32_t, Sqlite2Builder::Row>> ReadRows(const locmo
   auto cursor = file.Rows(table);
   while (cursor.Next()) {
     Sqlite2Builder::Row& row = rows.emplace_back(cursor.row().rowid, Sqlite2Builder::Row{}).second;
-    for (const auto& column : cursor.row().columns) row.push_back(column ? std::optional<std::string>(*column) : std::nullopt);
+    for (const auto& column : cursor.row().columns)
+      row.push_back(column ? std::optional<std::string>(*column) : std::nullopt);
   }
   if (status) *status = cursor.status();
   return rows;

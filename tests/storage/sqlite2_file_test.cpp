@@ -4,11 +4,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/command.h"
 #include "locmodel/storage/sqlite2_file.h"
 #include "locmodel/util/unicode.h"
 #include "storage/sqlite2_builder.h"
 #include "storage/sqlite2_expected.h"
+#include "support/cli_run.h"
 
 using locmodel::Sqlite2File;
 using locmodel::Status;
@@ -84,16 +84,10 @@ TEST(Sqlite2FileTest, FindsTablesAndColumnsAsSqlNamesThem) {
 
 TEST(Sqlite2FileTest, DumpCommandPrintsEveryCellExactly) {
   for (const ExpectedFixture& fixture : ExpectedSqlite2Fixtures()) {
-    std::ostringstream out, err;
-    const int status = locmodel::cli::Main({"locmodel", "sqlite2-dump", FixturePath(fixture.file), "--json"}, out, err);
-    EXPECT_EQ(status, 0) << err.str();
-    EXPECT_EQ(out.str(), fixture.dump_json) << fixture.file;
+    const auto run = testing_support::RunTool({"sqlite2-dump", FixturePath(fixture.file), "--json"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, fixture.dump_json) << fixture.file;
   }
-  std::ostringstream out, err;
-  EXPECT_EQ(locmodel::cli::Main({"locmodel", "sqlite2-dump", FixturePath("empty.json")}, out, err), 1);
-  EXPECT_EQ(out.str(), "");
-  EXPECT_EQ(err.str(), "locmodel: " + FixturePath("empty.json") +
-                           ": malformed legacy database: file length 1266 is not a multiple of 1024\n");
 }
 
 // Cutting a file short or wiping any page it uses must never pass unnoticed.

@@ -233,7 +233,8 @@ TEST(Sqlite2HostileTest, SchemaRowsAreChecked) {
   EXPECT_MALFORMED(with_schema({"index", "i", "Items", "3", std::nullopt}), "page 3 used twice");
   EXPECT_MALFORMED(with_schema({"index", "i", "Items", "99", std::nullopt}), "page number 99 out of range");
   EXPECT_MALFORMED(with_schema({"table", "T", "T", "0", kSql}), "table 'T' has no root page");
-  EXPECT_MALFORMED(with_schema({"table", "T\nX", "T", "3", "create table T"}), "table 'T?X' has no root page or no columns");
+  EXPECT_MALFORMED(with_schema({"table", "T\nX", "T", "3", "create table T"}),
+                   "table 'T?X' has no root page or no columns");
   EXPECT_MALFORMED(with_schema({"view", "v", "v", "0", ""}, true), "table 'ITEMS' defined twice");
 
   using locmodel::sqlite2::ColumnNames;
