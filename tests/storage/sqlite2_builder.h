@@ -1,7 +1,8 @@
 // Builds small SQLite 2.1 database files byte by byte, in either byte order,
 // so that tests can make big-endian files and the damage a real engine never
 // writes. Only what the tests need: b-tree pages packed from the top,
-// overflow chains, row records, page 1 and a one-page schema.
+// overflow chains, row records, page 1 and a one-page schema. ReadRows gives
+// a table read back in the same row shape, for comparing.
 #pragma once
 
 #include <algorithm>
