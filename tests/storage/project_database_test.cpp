@@ -15,43 +15,55 @@ class ProjectDatabase : public StorageTest {};
 
 TEST_F(ProjectDatabase, ReadingNeverWritesNorCreates) {
   const fs::path path = NewDb();
-  {
-    RawDb db(path);
-    db.Exec("insert into res_item ( parent_key, comment ) values ( 9999999, 'root' )");
-  }
+  RawDb(path).Exec("insert into res_item ( parent_key, comment ) values ( 9999999, 'root' )");
   const std::string before = ReadBytes(path);
   std::unique_ptr<CResItem> root;
-  locmodel::Status status = locmodel::LoadProjectDatabase(Wide(path), root);
+  const locmodel::Status status = locmodel::LoadProjectDatabase(Wide(path), root);
   ASSERT_TRUE(status.ok()) << status.ToString();
   ASSERT_TRUE(root);
   EXPECT_EQ(root->GetComment(), u"root");
   EXPECT_EQ(ReadBytes(path), before);
   EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(dir_), {}), std::vector<fs::path>{path});
-  EXPECT_TRUE(locmodel::IsProjectDatabaseFile(Wide(path)));
+}
 
-  // A file without PROP stays without it.
-  const fs::path other = Path("other.db");
-  {
-    RawDb db(other);
-    db.Exec("create table T ( a )");
-  }
-  const std::string otherBefore = ReadBytes(other);
-  status = locmodel::LoadProjectDatabase(Wide(other), root);
-  EXPECT_EQ(status.kind(), locmodel::Status::Kind::kDatabase);
-  EXPECT_EQ(status.reason(), "no such table: res_item; no such table: trans_item; no such table: binary; "
-                   "no such table: prop; no such table: prop; IO error");
-  EXPECT_EQ(ReadBytes(other), otherBefore);
-
-  status = locmodel::LoadProjectDatabase(Wide(Path("missing.db")), root);
-  EXPECT_EQ(status.kind(), locmodel::Status::Kind::kCannotOpen);
-  EXPECT_EQ(status.ToString(), Path("missing.db").string() + ": cannot open file");
-  EXPECT_FALSE(fs::exists(Path("missing.db")));
-  EXPECT_FALSE(locmodel::IsProjectDatabaseFile(Wide(Path("missing.db"))));
-
+// Loading and listing values fail with the reason and leave the file as it was.
+TEST_F(ProjectDatabase, FilesThatCannotBeReadAreLeftAlone) {
+  RawDb(Path("other.db")).Exec("create table T ( a )");
+  CStorage{Wide(Path("bare.db"))};  // PROP alone
+  WriteBytes(Path("notes.txt"), "some notes that are long enough");
   WriteBytes(Path("legacy.db"), "** This file contains an SQLite 2.1 database **");
-  EXPECT_TRUE(locmodel::IsProjectDatabaseFile(Wide(Path("legacy.db"))));
-  status = locmodel::LoadProjectDatabase(Wide(Path("legacy.db")), root);
-  EXPECT_EQ(status.reason(), "malformed legacy database: file length 47 is not a multiple of 1024");
+  using Kind = locmodel::Status::Kind;
+  const struct {
+    const char* file;
+    Kind kind;
+    const char* load;    // LoadProjectDatabase's reason
+    const char* values;  // db-values' reason
+  } cases[] = {
+      {"other.db", Kind::kDatabase, "no such table: res_item; no such table: trans_item; no such table: binary; "
+       "no such table: prop; no such table: prop; IO error", "no such table: val_storage"},
+      {"bare.db", Kind::kDatabase,
+       "no such table: res_item; no such table: trans_item; no such table: binary; IO error",
+       "no such table: val_storage"},
+      {"missing.db", Kind::kCannotOpen, "cannot open file", "cannot open file"},
+      {"notes.txt", Kind::kDatabase, "file is not a database", "file is not a database"},
+      {"legacy.db", Kind::kDatabase, "malformed legacy database: file length 47 is not a multiple of 1024",
+       "malformed legacy database: file length 47 is not a multiple of 1024"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const fs::path path = Path(c.file);
+    const std::string before = fs::exists(path) ? ReadBytes(path) : "<none>";
+    std::unique_ptr<CResItem> root(new CResItem);
+    const locmodel::Status status = locmodel::LoadProjectDatabase(Wide(path), root);
+    EXPECT_EQ(status.kind(), c.kind);
+    EXPECT_EQ(status.ToString(), path.string() + ": " + c.load);
+    EXPECT_EQ(root, nullptr);
+    const testing_support::ToolRun run = RunTool({"db-values", path.string(), "--json"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "locmodel: " + path.string() + ": " + c.values + "\n");
+    EXPECT_EQ(fs::exists(path) ? ReadBytes(path) : "<none>", before);
+  }
 }
 
 TEST_F(ProjectDatabase, AnEmptyTreeIsNoError) {
@@ -125,28 +137,6 @@ TEST_F(ProjectDatabase, DbValuesListsTheStoreInRowidOrder) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out.rfind("\"ProjectVersion\" = \"4201\"\n\"Name \\\"q\\\"\" in \"a.rc\" = \"007\"\n", 0), 0u);
   EXPECT_EQ(ReadBytes(path), before);
-
-  run = RunTool({"db-values", Path("missing.db").string()});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "locmodel: " + Path("missing.db").string() + ": cannot open file\n");
-  EXPECT_FALSE(fs::exists(Path("missing.db")));
-
-  WriteBytes(Path("notes.txt"), "some notes that are long enough");
-  run = RunTool({"db-values", Path("notes.txt").string(), "--json"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "locmodel: " + Path("notes.txt").string() + ": file is not a database\n");
-
-  const fs::path bare = Path("bare.db");
-  CStorage{Wide(bare)};
-  run = RunTool({"db-values", bare.string()});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "locmodel: " + bare.string() + ": no such table: val_storage\n");
-
-  WriteBytes(Path("legacy.db"), "** This file contains an SQLite 2.1 database **");
-  run = RunTool({"db-values", Path("legacy.db").string()});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "locmodel: " + Path("legacy.db").string() + ": malformed legacy database: file length 47 is not a multiple of 1024\n");
 }
 
 }  // namespace

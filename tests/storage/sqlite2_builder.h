@@ -1,7 +1,8 @@
 // Builds small SQLite 2.1 database files byte by byte, in either byte order,
 // so that tests can make big-endian files and the damage a real engine never
 // writes. Only what the tests need: b-tree pages packed from the top,
-// overflow chains, row records, page 1 and a one-page schema.
+// overflow chains, row records, page 1 and a one-page schema. ReadRows gives
+// a table read back in the same row shape, for comparing.
 #pragma once
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "locmodel/storage/sqlite2_file.h"
 #include "util/coding.h"
 
 class Sqlite2Builder {
@@ -140,3 +142,19 @@ class Sqlite2Builder {
   std::string bytes_;
   std::vector<Row> schema_;
 };
+
+// Every row of `table` as (rowid, columns), up to its end or the first damage,
+// which `status` (when given) receives.
+inline std::vector<std::pair<int32_t, Sqlite2Builder::Row>> ReadRows(const locmodel::Sqlite2File& file,
+                                                                     const locmodel::Sqlite2Table& table,
+                                                                     locmodel::Status* status = nullptr) {
+  std::vector<std::pair<int32_t, Sqlite2Builder::Row>> rows;
+  auto cursor = file.Rows(table);
+  while (cursor.Next()) {
+    Sqlite2Builder::Row& row = rows.emplace_back(cursor.row().rowid, Sqlite2Builder::Row{}).second;
+    for (const auto& column : cursor.row().columns)
+      row.push_back(column ? std::optional<std::string>(*column) : std::nullopt);
+  }
+  if (status) *status = cursor.status();
+  return rows;
+}

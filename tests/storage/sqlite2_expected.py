@@ -45,7 +45,8 @@ def main():
     print("#include <cstdint>\n#include <optional>\n#include <string>\n#include <vector>\n")
     print("struct ExpectedRow {\n  int32_t rowid;\n  std::vector<std::optional<std::string>> cells;\n};")
     print("struct ExpectedTable {\n  const char* name;\n  std::vector<ExpectedRow> rows;\n};")
-    print("struct ExpectedLoad {\n  int items, translations, item_props, trans_props, binary_bytes, max_depth;\n};")
+    print("struct ExpectedLoad {\n  int items, translations, item_props, trans_props, binary_bytes, max_depth;")
+    print("  bool operator==(const ExpectedLoad&) const = default;\n};")
     print("struct ExpectedFixture {\n  const char* file;\n  std::vector<ExpectedTable> tables;")
     print("  const char* dump_json;  // what sqlite2-dump --json prints")
     print("  ExpectedLoad load;      // what loading the item tree yields\n};\n")
@@ -63,16 +64,17 @@ def main():
         dump_tables = []
         print("    {%s, {" % literal(path.with_suffix(".db").name.encode()))
         for name, rows in tables:
-            print("      {%s, {" % literal(name.encode()))
             dump_rows = []
+            entries = []
             for row in rows:
                 rowid, cells = row[0], row[1:]
                 data = [cell_bytes(v, (name, rowid, columns[name][i]) in latin1)
                         for i, v in enumerate(cells)]
                 parts = ["std::nullopt" if d is None else "std::string(%s)" % literal(d) for d in data]
-                print("        {%d, {%s}}," % (rowid, ", ".join(parts)))
+                entries.append("{%d, {%s}}" % (rowid, ", ".join(parts)))
                 dump_rows.append("[" + ",".join([str(rowid)] + [dump_cell(d) for d in data]) + "]")
-            print("      }},")
+            # One line per table: the rows are data, not code to read.
+            print("      {%s, {%s}}," % (literal(name.encode()), ", ".join(entries)))
             if name != "sqlite_master":
                 dump_tables.append(json.dumps(name) + ":[" + ",".join(dump_rows) + "]")
         dump = '{"tables":{' + ",".join(dump_tables) + "}}\n"

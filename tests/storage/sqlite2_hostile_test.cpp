@@ -2,20 +2,15 @@
 // fixture has, and every kind of damage a hostile file can carry.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include <unistd.h>
-
-#include "locmodel/storage/sqlite2_file.h"
-#include "locmodel/util/unicode.h"
 #include "storage/sqlite2_builder.h"
 #include "storage/sqlite2_schema.h"
+#include "storage/storage_fixture.h"
 
 using locmodel::Sqlite2File;
 using locmodel::Status;
 using Entry = Sqlite2Builder::Entry;
 using Row = Sqlite2Builder::Row;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -24,18 +19,14 @@ const char kSql[] = "create table Items ( a TEXT, b TEXT )";
 // The reason the reader gives for `bytes`, or "ok" when it reads every row.
 std::string Verdict(const std::string& bytes) {
   std::unique_ptr<Sqlite2File> file;
-  const Status status = Sqlite2File::OpenBytes(bytes, &file);
+  Status status = Sqlite2File::OpenBytes(bytes, &file);
   if (!status.ok()) {
     EXPECT_EQ(status.kind(), Status::Kind::kMalformed);
     EXPECT_EQ(file, nullptr);
     return status.reason();
   }
-  for (const auto& table : file->tables()) {
-    auto rows = file->Rows(table);
-    while (rows.Next()) {
-    }
-    if (!rows.status().ok()) return "walk: " + rows.status().reason();
-  }
+  for (const auto& table : file->tables())
+    if (ReadRows(*file, table, &status); !status.ok()) return "walk: " + status.reason();
   return "ok";
 }
 
@@ -76,26 +67,15 @@ TEST(Sqlite2HostileTest, BothByteOrdersReadTheSameRows) {
     b.AddSchemaRow({"view", "v", "v", "0", "create view v as select a from Items"});
 
     std::unique_ptr<Sqlite2File> file;
-    const Status status = Sqlite2File::OpenBytes(b.Finish(), &file);
+    Status status = Sqlite2File::OpenBytes(b.Finish(), &file);
     ASSERT_TRUE(status.ok()) << status.ToString();
     EXPECT_EQ(file->big_endian(), big);
     ASSERT_EQ(file->tables().size(), 1u);
-    auto rows = file->Rows(*file->FindTable("ITEMS"));
-    const std::vector<std::pair<int32_t, Row>> want = {
-        {-7, {"first", std::nullopt}}, {1, {"", "zweite"}},     {3, {"middle", "3"}},
-        {4, {long_text, "w2"}},        {5, {"w3", longer_text}}, {6, {std::nullopt, std::nullopt}}};
-    for (const auto& [rowid, columns] : want) {
-      ASSERT_TRUE(rows.Next()) << rows.status().ToString();
-      EXPECT_EQ(rows.row().rowid, rowid);
-      for (size_t c = 0; c < columns.size(); ++c) {
-        ASSERT_EQ(rows.row().columns[c].has_value(), columns[c].has_value());
-        if (columns[c]) {
-          EXPECT_EQ(*rows.row().columns[c], *columns[c]);
-        }
-      }
-    }
-    EXPECT_FALSE(rows.Next());
-    EXPECT_TRUE(rows.status().ok());
+    EXPECT_EQ(ReadRows(*file, *file->FindTable("ITEMS"), &status),
+              (std::vector<std::pair<int32_t, Row>>{{-7, {"first", std::nullopt}}, {1, {"", "zweite"}},
+                                                    {3, {"middle", "3"}}, {4, {long_text, "w2"}},
+                                                    {5, {"w3", longer_text}}, {6, {std::nullopt, std::nullopt}}}));
+    EXPECT_TRUE(status.ok());
   }
 }
 
@@ -229,35 +209,31 @@ TEST(Sqlite2HostileTest, KeysAndRecordsAreChecked) {
   EXPECT_MALFORMED(OneLeaf({RowEntry(2, {"a", "b"}), RowEntry(2, {"c", "d"})}), "rowid 2 after 2");
   EXPECT_MALFORMED(OneLeaf({RowEntry(1, {"a", "b", "c"})}), "record does not hold 2 columns");
   const std::string sound = Sqlite2Builder::Record({"ab", "cd"});  // offsets 3 6 9
-  std::string bad = sound;
-  bad[2] = 10;
-  EXPECT_MALFORMED(OneLeaf({{key(1), bad, 0}}), "past the record");
-  bad = sound;
-  bad[1] = 2;
-  EXPECT_MALFORMED(OneLeaf({{key(1), bad, 0}}), "out of order");
-  bad = sound;
-  bad[5] = 'x';
-  EXPECT_MALFORMED(OneLeaf({{key(1), bad, 0}}), "not a NUL-terminated text");
-  bad = sound;
-  bad[3] = '\0';
-  EXPECT_MALFORMED(OneLeaf({{key(1), bad, 0}}), "not a NUL-terminated text");
+  const std::tuple<size_t, char, const char*> damage[] = {
+      {2, 10, "past the record"}, {1, 2, "out of order"}, {5, 'x', "not a NUL-terminated text"},
+      {3, '\0', "not a NUL-terminated text"}};
+  for (const auto& [at, byte, words] : damage) {
+    std::string bad = sound;
+    bad[at] = byte;
+    EXPECT_MALFORMED(OneLeaf({{key(1), bad, 0}}), words);
+  }
 }
 
 TEST(Sqlite2HostileTest, SchemaRowsAreChecked) {
-  auto with_schema = [](const Row& row, bool second_table) {
+  auto with_schema = [](const Row& row, bool second_table = false) {
     Sqlite2Builder b;
     b.AddTable("Items", kSql, {{1, {"a", "b"}}});
     if (second_table) b.AddTable("ITEMS", kSql, {});
     b.AddSchemaRow(row);
     return std::string(b.Finish());
   };
-  EXPECT_EQ(Verdict(with_schema({"trigger", "t", "Items", "0", "create trigger t ..."}, false)), "ok");
-  EXPECT_MALFORMED(with_schema({"index", "i", "Items", "3x", std::nullopt}, false), "root page of 'i' is not a number");
-  EXPECT_MALFORMED(with_schema({"index", "i", "Items", "-3", std::nullopt}, false), "not a number");
-  EXPECT_MALFORMED(with_schema({"index", "i", "Items", "3", std::nullopt}, false), "page 3 used twice");
-  EXPECT_MALFORMED(with_schema({"index", "i", "Items", "99", std::nullopt}, false), "page number 99 out of range");
-  EXPECT_MALFORMED(with_schema({"table", "T", "T", "0", kSql}, false), "table 'T' has no root page");
-  EXPECT_MALFORMED(with_schema({"table", "T\nX", "T", "3", "create table T"}, false),
+  EXPECT_EQ(Verdict(with_schema({"trigger", "t", "Items", "0", "create trigger t ..."})), "ok");
+  EXPECT_MALFORMED(with_schema({"index", "i", "Items", "3x", std::nullopt}), "root page of 'i' is not a number");
+  EXPECT_MALFORMED(with_schema({"index", "i", "Items", "-3", std::nullopt}), "not a number");
+  EXPECT_MALFORMED(with_schema({"index", "i", "Items", "3", std::nullopt}), "page 3 used twice");
+  EXPECT_MALFORMED(with_schema({"index", "i", "Items", "99", std::nullopt}), "page number 99 out of range");
+  EXPECT_MALFORMED(with_schema({"table", "T", "T", "0", kSql}), "table 'T' has no root page");
+  EXPECT_MALFORMED(with_schema({"table", "T\nX", "T", "3", "create table T"}),
                    "table 'T?X' has no root page or no columns");
   EXPECT_MALFORMED(with_schema({"view", "v", "v", "0", ""}, true), "table 'ITEMS' defined twice");
 
@@ -289,36 +265,29 @@ TEST(Sqlite2HostileTest, FreeListIsCountedAndCannotLoop) {
   EXPECT_MALFORMED(with_free_list(2, 0, 255, 5), "lists 255 pages");
 }
 
-TEST(Sqlite2HostileTest, FilesOnDiskJournalsAndChangesBehindTheReader) {
-  const auto dir = std::filesystem::temp_directory_path() / ("sqlite2_test_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  const std::string path = (dir / "project.db").string();
-  auto write = [](const std::string& to, const std::string& bytes) {
-    std::ofstream(to, std::ios::binary | std::ios::trunc) << bytes;
-  };
+class Sqlite2HostileFiles : public storage_testing::StorageTest {};
+
+TEST_F(Sqlite2HostileFiles, JournalsAndChangesBehindTheReader) {
+  const fs::path path = Path("project.db");
   Sqlite2Builder b;
-  write(path, OneLeaf({RowEntry(1, {"a", "b"}), RowEntry(2, {std::string(2000, 'q'), "b"})}, &b));
+  WriteBytes(path, OneLeaf({RowEntry(1, {"a", "b"}), RowEntry(2, {std::string(2000, 'q'), "b"})}, &b));
   std::unique_ptr<Sqlite2File> file;
-  EXPECT_EQ(Sqlite2File::Open(locmodel::Utf8ToUtf16(path + ".missing"), &file).kind(),
-            Status::Kind::kCannotOpen);
-  EXPECT_EQ(Sqlite2File::Open(locmodel::Utf8ToUtf16(dir.string()), &file).kind(),
-            Status::Kind::kCannotOpen);
-  write(path + "-journal", "");
-  EXPECT_TRUE(Sqlite2File::Open(locmodel::Utf8ToUtf16(path), &file).ok());
-  write(path + "-journal", "rollback data");
+  EXPECT_EQ(Sqlite2File::Open(Wide(Path("missing.db")), &file).kind(), Status::Kind::kCannotOpen);
+  EXPECT_EQ(Sqlite2File::Open(Wide(dir_), &file).kind(), Status::Kind::kCannotOpen);
+  WriteBytes(Path("project.db-journal"), "");
+  EXPECT_TRUE(Sqlite2File::Open(Wide(path), &file).ok());
+  WriteBytes(Path("project.db-journal"), "rollback data");
   std::unique_ptr<Sqlite2File> refused;
-  EXPECT_EQ(Sqlite2File::Open(locmodel::Utf8ToUtf16(path), &refused).reason(),
+  EXPECT_EQ(Sqlite2File::Open(Wide(path), &refused).reason(),
             "malformed legacy database: unfinished transaction: a journal file lies beside it");
   EXPECT_EQ(refused, nullptr);
 
   // The file shrinks after it was checked: the walk reports it and stops.
   ASSERT_NE(file, nullptr);
-  write(path, b.bytes().substr(0, 3 * 1024));
+  WriteBytes(path, b.bytes().substr(0, 3 * 1024));
   auto rows = file->Rows(file->tables()[0]);
   EXPECT_TRUE(rows.Next());
   EXPECT_FALSE(rows.Next());
   EXPECT_EQ(rows.status().ToString(), "malformed legacy database: page 4 cannot be read");
   EXPECT_FALSE(rows.Next());
-  file.reset();
-  std::filesystem::remove_all(dir);
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <random>
 
 #include "storage/storage_fixture.h"
 
@@ -42,16 +41,12 @@ TEST(SqliteBinaryText, EncodesWithTheBestOffsetAndDecodesBack) {
   EXPECT_EQ(encoded.size(), 1u + 256 + 3);
   EXPECT_EQ(std::count(encoded.begin(), encoded.end(), 0x27), 0);
 
+  // Round trips of any bytes are the storage_db fuzz target's.
   Bytes out;
   EXPECT_EQ(Decode({'x'}, out), 0);
   EXPECT_EQ(Decode({}, out), 0);
-  std::mt19937 random(7);
-  for (int size : {1, 2, 3, 100, 5000}) {
-    Bytes data(size);
-    for (auto& b : data) b = static_cast<unsigned char>(random() % 4);  // many escapes
-    ASSERT_EQ(Decode(Encode(data), out), size);
-    EXPECT_EQ(out, data);
-  }
+  ASSERT_EQ(Decode(encoded, out), 256);
+  EXPECT_EQ(out, all);
 }
 
 TEST(SqliteBinaryText, BadEscapesFail) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/prop_json.h"
 #include "locmodel/items/res_item.h"
 #include "locmodel/props/prop_classes.h"
 #include "locmodel/storage/db_values.h"
@@ -11,49 +12,69 @@
 namespace {
 
 using namespace storage_testing;
+using Rows = std::vector<std::string>;
 
-// Inserts rows by the tool's own column lists; `values` lists the columns in
-// the order of the table's create statement, after an explicit rowid.
-void Item(RawDb& db, const std::string& values) {
-  db.Exec("insert into res_item ( rowid, parent_key, binary_key, type, comment, res_id, tab_num, "
-          "state ) values ( " + values + " )");
+// Inserts by the tool's own column lists; `values` lists the columns in the
+// order of the table's create statement, after an explicit rowid.
+std::string Item(const std::string& values) {
+  return "insert into res_item ( rowid, parent_key, binary_key, type, comment, res_id, tab_num, state ) "
+         "values ( " + values + " )";
 }
-void Trans(RawDb& db, const std::string& values) {
-  db.Exec("insert into trans_item ( rowid, parent_key, binary_key, type, comment, lang, status, "
-          "string ) values ( " + values + " )");
+std::string Trans(const std::string& values) {
+  return "insert into trans_item ( rowid, parent_key, binary_key, type, comment, lang, status, string ) "
+         "values ( " + values + " )";
 }
-void Prop(RawDb& db, const std::string& values) {
-  db.Exec("insert into prop ( rowid, parent_key, name, type, binary_key, string, value, prop_type ) "
-          "values ( " + values + " )");
+std::string Prop(const std::string& values) {
+  return "insert into prop ( rowid, parent_key, name, type, binary_key, string, value, prop_type ) "
+         "values ( " + values + " )";
 }
+const char kBlock[] = "insert into binary ( rowid, parent_key, num, data ) values ( 1, 9999999, 0, 'x' )";
 
-std::string Text(const CProp* prop) { return prop ? locmodel::Utf16ToUtf8(prop->GetStr()) : "<none>"; }
-std::string Name(const CResItem* item) { return locmodel::Utf16ToUtf8(item->GetComment()); }
+// A tree on one line: "comment type resId tab state", the properties
+// (binary ones marked x), translations as [lang status key props], children
+// in braces.
+std::string Outline(const CResItem* item) {
+  if (!item) return "<none>";
+  auto props = [](const CPropContainer& owner) {
+    std::string out;
+    for (const auto& [name, prop] : owner.GetPropCont()) {
+      out += " " + locmodel::Utf16ToUtf8(name.ToString()) + "=" + (dynamic_cast<const CBinaryProp*>(prop) ? "x" : "");
+      locmodel::cli::AppendPropValue(out, *prop);
+    }
+    return out;
+  };
+  std::string out = locmodel::Utf16ToUtf8(item->GetComment()) + " " + std::to_string(item->GetType()) + " " +
+                    locmodel::Utf16ToUtf8(item->GetResId()) + " " + std::to_string(item->GetTabNum()) + " " +
+                    std::to_string(item->GetState()) + props(*item);
+  for (const auto& [lang, trans] : item->GetTransMap())
+    out += " [" + std::to_string(lang) + " " + std::to_string(trans->GetStatus()) + " " +
+           std::to_string(trans->GetKey()) + props(*trans) + "]";
+  if (item->GetResItems().empty()) return out;
+  out += " {";
+  for (const CResItem* child : item->GetResItems()) out += (out.back() == '{' ? "" : ", ") + Outline(child);
+  return out + "}";
+}
 
 class Storage : public StorageTest {
  protected:
-  // R, A (with a text property and a translation with a property), A1 (an
-  // integer property, a translation with binary data), B; then the rows
-  // given in `items`, in rowid order.
-  fs::path TreeDb(bool a1BeforeB) {
-    const fs::path path = NewDb();
+  fs::path DbWith(const Rows& statements, const std::string& name = "project.db") {
+    const fs::path path = NewDb(name);
     RawDb db(path);
     db.Exec("begin");
-    Item(db, "1, 9999999, 9999999, 7, 'R', '@root', 1, 2");
-    Item(db, "2, 1, 9999999, 8, 'A', '#5', 0, 0");
-    Item(db, a1BeforeB ? "3, 2, 9999999, 9, 'A1', '@a1', 0, 0" : "3, 1, 9999999, 9, 'B', '@b', 0, 0");
-    Item(db, a1BeforeB ? "4, 1, 9999999, 9, 'B', '@b', 0, 0" : "4, 2, 9999999, 9, 'A1', '@a1', 0, 0");
-    const int a1 = a1BeforeB ? 3 : 4;
-    Prop(db, "1, 2, '@Color', 1, 9999999, 'red', NULL, 1");
-    Prop(db, "2, " + std::to_string(a1) + ", '#7', 2, 9999999, NULL, 12, 1");
-    Trans(db, "1, 2, 9999999, 0, '', 1031, 1, 'Hallo'");
-    Trans(db, "2, " + std::to_string(a1) + ", 1, 0, '', 1036, 3, 'Salut'");
-    Prop(db, "3, 1, '@Note', 1, 9999999, 'n', NULL, 2");
-    db.Exec("insert into binary ( rowid, parent_key, num, data ) values ( 1, 9999999, 0, 'x' )");
+    for (const std::string& sql : statements) db.Exec(sql);
     db.Exec("commit");
     return path;
   }
 };
+
+// R, A (a text property, a translation with a property), A1 (an integer
+// property, a translation with an empty block), B.
+const Rows kTree = {
+    Item("1, 9999999, 9999999, 7, 'R', '@root', 1, 2"), Item("2, 1, 9999999, 8, 'A', '#5', 0, 0"),
+    Item("3, 2, 9999999, 9, 'A1', '@a1', 0, 0"),        Item("4, 1, 9999999, 9, 'B', '@b', 0, 0"),
+    Prop("1, 2, '@Color', 1, 9999999, 'red', NULL, 1"),  Prop("2, 3, '#7', 2, 9999999, NULL, 12, 1"),
+    Trans("1, 2, 9999999, 0, '', 1031, 1, 'Hallo'"),     Trans("2, 3, 1, 0, '', 1036, 3, 'Salut'"),
+    Prop("3, 1, '@Note', 1, 9999999, 'n', NULL, 2"),     kBlock};
 
 TEST_F(Storage, ANewFileHasTheSchemaAndNoTree) {
   const fs::path path = Path("new.db");
@@ -62,55 +83,58 @@ TEST_F(Storage, ANewFileHasTheSchemaAndNoTree) {
     CStorage storage(Wide(path));
     ASSERT_TRUE(storage.IsGood());
     RawDb db(path);
-    EXPECT_EQ(db.Rows("select name from sqlite_master"), (std::vector<std::string>{"PROP"}));
+    EXPECT_EQ(db.Rows("select name from sqlite_master"), Rows{"PROP"});
     storage.CreateDb();
     EXPECT_EQ(db.Rows("select type, name from sqlite_master order by rowid"),
-              (std::vector<std::string>{"table|PROP", "table|RES_ITEM", "table|TRANS_ITEM",
-                                        "table|BINARY", "table|VAL_STORAGE",
-                                        "index|val_storage_key", "index|val_storage_file"}));
+              (Rows{"table|PROP", "table|RES_ITEM", "table|TRANS_ITEM", "table|BINARY", "table|VAL_STORAGE",
+                    "index|val_storage_key", "index|val_storage_file"}));
     EXPECT_EQ(storage.Load(), nullptr);
   }
-  // Opening it again finds PROP there, which is no error.
-  EXPECT_TRUE(CStorage(Wide(path)).IsGood());
+  EXPECT_TRUE(CStorage(Wide(path)).IsGood());  // finding PROP there is no error
   EXPECT_TRUE(sink.Texts().empty());
 }
 
-TEST_F(Storage, LoadsTheTreeInPreOrder) {
+TEST_F(Storage, LoadsTheTreeRowsInTreeOrderAndDropsRowsOutOfStep) {
+  const struct {
+    Rows rows;
+    const char* outline;
+  } cases[] = {
+      {kTree, "R 7 @root 1 2 {A 8 #5 0 0 @Color=\"red\" [1031 1 1 @Note=\"n\" #2=\"Hallo\"] "
+              "{A1 9 @a1 0 0 #7=12 [1036 3 2 #1=x\"\" #2=\"Salut\"]}, B 9 @b 0 0}"},
+      // A1 after B: its parent is off the path; it is not loaded (nor leaked).
+      {{kTree[0], kTree[1], Item("3, 1, 9999999, 9, 'B', '@b', 0, 0"), Item("4, 2, 9999999, 9, 'A1', '', 0, 0"),
+        Prop("1, 4, '#7', 2, 9999999, NULL, 12, 1"), Trans("1, 4, 1, 0, '', 1036, 3, 'Salut'"), kBlock},
+       "R 7 @root 1 2 {A 8 #5 0 0, B 9 @b 0 0}"},
+      // A first row with a parent comes back alone.
+      {{Item("1, 5, 9999999, 1, 'first', '@x', 0, 0"), Item("2, 1, 9999999, 1, 'second', '@y', 0, 0")},
+       "first 1 @x 0 0"},
+      // NULL and empty columns read as defaults; unknown property types are
+      // skipped; an empty text is not set.
+      {{Item("1, NULL, '', NULL, NULL, NULL, '', NULL"), Trans("1, 1, NULL, NULL, NULL, NULL, '', ''"),
+        Trans("2, 1, '', NULL, NULL, 1031, NULL, NULL"), Prop("1, 1, '@Int', 2, NULL, NULL, '', 1"),
+        Prop("2, 1, '@Skipped', NULL, NULL, 'x', 1, 1"), Prop("3, 1, '@Other', 4, NULL, 'x', 1, 1"),
+        Prop("4, 1, '@Bytes', 3, '', NULL, NULL, 1"), Prop("5, 1, '@Text', 1, NULL, NULL, NULL, 1")},
+       " 9999999  0 0 @Bytes=x\"\" @Int=-1 @Text=\"\" [0 0 1] [1031 0 2]"},
+      // A translation of a missing row holds up its cursor, as does an orphan
+      // block; of two rows for one language the later wins.
+      {{Item("1, 9999999, 9999999, 0, 'R', '', 0, 0"), Item("2, 1, 9999999, 0, 'A', '', 0, 0"),
+        Trans("1, 1, 9999999, 0, '', 1031, 1, 'first'"), Trans("2, 1, 9999999, 0, '', 1031, 2, 'second'"),
+        Trans("3, 77, 9999999, 0, '', 1036, 0, 'lost'"), Trans("4, 2, 9999999, 0, '', 1036, 0, 'behind'"),
+        Prop("1, 77, '@Lost', 1, 9999999, 'x', NULL, 1"), kBlock},
+       "R 0  0 0 [1031 2 2 #2=\"second\"] {A 0  0 0}"},
+  };
   RecordingSink sink;
-  CStorage storage(Wide(TreeDb(true)));
-  std::unique_ptr<CResItem> root(storage.Load());
-  ASSERT_TRUE(root);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].outline);
+    const std::unique_ptr<CResItem> root(CStorage(Wide(DbWith(cases[i].rows, std::to_string(i)))).Load());
+    EXPECT_EQ(Outline(root.get()), cases[i].outline);
+  }
   EXPECT_TRUE(sink.Texts().empty());
-  EXPECT_EQ(root->GetType(), 7);
-  EXPECT_EQ(root->GetResId(), u"@root");
-  EXPECT_EQ(root->GetTabNum(), 1);
-  EXPECT_EQ(root->GetState(), 2);
-  ASSERT_EQ(root->GetResItems().size(), 2u);
-  const CResItem* a = root->GetResItems()[0];
-  const CResItem* b = root->GetResItems()[1];
-  EXPECT_EQ(Name(a), "A");
-  EXPECT_EQ(Name(b), "B");
-  EXPECT_EQ(a->GetResId(), u"#5");
-  EXPECT_EQ(Text(a->GetPropW(CPropName(u"Color"))), "red");
-  ASSERT_EQ(a->GetResItems().size(), 1u);
-  const CResItem* a1 = a->GetResItems()[0];
-  EXPECT_EQ(Name(a1), "A1");
-  EXPECT_EQ(a1->GetParent(), a);
-  ASSERT_NE(a1->GetPropW(CPropName(static_cast<CPropName::CPropId>(7))), nullptr);
-  EXPECT_EQ(a1->GetPropW(CPropName(static_cast<CPropName::CPropId>(7)))->GetInt(), 12);
-  EXPECT_TRUE(b->GetResItems().empty());
 
-  const CTransItem* de = a->GetTranslation(1031);
-  ASSERT_NE(de, nullptr);
-  EXPECT_EQ(de->GetStr(), u"Hallo");
-  EXPECT_EQ(de->GetStatus(), 1);
-  EXPECT_EQ(de->GetKey(), 1);
-  EXPECT_EQ(Text(de->GetPropW(CPropName(u"Note"))), "n");
-  const CTransItem* fr = a1->GetTranslation(1036);
-  ASSERT_NE(fr, nullptr);
-  EXPECT_EQ(fr->GetStr(), u"Salut");
-  EXPECT_EQ(fr->GetDataSize(), 0u);  // "x": a chain of no bytes
-
+  CStorage storage(Wide(Path("0")));
+  const std::unique_ptr<CResItem> root(storage.Load());
+  ASSERT_EQ(Outline(root.get()), cases[0].outline);
+  const CResItem* a1 = root->GetResItems()[0]->GetResItems()[0];
   EXPECT_EQ(storage.GetKey(root.get()), 1);
   EXPECT_EQ(storage.GetKey(a1), 3);
   EXPECT_EQ(storage.GetKey(nullptr), CStorage::kNoKey);
@@ -118,102 +142,36 @@ TEST_F(Storage, LoadsTheTreeInPreOrder) {
   EXPECT_EQ(storage.GetKey(a1), 42);
 }
 
-TEST_F(Storage, LoadingStopsAtAnItemWhoseParentIsOffThePath) {
-  // R, A, B, A1: A1's parent A is no longer on the path when A1 comes. A1,
-  // its property and its translation are not loaded (and not leaked).
-  RecordingSink sink;
-  CStorage storage(Wide(TreeDb(false)));
-  std::unique_ptr<CResItem> root(storage.Load());
-  ASSERT_TRUE(root);
-  ASSERT_EQ(root->GetResItems().size(), 2u);
-  EXPECT_EQ(Name(root->GetResItems()[0]), "A");
-  EXPECT_EQ(Name(root->GetResItems()[1]), "B");
-  EXPECT_TRUE(root->GetResItems()[0]->GetResItems().empty());
-  EXPECT_TRUE(sink.Texts().empty());
-}
-
-TEST_F(Storage, AFirstRowWithAParentComesBackAlone) {
-  const fs::path path = NewDb();
-  {
-    RawDb db(path);
-    Item(db, "1, 5, 9999999, 1, 'first', '@x', 0, 0");
-    Item(db, "2, 1, 9999999, 1, 'second', '@y', 0, 0");
-  }
-  std::unique_ptr<CResItem> item(CStorage(Wide(path)).Load());
-  ASSERT_TRUE(item);
-  EXPECT_EQ(Name(item.get()), "first");
-  EXPECT_TRUE(item->GetResItems().empty());
-}
-
-TEST_F(Storage, NullAndEmptyColumnsReadAsTheirDefaults) {
-  const fs::path path = NewDb();
-  {
-    RawDb db(path);
-    Item(db, "1, NULL, '', NULL, NULL, NULL, '', NULL");
-    Trans(db, "1, 1, NULL, NULL, NULL, NULL, '', ''");
-    Trans(db, "2, 1, '', NULL, NULL, 1031, NULL, NULL");
-    Prop(db, "1, 1, '@Int', 2, NULL, NULL, '', 1");
-    Prop(db, "2, 1, '@Skipped', NULL, NULL, 'x', 1, 1");
-    Prop(db, "3, 1, '@Other', 4, NULL, 'x', 1, 1");
-    Prop(db, "4, 1, '@Bytes', 3, '', NULL, NULL, 1");
-    Prop(db, "5, 1, '@Text', 1, NULL, NULL, NULL, 1");
-  }
-  std::unique_ptr<CResItem> item(CStorage(Wide(path)).Load());
-  ASSERT_TRUE(item);
-  EXPECT_EQ(item->GetType(), 9999999);
-  EXPECT_EQ(item->GetComment(), u"");
-  EXPECT_EQ(item->GetResId(), u"");
-  EXPECT_EQ(item->GetTabNum(), 0);
-  EXPECT_EQ(item->GetState(), 0);
-  ASSERT_EQ(item->GetPropCont().size(), 3u);
-  EXPECT_EQ(item->GetPropW(CPropName(u"Int"))->GetInt(), -1);
-  EXPECT_TRUE(dynamic_cast<const CBinaryProp*>(item->GetPropW(CPropName(u"Bytes"))));
-  EXPECT_EQ(Text(item->GetPropW(CPropName(u"Text"))), "");
-  ASSERT_EQ(item->GetTransMap().size(), 2u);
-  const CTransItem* none = item->GetTranslation(0);
-  ASSERT_NE(none, nullptr);
-  EXPECT_EQ(none->GetStatus(), 0);
-  EXPECT_EQ(none->GetPropW(CPropName::PROP_TRANS_STR), nullptr);  // an empty text is not set
-  EXPECT_NE(item->GetTranslation(1031), nullptr);
-}
-
 TEST_F(Storage, BinaryChainsSplitAtTheBlockSizeAndLoadJoined) {
   const fs::path path = NewDb();
   std::vector<unsigned char> data(2000000);
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<unsigned char>(i * 7 + i / 256);
-  int heads[3];
   {
     CStorage storage(Wide(path));
     storage.BeginTrans();
     EXPECT_EQ(storage.SaveBinary(data.data(), 0), CStorage::kNoKey);
-    heads[0] = storage.SaveBinary(data.data(), 2000000);
-    heads[1] = storage.SaveBinary(data.data(), 950000);
-    heads[2] = storage.SaveBinary(data.data(), 950001);
+    EXPECT_EQ(storage.SaveBinary(data.data(), 2000000), 1);
+    EXPECT_EQ(storage.SaveBinary(data.data(), 950000), 4);
+    EXPECT_EQ(storage.SaveBinary(data.data(), 950001), 5);
     storage.CommitTrans();
   }
   RawDb db(path);
-  std::vector<std::string> rows;
+  Rows blocks;
   sqlite_vm* vm = nullptr;
-  ASSERT_EQ(sqlite_compile(db.get(), "select rowid, parent_key, num, data from binary order by rowid",
-                           nullptr, &vm, nullptr), SQLITE_OK);
-  const char** v = nullptr;
-  while (sqlite_step(vm, nullptr, &v, nullptr) == SQLITE_ROW) {
+  ASSERT_EQ(sqlite_compile(db.get(), "select rowid, parent_key, num, data from binary", nullptr, &vm, nullptr),
+            SQLITE_OK);
+  for (const char** v = nullptr; sqlite_step(vm, nullptr, &v, nullptr) == SQLITE_ROW;) {
     unsigned int size = 0;
     const std::unique_ptr<unsigned char[], locmodel::BufferDeleter> bytes(LoadBinary(v[3], size));
-    rows.push_back(std::string(v[0]) + " " + v[1] + " " + v[2] + " " + std::to_string(size));
+    blocks.push_back(std::string(v[0]) + " " + v[1] + " " + v[2] + " " + std::to_string(size));
   }
   sqlite_finalize(vm, nullptr);
-  EXPECT_EQ(rows, (std::vector<std::string>{
-                      "1 9999999 0 950000", "2 1 1 950000", "3 1 2 100000",
-                      "4 9999999 0 950000",
-                      "5 9999999 0 950000", "6 5 1 1"}));
-  EXPECT_EQ(heads[0], 1);
-  EXPECT_EQ(heads[1], 4);
-  EXPECT_EQ(heads[2], 5);
+  EXPECT_EQ(blocks, (Rows{"1 9999999 0 950000", "2 1 1 950000", "3 1 2 100000", "4 9999999 0 950000",
+                          "5 9999999 0 950000", "6 5 1 1"}));
 
   // An item owning the first chain gets all of it; a property the second.
-  Item(db, "1, 9999999, 1, 0, '', '', 0, 0");
-  Prop(db, "1, 1, '@Blob', 3, 4, NULL, NULL, 1");
+  db.Exec(Item("1, 9999999, 1, 0, '', '', 0, 0"));
+  db.Exec(Prop("1, 1, '@Blob', 3, 4, NULL, NULL, 1"));
   std::unique_ptr<CResItem> item(CStorage(Wide(path)).Load());
   ASSERT_TRUE(item);
   ASSERT_EQ(item->GetDataSize(), 2000000u);
@@ -224,33 +182,10 @@ TEST_F(Storage, BinaryChainsSplitAtTheBlockSizeAndLoadJoined) {
 
   CStorage storage(Wide(path));
   storage.ClearBinaryChain(1);
-  EXPECT_EQ(db.Rows("select rowid from binary"), (std::vector<std::string>{"4", "5", "6"}));
+  EXPECT_EQ(db.Rows("select rowid from binary"), (Rows{"4", "5", "6"}));
   storage.ClearItems();
   EXPECT_TRUE(db.Rows("select rowid from binary union all select rowid from res_item union all "
                       "select rowid from prop").empty());
-}
-
-TEST_F(Storage, RowsOutOfStepAreNotAttached) {
-  const fs::path path = NewDb();
-  {
-    RawDb db(path);
-    Item(db, "1, 9999999, 9999999, 0, 'R', '', 0, 0");
-    Item(db, "2, 1, 9999999, 0, 'A', '', 0, 0");
-    // A translation of a row that does not exist holds up the cursor; so
-    // does an orphan block. Two rows for one language: the later one wins.
-    Trans(db, "1, 1, 9999999, 0, '', 1031, 1, 'first'");
-    Trans(db, "2, 1, 9999999, 0, '', 1031, 2, 'second'");
-    Trans(db, "3, 77, 9999999, 0, '', 1036, 0, 'lost'");
-    Trans(db, "4, 2, 9999999, 0, '', 1036, 0, 'behind the lost one'");
-    Prop(db, "1, 77, '@Lost', 1, 9999999, 'x', NULL, 1");
-    db.Exec("insert into binary ( rowid, parent_key, num, data ) values ( 1, 9999999, 0, 'x' )");
-  }
-  std::unique_ptr<CResItem> root(CStorage(Wide(path)).Load());
-  ASSERT_TRUE(root);
-  ASSERT_EQ(root->GetTransMap().size(), 1u);
-  EXPECT_EQ(root->GetTranslation(1031)->GetStr(), u"second");
-  ASSERT_EQ(root->GetResItems().size(), 1u);
-  EXPECT_TRUE(root->GetResItems()[0]->GetTransMap().empty());
 }
 
 TEST_F(Storage, AHostileChainOfNestedRowsIsRefused) {
@@ -259,7 +194,7 @@ TEST_F(Storage, AHostileChainOfNestedRowsIsRefused) {
   {
     RawDb db(path);
     db.Exec("begin");
-    Item(db, "1, 9999999, 9999999, 0, '', '', 0, 0");
+    db.Exec(Item("1, 9999999, 9999999, 0, '', '', 0, 0"));
     // Rows 1..m each name the row before as parent; copying them shifted by
     // m - 1 gives rows m + 1..2m that do the same.
     for (int m = 1; m < kDepth; m *= 2) {
@@ -283,32 +218,25 @@ TEST_F(Storage, BadFilesAreReportedAndLeftAlone) {
     EXPECT_FALSE(storage.IsGood());
     EXPECT_EQ(storage.Load(), nullptr);
     int value = 3;
-    storage.GetInt(value, u"k");
     storage.SetInt(u"k", 1);
+    storage.GetInt(value, u"k");
     EXPECT_EQ(value, 3);
   }
   EXPECT_EQ(ReadBytes(text), "plain text, not a database at all");
-  EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"file is not a database"}));
+  EXPECT_EQ(sink.Texts(), Rows{"file is not a database"});
   sink.posted.clear();
 
   // Only PROP: the queries of the other tables cannot be compiled.
-  const fs::path bare = Path("bare.db");
-  EXPECT_EQ(CStorage(Wide(bare)).Load(), nullptr);
-  EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"no such table: res_item", "no such table: trans_item",
-                                                    "no such table: binary", "IO error"}));
+  EXPECT_EQ(CStorage(Wide(Path("bare.db"))).Load(), nullptr);
+  EXPECT_EQ(sink.Texts(), (Rows{"no such table: res_item", "no such table: trans_item", "no such table: binary",
+                                "IO error"}));
   sink.posted.clear();
 
   // A database cut short after its first pages.
-  const fs::path good = TreeDb(true);
-  std::string bytes = ReadBytes(good);
   const fs::path cut = Path("cut.db");
-  WriteBytes(cut, bytes.substr(0, 4096 * 2));
+  WriteBytes(cut, ReadBytes(DbWith(kTree)).substr(0, 4096 * 2));
   const std::string before = ReadBytes(cut);
-  {
-    CStorage storage(Wide(cut), CStorage::ReadOnly);
-    std::unique_ptr<CResItem> root(storage.Load());
-    EXPECT_EQ(root, nullptr);
-  }
+  EXPECT_EQ(std::unique_ptr<CResItem>(CStorage(Wide(cut), CStorage::ReadOnly).Load()), nullptr);
   EXPECT_FALSE(sink.Texts().empty());
   EXPECT_EQ(ReadBytes(cut), before);
 }
@@ -328,7 +256,7 @@ TEST_F(Storage, ValueStoreInsertsUpdatesAndFindsExactlyTheKeyGiven) {
 
   storage.SetInt(u"A", 5);
   storage.SetInt(u"A", 7);
-  EXPECT_EQ(db.Rows("select val_key, file, val from val_storage"), (std::vector<std::string>{"A||7"}));
+  EXPECT_EQ(db.Rows("select val_key, file, val from val_storage"), Rows{"A||7"});
   storage.GetInt(number, u"A");
   EXPECT_EQ(number, 7);
   storage.SetInt(u"A", -3, u"file.rc");
@@ -340,19 +268,16 @@ TEST_F(Storage, ValueStoreInsertsUpdatesAndFindsExactlyTheKeyGiven) {
                                  u"Größe ключ 键", u"/* comment", u"semi;colon"};
   const std::u16string values[] = {u"007", u"1.50", u"+5", u"1e3", u" 12 ", u"it's 'quoted'"};
   for (size_t i = 0; i < std::size(keys); ++i) storage.SetStr(keys[i], values[i], keys[(i + 1) % 6]);
+  storage.SetStr(keys[0], u"updated", keys[1]);
   for (size_t i = 0; i < std::size(keys); ++i) {
     std::u16string out = u"unchanged";
     storage.GetStr(out, keys[i], keys[(i + 1) % 6]);
-    EXPECT_EQ(out, values[i]);
+    EXPECT_EQ(out, i ? values[i] : u"updated");
     out = u"unchanged";
     storage.GetStr(out, keys[i]);  // the same key without the file is another value
     EXPECT_EQ(out, u"unchanged");
   }
-  EXPECT_EQ(db.Rows("select count(*) from val_storage"), (std::vector<std::string>{"8"}));
-  storage.SetStr(u"it's", u"updated", u"'; drop table val_storage; --");
-  std::u16string out;
-  storage.GetStr(out, u"it's", u"'; drop table val_storage; --");
-  EXPECT_EQ(out, u"updated");
+  EXPECT_EQ(db.Rows("select count(*) from val_storage"), Rows{"8"});
 
   const unsigned char bytes[] = {0x00, 0x01, 0x27, 0xFF};
   storage.SetData(u"bin", bytes, sizeof bytes);
@@ -360,7 +285,7 @@ TEST_F(Storage, ValueStoreInsertsUpdatesAndFindsExactlyTheKeyGiven) {
   ASSERT_EQ(size, 4u);
   EXPECT_TRUE(std::equal(bytes, bytes + 4, data.get()));
   storage.SetData(u"bin", bytes, 0);
-  EXPECT_EQ(db.Rows("select val from val_storage where val_key = 'bin'"), (std::vector<std::string>{"x"}));
+  EXPECT_EQ(db.Rows("select val from val_storage where val_key = 'bin'"), Rows{"x"});
   data.reset(storage.GetData(u"bin", size));
   EXPECT_NE(data, nullptr);
   EXPECT_EQ(size, 0u);
@@ -374,9 +299,8 @@ TEST_F(Storage, ValueStoreInsertsUpdatesAndFindsExactlyTheKeyGiven) {
 }
 
 TEST_F(Storage, SingleValueReadsReportTheirOwnFailure) {
-  const fs::path path = NewDb();
   RecordingSink sink;
-  RawDb db(path);
+  RawDb db(NewDb());
   int number = 4;
   std::u16string text = u"keep";
   unsigned int size = 8;
@@ -386,8 +310,7 @@ TEST_F(Storage, SingleValueReadsReportTheirOwnFailure) {
   EXPECT_EQ(number, 4);
   EXPECT_EQ(text, u"keep");
   EXPECT_EQ(size, 8u);
-  EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"IO error: GetIntVal", "IO error: GetStrVal",
-                                                    "IO error: GetBinary"}));
+  EXPECT_EQ(sink.Texts(), (Rows{"IO error: GetIntVal", "IO error: GetStrVal", "IO error: GetBinary"}));
   // A NULL leaves the output as it was; no row gives GetKey's "no row".
   GetIntVal(db.get(), u"select NULL", number);
   EXPECT_EQ(number, 4);
@@ -396,17 +319,12 @@ TEST_F(Storage, SingleValueReadsReportTheirOwnFailure) {
   EXPECT_EQ(GetKey(db.get(), u"select rowid from val_storage"), 9999999);
   EXPECT_FALSE(ProcessError(nullptr));
   EXPECT_EQ(sink.posted.size(), 3u);
-}
 
-TEST(StorageHelpers, LoadIntReadsLikeAtoiAndWrapsAt32Bits) {
-  EXPECT_EQ(LoadInt(nullptr, 9), 9);
-  EXPECT_EQ(LoadInt("", 9), 9);
-  EXPECT_EQ(LoadInt("abc", 9), 0);
-  EXPECT_EQ(LoadInt(" \t+42x", 9), 42);
-  EXPECT_EQ(LoadInt("-2147483648", 0), INT32_MIN);
-  EXPECT_EQ(LoadInt("4294967297", 0), 1);  // 2^32 + 1
-  EXPECT_EQ(LoadInt("-4294967295", 0), 1);
-  EXPECT_EQ(LoadInt("99999999999999999999999", 0), static_cast<int>(0xF67FFFFFu));  // mod 2^64, low 32 bits
+  // Integers read like atoi and wrap at 32 bits.
+  const std::pair<const char*, int> ints[] = {
+      {nullptr, 9}, {"", 9}, {"abc", 0}, {" \t+42x", 42}, {"-2147483648", INT32_MIN}, {"4294967297", 1},
+      {"-4294967295", 1}, {"99999999999999999999999", static_cast<int>(0xF67FFFFFu)}};  // mod 2^64
+  for (const auto& [digits, value] : ints) EXPECT_EQ(LoadInt(digits, 9), value) << (digits ? digits : "null");
 }
 
 TEST_F(Storage, BothDatabaseProbesKnowBothSqliteHeaders) {
@@ -414,17 +332,12 @@ TEST_F(Storage, BothDatabaseProbesKnowBothSqliteHeaders) {
   WriteBytes(Path("short"), legacy.substr(0, 46));
   WriteBytes(Path("legacy"), legacy);
   WriteBytes(Path("unterminated"), "SQLite format 3");  // the header's NUL missing
-  const struct {
-    fs::path file;
-    bool database;
-  } cases[] = {
-      {Path("short"), false}, {Path("legacy"), true},  {Path("unterminated"), false},
-      {Path("missing"), false}, {NewDb(), true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.file);
-    EXPECT_EQ(IsSQLiteFormat(Wide(c.file)), c.database);
-    EXPECT_EQ(locmodel::IsProjectDatabaseFile(Wide(c.file)), c.database);
+  const std::pair<fs::path, bool> cases[] = {
+      {Path("short"), false}, {Path("legacy"), true}, {Path("unterminated"), false},
+      {Path("missing"), false}, {NewDb(), true}};
+  for (const auto& [file, database] : cases) {
+    EXPECT_EQ(IsSQLiteFormat(Wide(file)), database) << file;
+    EXPECT_EQ(locmodel::IsProjectDatabaseFile(Wide(file)), database) << file;
   }
 }
 
