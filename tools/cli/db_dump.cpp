@@ -13,7 +13,7 @@
 namespace locmodel::cli {
 
 int RunDbDump(const Args& args, std::ostream& out, std::ostream& err) {
-  if (ProgressConflict(args)) return UsageError(err, "db-dump", "give --progress or --quiet, not both");
+  if (const int usage = CheckProgressOptions("db-dump", args, err)) return usage;
   if (const int usage = CheckDatabasePath("db-dump", args.positional[0], err)) return usage;
   const bool json = args.Has("--json");
   ProgressLine progress(args, err);
@@ -57,7 +57,7 @@ int RunDbDump(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 int RunDbUpgrade(const Args& args, std::ostream&, std::ostream& err) {
-  if (ProgressConflict(args)) return UsageError(err, "db-upgrade", "give --progress or --quiet, not both");
+  if (const int usage = CheckProgressOptions("db-upgrade", args, err)) return usage;
   if (const int usage = CheckDatabasePath("db-upgrade", args.positional[0], err)) return usage;
   ProgressLine progress(args, err);
   progress.Stage("copying " + args.positional[0], ProgressLine::Unit::kSeconds);

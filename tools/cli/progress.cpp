@@ -33,7 +33,10 @@ ProgressLine::ProgressLine(const Args& args, std::ostream& err)
       enabled_(args.Has(kProgressOption) ||
                (!args.Has(kQuietOption) && &err == &std::cerr && isatty(STDERR_FILENO))) {}
 
-bool ProgressConflict(const Args& args) { return args.Has(kProgressOption) && args.Has(kQuietOption); }
+int CheckProgressOptions(const char* command, const Args& args, std::ostream& err) {
+  if (!args.Has(kProgressOption) || !args.Has(kQuietOption)) return kOk;
+  return UsageError(err, command, "give --progress or --quiet, not both");
+}
 
 void ProgressLine::Stage(const std::string& what, Unit unit) {
   Finish();

@@ -57,7 +57,8 @@ class ProgressLine {
   size_t width_ = 0;
 };
 
-// True when both --progress and --quiet are given: a usage error.
-bool ProgressConflict(const Args& args);
+// kOk, or the usage error of `command` on `err` and kUsage when both
+// --progress and --quiet are given.
+int CheckProgressOptions(const char* command, const Args& args, std::ostream& err);
 
 }  // namespace locmodel::cli

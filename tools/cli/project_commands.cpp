@@ -56,7 +56,7 @@ bool EndsWith(std::string text, const std::string& suffix) {
 }  // namespace
 
 int RunDump(const Args& args, std::ostream& out, std::ostream& err) {
-  if (ProgressConflict(args)) return UsageError(err, "dump", "give --progress or --quiet, not both");
+  if (const int usage = CheckProgressOptions("dump", args, err)) return usage;
   std::unique_ptr<CResItem> root;
   ProgressLine progress(args, err);
   if (!LoadForCommand(args, progress, err, root)) return kFailed;
@@ -67,7 +67,7 @@ int RunDump(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 int RunConvert(const Args& args, std::ostream& /*out*/, std::ostream& err) {
-  if (ProgressConflict(args)) return UsageError(err, "convert", "give --progress or --quiet, not both");
+  if (const int usage = CheckProgressOptions("convert", args, err)) return usage;
   const std::string& target = args.positional[1];
   // The library writes items into project files only; a database name would
   // hide a project file under the wrong kind.
