@@ -1,5 +1,8 @@
 #include "locmodel/items/project_file.h"
 
+#include <sys/stat.h>
+#include <zlib.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -34,21 +37,114 @@ size_t Depth(const CResItem& root) {
   return deepest;
 }
 
+// Counts the bytes that pass and tells the host's callback every
+// kProgressStep of them. Counting bytes at the stream needs no hook in the
+// item code, and bytes are what a host can relate to a file's size.
+class ProgressCounter {
+ public:
+  ProgressCounter(const ProgressCallback& callback, uint64_t total)
+      : callback_(callback), total_(total) {}
+  void Add(uint32_t count) {
+    bytes_ += count;
+    if (callback_ && bytes_ >= next_) {
+      callback_({bytes_, total_});
+      next_ = bytes_ + kProgressStep;
+    }
+  }
+  void Finish() {
+    if (callback_) callback_({bytes_, total_ ? total_ : bytes_});
+  }
+
+ private:
+  const ProgressCallback& callback_;
+  uint64_t total_, bytes_ = 0, next_ = kProgressStep;
+};
+
+class CountingIn final : public Serial::IStreamIn {
+ public:
+  CountingIn(Serial::IStreamIn& in, ProgressCounter& counter) : in_(in), counter_(counter) {}
+  uint32_t read(void* buffer, uint32_t count) override {
+    const uint32_t got = in_.read(buffer, count);
+    counter_.Add(got);
+    return got;
+  }
+
+ private:
+  Serial::IStreamIn& in_;
+  ProgressCounter& counter_;
+};
+
+class CountingOut final : public Serial::IStreamOut {
+ public:
+  CountingOut(Serial::IStreamOut& out, ProgressCounter& counter) : out_(out), counter_(counter) {}
+  uint32_t write(const void* buffer, uint32_t count) override {
+    const uint32_t put = out_.write(buffer, count);
+    counter_.Add(put);
+    return put;
+  }
+
+ private:
+  Serial::IStreamOut& out_;
+  ProgressCounter& counter_;
+};
+
+// Inflates gzip data held in memory as it is read, member after member as
+// gzread does, so that a project received whole costs no second copy.
+class GzipMemoryIn final : public Serial::IStreamIn {
+ public:
+  GzipMemoryIn(const unsigned char* data, size_t size) : rest_(size) {
+    z_.next_in = const_cast<unsigned char*>(data);
+    failed_ = inflateInit2(&z_, 16 + MAX_WBITS) != Z_OK;
+    Refill();
+  }
+  ~GzipMemoryIn() { inflateEnd(&z_); }
+  uint32_t read(void* buffer, uint32_t count) override {
+    z_.next_out = static_cast<unsigned char*>(buffer);
+    z_.avail_out = count;
+    while (!failed_ && !ended_ && z_.avail_out > 0) {
+      const int rc = inflate(&z_, Z_NO_FLUSH);
+      Refill();
+      if (rc == Z_STREAM_END) {
+        // Another member may follow; anything else after the data is ignored.
+        ended_ = !IsGzipData(z_.next_in, z_.avail_in) || inflateReset(&z_) != Z_OK;
+      } else if (rc != Z_OK || (z_.avail_in == 0 && z_.avail_out > 0)) {
+        failed_ = true;  // damaged, or the data end before the stream does
+      }
+    }
+    return count - z_.avail_out;
+  }
+  bool HasError() const { return failed_; }
+
+ private:
+  // zlib counts input in 32 bits: hand it the data in slices.
+  void Refill() {
+    if (z_.avail_in > 0 || rest_ == 0) return;
+    z_.avail_in = static_cast<uInt>(std::min<size_t>(rest_, UINT32_MAX));
+    rest_ -= z_.avail_in;
+  }
+  z_stream z_{};
+  size_t rest_;
+  bool failed_ = false, ended_ = false;
+};
+
 void WriteTree(CResItem& root, Serial::IStreamOut& out) {
   Serial::Binary::BinarySerialOut writer(out);
   root.Do(writer);
 }
 
-// Reads a whole tree from `in`; `corrupt` tells afterwards whether the byte
-// stream met damaged compressed data.
-Status ReadTree(Serial::IStreamIn& in, const std::function<bool()>& corrupt,
-                    ProjectReader reader, const std::u16string& name,
-                    std::unique_ptr<CResItem>& root) {
+// Reads a whole tree from `source`; `corrupt` tells afterwards whether the
+// byte stream met damaged compressed data. `total` is the byte count when
+// known, for the progress callback.
+Status ReadTree(Serial::IStreamIn& source, const std::function<bool()>& corrupt,
+                const LoadOptions& options, uint64_t total, const std::u16string& name,
+                std::unique_ptr<CResItem>& root) {
   item_reading::ResetTooDeep();
+  ProgressCounter counter(options.progress, total);
+  CountingIn in(source, counter);
   auto item = std::make_unique<CResItem>();
   bool malformed = false;
   try {
-    if (reader == ProjectReader::Tree) {
+    if (options.reader == ProjectReader::Tree) {
       Serial::Binary::BinarySerialTreeIn tree;
       tree.Load(in);
       item->Do(tree);
@@ -65,6 +161,7 @@ Status ReadTree(Serial::IStreamIn& in, const std::function<bool()>& corrupt,
     return Status::Error(Status::Kind::kTooLarge, name, TooDeep());
   }
   if (malformed) return Status::Malformed("malformed project file", name);
+  counter.Finish();
   root = std::move(item);
   return Status::Ok();
 }
@@ -91,44 +188,67 @@ Status SaveProject(CResItem& root, const std::u16string& path, SaveOptions optio
   if (Depth(root) > static_cast<size_t>(CResItem::kMaxReadDepth)) {
     return Status::Error(Status::Kind::kTooLarge, path, TooDeep());
   }
+  ProgressCounter counter(options.progress, 0);
+  const auto write = [&](auto& file) {
+    CountingOut out(file, counter);
+    WriteTree(root, out);
+    return file.Close();
+  };
   const std::string failure = ReplaceFileWith(path, [&](const std::u16string& file) {
     if (options.gzip) {
       Serial::GZFileStreamOut out(file, options.level);
-      WriteTree(root, out);
-      return out.Close();
+      return write(out);
     }
     Serial::FileStreamOut out(file);
-    WriteTree(root, out);
-    return out.Close();
+    return write(out);
   }, {.sync = options.sync, .unnamed = true});
   if (!failure.empty()) return Status::Error(Status::Kind::kWriteFailed, path, failure);
+  counter.Finish();
   return Status::Ok();
 }
 
 Status LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& root,
-                       ProjectReader reader) {
+                   ProjectReader reader) {
+  return LoadProject(path, root, LoadOptions{reader, {}});
+}
+
+Status LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& root,
+                   const LoadOptions& options) {
   unsigned char magic[2] = {0, 0};
   size_t got = 0;
+  struct stat info {};
   if (FILE* f = std::fopen(NativePath(path).c_str(), "rb")) {
     got = std::fread(magic, 1, 2, f);
+    if (fstat(fileno(f), &info) != 0 || !S_ISREG(info.st_mode)) info.st_size = 0;
     std::fclose(f);
   } else {
     return Status::CannotOpen(path, SystemError("cannot open file"));
   }
   if (IsGzipData(magic, got)) {
     Serial::GZFileStreamIn in(path);
-    return ReadTree(in, [&] { return in.HasError(); }, reader, path, root);
+    return ReadTree(in, [&] { return in.HasError(); }, options, 0, path, root);
   }
   Serial::FileStreamIn in(path);
-  return ReadTree(in, [] { return false; }, reader, path, root);
+  return ReadTree(in, [] { return false; }, options, static_cast<uint64_t>(info.st_size), path,
+                  root);
 }
 
 Status LoadProjectFromMemory(const unsigned char* data, size_t size,
-                                 std::unique_ptr<CResItem>& root, ProjectReader reader,
-                                 const std::u16string& name) {
+                             std::unique_ptr<CResItem>& root, ProjectReader reader,
+                             const std::u16string& name) {
+  return LoadProjectFromMemory(data, size, root, LoadOptions{reader, {}}, name);
+}
+
+Status LoadProjectFromMemory(const unsigned char* data, size_t size,
+                             std::unique_ptr<CResItem>& root, const LoadOptions& options,
+                             const std::u16string& name) {
+  if (IsGzipData(data, size)) {
+    GzipMemoryIn in(data, size);
+    return ReadTree(in, [&] { return in.HasError(); }, options, 0, name, root);
+  }
   if (size > UINT32_MAX) return Status::Error(Status::Kind::kTooLarge, name, "file too large");
   Serial::MemoryStreamIn in(data, static_cast<uint32_t>(size));
-  return ReadTree(in, [] { return false; }, reader, name, root);
+  return ReadTree(in, [] { return false; }, options, size, name, root);
 }
 
 }  // namespace locmodel

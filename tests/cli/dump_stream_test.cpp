@@ -143,7 +143,7 @@ TEST(Cli, UsageErrorsExitWithTwoAndHelpWithZero) {
   EXPECT_EQ(RunTool({"no-such-command"}).status, 2);
   const ToolRun missing = RunTool({"dump-stream"});
   EXPECT_EQ(missing.status, 2);
-  EXPECT_NE(missing.err.find("usage: locmodel dump-stream FILE [--json | --props]"), std::string::npos);
+  EXPECT_NE(missing.err.find("usage: locmodel dump-stream FILE|- [--json | --props]"), std::string::npos);
   EXPECT_EQ(RunTool({"dump-stream", "a", "--json", "--props"}).status, 2);
   EXPECT_EQ(RunTool({"dump-stream", "a", "b"}).status, 2);
   EXPECT_EQ(RunTool({"dump-stream", "a", "--jsn"}).status, 2);

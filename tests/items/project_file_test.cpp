@@ -140,3 +140,58 @@ TEST_F(ProjectFiles, NestingIsLimited) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ProjectFiles, ProgressCountsEveryByteAndGzipLoadsFromMemory) {
+  // A tree of a few MB, so that the callback runs between steps too.
+  CResItem root;
+  for (int i = 0; i < 40; ++i) {
+    auto* child = new CResItem();
+    child->SetData(std::vector<unsigned char>(100'000, static_cast<unsigned char>(i)).data(), 100'000);
+    root.AddResItem(child);
+  }
+  std::vector<locmodel::Progress> saved, loaded;
+  const auto record = [](std::vector<locmodel::Progress>& calls) {
+    return [&calls](const locmodel::Progress& p) { calls.push_back(p); };
+  };
+  for (const bool gzip : {false, true}) {
+    saved.clear();
+    ASSERT_TRUE(locmodel::SaveProject(root, Path("p"), {.gzip = gzip, .level = 1, .progress = record(saved)}).ok());
+    const auto plain = locmodel::SaveProjectToMemory(root);
+    ASSERT_GE(saved.size(), plain.size() / locmodel::kProgressStep);
+    EXPECT_EQ(saved.back().bytes, plain.size());
+    EXPECT_EQ(saved.back().total, plain.size());
+    for (size_t i = 1; i < saved.size(); ++i) EXPECT_GT(saved[i].bytes, saved[i - 1].bytes);
+
+    const std::string file = ReadFile(In("p"));
+    for (const bool fromMemory : {false, true}) {
+      loaded.clear();
+      std::unique_ptr<CResItem> read;
+      const locmodel::LoadOptions options{ProjectReader::Sequential, record(loaded)};
+      const Status status =
+          fromMemory ? locmodel::LoadProjectFromMemory(reinterpret_cast<const unsigned char*>(file.data()),
+                                                       file.size(), read, options)
+                     : locmodel::LoadProject(Path("p"), read, options);
+      ASSERT_TRUE(status.ok()) << status.ToString();
+      EXPECT_TRUE(SameTree(root, *read));
+      ASSERT_GE(loaded.size(), 2u);
+      // The size is known up front for plain data only.
+      EXPECT_EQ(loaded.front().total, gzip ? 0u : plain.size());
+      EXPECT_EQ(loaded.back().bytes, plain.size());
+      EXPECT_EQ(loaded.back().total, plain.size());
+    }
+  }
+  // Gzip data in memory that is cut short or damaged is an error, as in a file.
+  std::string gz = ReadFile(In("p"));
+  std::unique_ptr<CResItem> read;
+  for (const size_t cut : {gz.size() - 4, gz.size() / 2, size_t{10}}) {
+    const Status status = locmodel::LoadProjectFromMemory(reinterpret_cast<const unsigned char*>(gz.data()), cut, read);
+    EXPECT_EQ(status.ToString(), "(memory): corrupt gzip data") << cut;
+  }
+  gz[gz.size() / 2] ^= 0x55;
+  EXPECT_FALSE(locmodel::LoadProjectFromMemory(reinterpret_cast<const unsigned char*>(gz.data()), gz.size(), read).ok());
+  EXPECT_EQ(read, nullptr);
+}
+
+}  // namespace

@@ -27,15 +27,23 @@ inline ToolRun RunTool(const std::vector<std::string>& args) {
 }
 
 // Runs the tool (or a copy of it at `program`) as a shell script meets it:
-// `input` on stdin, stdout and stderr captured apart; ARGS is shell text.
+// `input` on stdin (a file redirected, or with Stdin::kPipe a pipe, which
+// cannot seek), stdout and stderr captured apart; ARGS is shell text.
 struct CliRun {
+  enum class Stdin { kFile, kPipe };
   std::string out, err;
   int status = -1;
 
   CliRun(const std::string& args, const std::string& input = "",
+         const std::string& program = LOCMODEL_CLI_PATH)
+      : CliRun(args, input, Stdin::kFile, program) {}
+
+  CliRun(const std::string& args, const std::string& input, Stdin how,
          const std::string& program = LOCMODEL_CLI_PATH) {
     const std::string in = TempWith(input), errors = TempWith("");
-    const std::string command = program + " " + args + " <" + in + " 2>" + errors;
+    const std::string command = how == Stdin::kPipe
+                                    ? "cat " + in + " | " + program + " " + args + " 2>" + errors
+                                    : program + " " + args + " <" + in + " 2>" + errors;
     if (FILE* pipe = popen(command.c_str(), "r")) {
       char buffer[4096];
       size_t got;

@@ -13,33 +13,38 @@ namespace {
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
-      {"dump-stream", "dump-stream FILE [--json | --props]",
+      {"dump-stream", "dump-stream FILE|- [--json | --props]",
        "print the structure of a binary serial stream (plain or gzip)",
        "Reads any binary serial stream, plain or gzip-compressed (told apart by\n"
        "content), and prints its nodes and fields without knowing the classes\n"
        "that wrote them. --json prints {\"items\":[...]}, where a node is\n"
        "{\"node\":NAME,\"items\":[...]} (NAME null, a string or a byte number)\n"
        "and a field is {\"field\":\"<hex>\"}. --props shows each property map\n"
-       "(node #1) of the text tree as its entries: NAME = CLASS(VALUE).\n",
+       "(node #1) of the text tree as its entries: NAME = CLASS(VALUE). FILE -\n"
+       "reads standard input.\n",
        {"--json", "--props"}, 1, 1, RunDumpStream},
-      {"dump", "dump FILE [--json] [--sequential]", "print the item tree of a project file",
+      {"dump", "dump FILE|- [--json] [--sequential] [--progress | --quiet]", "print the item tree of a project file",
        "Loads a project file (plain or gzip) or a project database (SQLite), told\n"
        "apart by content, and prints its item tree: each item's type, resource id,\n"
        "comment, state, data size, own and configuration properties, translations\n"
        "and children. --json prints\n"
        "{\"root\":ITEM} in the shape the README describes. The file is read by the\n"
        "tree reader, which accepts files of other versions; --sequential reads it\n"
-       "strictly in order instead.\n",
-       {"--json", "--sequential"}, 1, 1, RunDump},
-      {"convert", "convert IN OUT [--gzip[=LEVEL]] [--sequential]",
+       "strictly in order instead. FILE - reads standard input (a project file;\n"
+       "a database must be a file). --progress shows the bytes read on stderr,\n"
+       "which happens anyway when stderr is a terminal, unless --quiet.\n",
+       {"--json", "--sequential", "--progress", "--quiet"}, 1, 1, RunDump},
+      {"convert", "convert IN|- OUT [--gzip[=LEVEL]] [--sequential] [--progress | --quiet]",
        "load a project file and save it again, plain or gzip",
        "Loads IN (a project file, plain or gzip, or a project database, by\n"
        "content; a database is only read) and saves it as OUT: plain, or gzip\n"
        "at LEVEL 0-9 (2 when no level is given). OUT is written under a temporary\n"
        "name and renamed only on success: after a failure no OUT exists (or the\n"
        "old one is untouched). Re-saving a file this version wrote reproduces\n"
-       "its bytes exactly.\n",
-       {"--gzip[=]", "--sequential"}, 2, 2, RunConvert},
+       "its bytes exactly. IN - reads standard input. An OUT ending in .db or\n"
+       ".sqlite is refused: project databases are made by db-upgrade.\n"
+       "--progress and --quiet as for dump.\n",
+       {"--gzip[=]", "--sequential", "--progress", "--quiet"}, 2, 2, RunConvert},
       {"demo", "demo [DIR]", "build, save and reload a sample project",
        "Builds a sample project (folders, files, resources, translations in three\n"
        "languages, configuration inherited down the tree), saves it plain and gzip\n"
@@ -135,7 +140,7 @@ const std::vector<Command>& Commands() {
        "the text stored (a null as \"\"); binary values keep their encoded form,\n"
        "with bytes that are not UTF-8 shown as U+FFFD.\n",
        {"--json"}, 1, 1, RunDbValues},
-      {"db-dump", "db-dump FILE [--json]", "print every row of the project tables of a database",
+      {"db-dump", "db-dump FILE [--json] [--progress | --quiet]", "print every row of the project tables of a database",
        "Prints the rows of PROP, RES_ITEM, TRANS_ITEM, BINARY and VAL_STORAGE (in\n"
        "that order) of a project database, SQLite 3 or legacy SQLite 2, opened\n"
        "read-only: the rowid, then each column in the order of its create-table\n"
@@ -143,8 +148,10 @@ const std::vector<Command>& Commands() {
        "when they are not, or null. A legacy file is read by the library's own\n"
        "reader, so every stored byte shows. --json prints\n"
        "{\"tables\":{\"PROP\":[[rowid,v1,...],...],...}}; a table the file lacks is\n"
-       "an empty list. A damaged file prints nothing but one error line.\n",
-       {"--json"}, 1, 1, RunDbDump},
+       "an empty list. A damaged file prints nothing but one error line.\n"
+       "--progress shows the rows read on stderr, as dump shows bytes. FILE must\n"
+       "be a file: the database engine cannot read standard input or a pipe.\n",
+       {"--json", "--progress", "--quiet"}, 1, 1, RunDbDump},
       {"segment", "segment [--type icu|srx|none] [--srx FILE] [--lang LANG | --culture NAME] [--whole] [--json]",
        "split texts from stdin into segments",
        "Reads UTF-8 from stdin, one text per line (--whole: all of it is one text),\n"
@@ -153,26 +160,29 @@ const std::vector<Command>& Commands() {
        "of segment.srx in the program directory. LANG as for 'lang', default\n"
        "en-US; --culture NAME (srx) takes the rules for a culture name directly.\n"
        "--json prints {\"breaks\":[N,...],\"segments\":[S,...]} per text, offsets\n"
-       "in UTF-16 code units.\n",
+       "in UTF-16 code units. --srx may name a pipe, not standard input, which\n"
+       "holds the texts.\n",
        {"--type=", "--srx=", "--lang=", "--culture=", "--whole", "--json"}, 0, 0, RunSegment},
-      {"srx", "srx check FILE [--lang LANG] | normalize IN OUT", "check or rewrite an SRX rule file",
+      {"srx", "srx check FILE|- [--lang LANG] | normalize IN|- OUT", "check or rewrite an SRX rule file",
        "check loads FILE and prints its cascade flag and each map with its rule\n"
        "count, then errors (patterns ICU cannot compile; exit 1) and warnings\n"
        "(capturing before-break patterns, maps naming no language rule, language\n"
        "rules no map names, trimmed white space, shared rule names, no SRX 2.0\n"
        "element). With --lang, the rules that apply to the language, in order,\n"
        "each with its map. normalize loads IN and saves it to OUT, which is\n"
-       "replaced only on success.\n",
+       "replaced only on success. FILE or IN - reads standard input.\n",
        {"--lang="}, 2, 3, RunSrx},
-      {"db-upgrade", "db-upgrade OLD NEW", "copy a project database into a new SQLite 3 one",
+      {"db-upgrade", "db-upgrade OLD NEW [--progress | --quiet]", "copy a project database into a new SQLite 3 one",
        "Writes NEW, a new SQLite 3 project database with the tables and indexes of\n"
        "the project schema, holding the rows of OLD (SQLite 2 or SQLite 3) with\n"
        "their rowids, so that a legacy project can be kept and changed with\n"
        "today's tools. Each value is stored as the storage layer stores it: texts\n"
        "exactly, but a number-like text in an INT column may come back in SQLite\n"
        "3's canonical form (\"007\" as \"7\"). NEW is written under a temporary\n"
-       "name and renamed when whole; an existing NEW is an error (exit 1).\n",
-       {}, 2, 2, RunDbUpgrade},
+       "name and renamed when whole; an existing NEW is an error (exit 1).\n"
+       "--progress shows the time spent on stderr, as dump shows bytes. OLD must\n"
+       "be a file, not standard input or a pipe.\n",
+       {"--progress", "--quiet"}, 2, 2, RunDbUpgrade},
       {"xliff", "xliff export PROJECT --target LANG [--source LANG] [--text-prop NAME] [--item /POS/...] [--segment] [--version 2.0|1.2] -o OUT | xliff import PROJECT FILE.xlf [--target LANG] [--text-prop NAME] [--dry-run] [--json]", "exchange a language of a project with translators as XLIFF", "export writes the texts of PROJECT (the own property NAME of each item,\ndefault Text) with their translations into LANG as an XLIFF 2.0 (default) or\n1.2 file; OUT is replaced only when whole, '-' is stdout. --source is the\nsource culture (default en-US), --item a position path (/2/0) of the subtree\nto export, --segment splits texts into sentences. import takes the targets of\nFILE.xlf ('-' for stdin) back into PROJECT, matching units by id; units whose\nsource changed, locked items and targets with markup are skipped and counted.\nThe project is rewritten only when something changed (--dry-run: never).\n--json prints {\"updated\":N,\"unchanged\":N,\"skipped\":{\"unknownUnit\":N,\n\"sourceChanged\":N,\"locked\":N,\"inlineCodes\":N,\"wrongClass\":N}}.\n", {"--target=", "--source=", "--text-prop=", "--item=", "--segment", "--version=", "--dry-run", "--json"}, 1, 5, RunXliff},
   };
   return commands;

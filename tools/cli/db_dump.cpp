@@ -4,6 +4,8 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/input.h"
+#include "cli/progress.h"
 #include "cli/json.h"
 #include "locmodel/storage/database_tables.h"
 #include "locmodel/util/unicode.h"
@@ -11,7 +13,10 @@
 namespace locmodel::cli {
 
 int RunDbDump(const Args& args, std::ostream& out, std::ostream& err) {
+  if (const int usage = CheckProgressOptions("db-dump", args, err)) return usage;
+  if (const int usage = CheckDatabasePath("db-dump", args.positional[0], err)) return usage;
   const bool json = args.Has("--json");
+  ProgressLine progress(args, err);
   ProjectTables tables;
   if (const Status opened = tables.Open(Utf8ToUtf16(args.positional[0])); !opened.ok())
     return Fail(err, opened.ToString());
@@ -25,7 +30,10 @@ int RunDbDump(const Args& args, std::ostream& out, std::ostream& err) {
       text += std::string("table ") + name + "\n";
     }
     bool first = true;
+    uint64_t rows = 0;
+    progress.Stage(std::string("reading table ") + name, ProgressLine::Unit::kRows);
     const Status read = tables.Read(name, [&](int64_t rowid, const DbCells& cells, const std::vector<std::string>&) {
+      progress.Update(++rows);
       text += json ? (first ? "[" : ",[") : "  ";
       text += std::to_string(rowid);
       for (const auto& cell : cells) {
@@ -35,17 +43,31 @@ int RunDbDump(const Args& args, std::ostream& out, std::ostream& err) {
       text += json ? "]" : "\n";
       first = false;
     });
-    if (!read.ok()) return Fail(err, read.ToString());
+    progress.Update(rows, 0, true);
+    if (!read.ok()) {
+      progress.Finish();
+      return Fail(err, read.ToString());
+    }
     if (json) text.push_back(']');
   }
+  progress.Finish();
   if (json) text += "}}\n";
   out << text;
   return kOk;
 }
 
 int RunDbUpgrade(const Args& args, std::ostream&, std::ostream& err) {
-  const Status status =
-      UpgradeProjectDatabase(Utf8ToUtf16(args.positional[0]), Utf8ToUtf16(args.positional[1]));
+  if (const int usage = CheckProgressOptions("db-upgrade", args, err)) return usage;
+  if (const int usage = CheckDatabasePath("db-upgrade", args.positional[0], err)) return usage;
+  ProgressLine progress(args, err);
+  progress.Stage("copying " + args.positional[0], ProgressLine::Unit::kSeconds);
+  Status status;
+  // The copy is one library call that reports no progress: the line shows
+  // that it is still working.
+  progress.WhileRunning([&] {
+    status = UpgradeProjectDatabase(Utf8ToUtf16(args.positional[0]), Utf8ToUtf16(args.positional[1]));
+  });
+  progress.Finish();
   return status.ok() ? kOk : Fail(err, status.ToString());
 }
 

@@ -1,5 +1,6 @@
 // db-values: the value store of a project database, row by row.
 #include "cli/command.h"
+#include "cli/input.h"
 #include "cli/json.h"
 #include "locmodel/storage/database_tables.h"
 #include "locmodel/util/unicode.h"
@@ -14,6 +15,7 @@ void AppendText(std::string& out, const char* utf8) {
 }  // namespace
 
 int RunDbValues(const Args& args, std::ostream& out, std::ostream& err) {
+  if (const int usage = CheckDatabasePath("db-values", args.positional[0], err)) return usage;
   const bool json = args.Has("--json");
   std::string text = json ? "[" : "";
   bool first = true;

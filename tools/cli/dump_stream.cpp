@@ -254,14 +254,23 @@ int RunDumpStream(const Args& args, std::ostream& out, std::ostream& err) {
     err << "locmodel: --props shows properties in the text tree; it does not go with --json\n";
     return kUsage;
   }
-  auto input = OpenInput(path);
+  // A pipe is read once, whole, and then read from memory like a file.
+  std::string bytes;
+  const bool streamed = IsStreamedInput(path);
+  if (std::string error; streamed && !ReadStreamedInput(path, kMaxStreamedInput, bytes, error)) {
+    return Fail(err, error);
+  }
+  const auto open = [&] {
+    return streamed ? OpenInput(bytes.data(), static_cast<uint32_t>(bytes.size())) : OpenInput(path);
+  };
+  auto input = open();
   if (!input) return Fail(err, path + ": cannot open file");
   if (const auto damage = CheckStream(*input)) {
-    return Fail(err, path + ": malformed stream at byte " + std::to_string(damage->offset) +
+    return Fail(err, InputName(path) + ": malformed stream at byte " + std::to_string(damage->offset) +
                          ": " + damage->reason);
   }
   // The check consumed the stream; print from a fresh one.
-  input = OpenInput(path);
+  input = open();
   if (!input) return Fail(err, path + ": cannot open file");
   PrintStream(*input, args.Has("--json"), args.Has("--props"), out);
   return kOk;

@@ -1,11 +1,16 @@
 #include "cli/input.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "cli/command.h"
 #include "locmodel/items/project_file.h"
 #include "locmodel/util/unicode.h"
 
@@ -106,6 +111,48 @@ std::unique_ptr<Input> OpenInput(const void* data, uint32_t size) {
   if (IsGzipData(data, size))
     return std::make_unique<GzipMemory>(data, size);
   return std::make_unique<Memory>(data, size);
+}
+
+bool IsStreamedInput(const std::string& path) {
+  if (path == "-") return true;
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 &&
+         (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode) || S_ISCHR(info.st_mode));
+}
+
+std::string InputName(const std::string& path) { return path == "-" ? "(standard input)" : path; }
+
+bool ReadStreamedInput(const std::string& path, size_t limit, std::string& bytes,
+                       std::string& error) {
+  const int fd = path == "-" ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = InputName(path) + ": cannot open file: " + std::strerror(errno);
+    return false;
+  }
+  bytes.clear();
+  char buffer[65536];
+  ssize_t got = 0;
+  // One byte past the limit tells an input that is too large.
+  while (bytes.size() <= limit && ((got = read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR))) {
+    if (got > 0) bytes.append(buffer, static_cast<size_t>(got));
+  }
+  const int readErrno = errno;
+  if (fd != STDIN_FILENO) close(fd);
+  if (got < 0) {
+    error = InputName(path) + ": cannot read: " + std::strerror(readErrno);
+  } else if (bytes.size() > limit) {
+    error = InputName(path) + ": more than " + std::to_string(limit) + " bytes";
+  } else {
+    return true;
+  }
+  bytes.clear();
+  return false;
+}
+
+int CheckDatabasePath(const char* command, const std::string& path, std::ostream& err) {
+  if (!IsStreamedInput(path)) return kOk;
+  return UsageError(err, command,
+                    InputName(path) + ": a database is read from a file, not from standard input or a pipe");
 }
 
 }  // namespace locmodel::cli

@@ -35,6 +35,16 @@ void Walk(const CResItem& root, Open open, Close close) {
   }
 }
 
+// Items deeper than this are indented as at this depth and carry their depth
+// as a number, so that a tree nested a million levels deep still prints in
+// lines of bounded width instead of a terabyte of blanks.
+constexpr size_t kMaxIndentDepth = 64;
+
+std::string Indent(size_t depth) {
+  if (depth <= kMaxIndentDepth) return std::string(2 * depth, ' ');
+  return std::string(2 * kMaxIndentDepth, ' ') + "[" + std::to_string(depth) + "] ";
+}
+
 void AppendNameText(std::string& out, const CPropName& name) {
   std::string quoted;
   AppendJsonString(quoted, name.ToString());
@@ -83,7 +93,7 @@ void PrintItemTree(const CResItem& root, std::ostream& out) {
   Walk(
       root,
       [&](const CResItem& item, size_t depth, size_t) {
-        const std::string indent(2 * depth, ' ');
+        const std::string indent = Indent(depth);
         text += indent + "item type=" + std::to_string(item.GetType()) + " resId=";
         AppendJsonString(text, item.GetResId());
         text += " state=" + std::to_string(item.GetState()) +

@@ -1,30 +1,65 @@
 // dump and convert: the commands over project files.
+#include <algorithm>
 #include <cstdlib>
 
 #include "cli/command.h"
+#include "cli/input.h"
 #include "cli/item_print.h"
+#include "cli/progress.h"
 #include "locmodel/items/project_file.h"
 #include "locmodel/storage/project_database.h"
 #include "locmodel/util/unicode.h"
+#include "storage/file_probe.h"
 
 namespace locmodel::cli {
 namespace {
 
-// Loads the project file or database named on the command line; on failure
-// writes the error line and returns false. A database without items gives
-// true and a null root.
-bool LoadForCommand(const Args& args, std::ostream& err, std::unique_ptr<CResItem>& root) {
-  const ProjectReader reader = args.Has("--sequential") ? ProjectReader::Sequential : ProjectReader::Tree;
-  const Status status = LoadAnyProject(Utf8ToUtf16(args.positional[0]), root, reader);
+// Loads the project file or database named on the command line (standard
+// input for "-"); on failure writes the error line and returns false. A
+// database without items gives true and a null root.
+bool LoadForCommand(const Args& args, ProgressLine& progress, std::ostream& err,
+                    std::unique_ptr<CResItem>& root) {
+  const std::string& path = args.positional[0];
+  LoadOptions options;
+  options.reader = args.Has("--sequential") ? ProjectReader::Sequential : ProjectReader::Tree;
+  options.progress = progress.Callback();
+  progress.Stage("reading " + InputName(path), ProgressLine::Unit::kBytes);
+  Status status;
+  if (IsStreamedInput(path)) {
+    std::string bytes, error;
+    if (!ReadStreamedInput(path, kMaxStreamedInput, bytes, error)) {
+      Fail(err, error);
+      return false;
+    }
+    // The database engine reads files it can seek in, never a stream.
+    if (storage::IsDatabase(storage::ProbeBytes(bytes.data(), bytes.size()))) {
+      Fail(err, InputName(path) + ": a project database is read from a file, not a pipe");
+      return false;
+    }
+    status = LoadProjectFromMemory(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                                   root, options, Utf8ToUtf16(InputName(path)));
+  } else if (IsProjectDatabaseFile(Utf8ToUtf16(path))) {
+    status = LoadAnyProject(Utf8ToUtf16(path), root, options.reader);
+  } else {
+    status = LoadProject(Utf8ToUtf16(path), root, options);
+  }
+  progress.Finish();
   if (!status.ok()) Fail(err, status.ToString());
   return status.ok();
+}
+
+bool EndsWith(std::string text, const std::string& suffix) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 }  // namespace
 
 int RunDump(const Args& args, std::ostream& out, std::ostream& err) {
+  if (const int usage = CheckProgressOptions("dump", args, err)) return usage;
   std::unique_ptr<CResItem> root;
-  if (!LoadForCommand(args, err, root)) return kFailed;
+  ProgressLine progress(args, err);
+  if (!LoadForCommand(args, progress, err, root)) return kFailed;
   if (!root) out << (args.Has("--json") ? "{\"root\":null}\n" : "(no items)\n");
   else if (args.Has("--json")) PrintItemTreeJson(*root, out);
   else PrintItemTree(*root, out);
@@ -32,6 +67,15 @@ int RunDump(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 int RunConvert(const Args& args, std::ostream& /*out*/, std::ostream& err) {
+  if (const int usage = CheckProgressOptions("convert", args, err)) return usage;
+  const std::string& target = args.positional[1];
+  // The library writes items into project files only; a database name would
+  // hide a project file under the wrong kind.
+  if (EndsWith(target, ".db") || EndsWith(target, ".sqlite")) {
+    return UsageError(err, "convert",
+                      "'" + target + "' names a database; convert writes project files (db-upgrade makes databases)");
+  }
+  if (target == "-") return UsageError(err, "convert", "OUT must be a file; standard output is not one");
   SaveOptions options;
   if (const std::string* level = args.Value("--gzip")) {
     options.gzip = true;
@@ -44,10 +88,14 @@ int RunConvert(const Args& args, std::ostream& /*out*/, std::ostream& err) {
     }
   }
   std::unique_ptr<CResItem> root;
-  if (!LoadForCommand(args, err, root)) return kFailed;
+  ProgressLine progress(args, err);
+  if (!LoadForCommand(args, progress, err, root)) return kFailed;
   // A database without items becomes a project of one empty root item.
   if (!root) root = std::make_unique<CResItem>();
-  const Status status = SaveProject(*root, Utf8ToUtf16(args.positional[1]), options);
+  progress.Stage("writing " + target, ProgressLine::Unit::kBytes);
+  options.progress = progress.Callback();
+  const Status status = SaveProject(*root, Utf8ToUtf16(target), options);
+  progress.Finish();
   if (!status.ok()) return Fail(err, status.ToString());
   return kOk;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "cli/command.h"
+#include "cli/input.h"
 #include "cli/json.h"
 #include "cli/lang_common.h"
 #include "cli/warnings.h"
@@ -20,12 +21,22 @@
 namespace locmodel::cli {
 namespace {
 
-// Loads `path` into `store`; the failure message when it does not load.
+// Loads `path` (standard input for "-", or a pipe) into `store`; the
+// failure message when it does not load.
 std::string LoadRules(const std::string& path, CSRXStore& store,
                       CSRXStore::LoadReport* report = nullptr) {
   try {
-    if (store.Load(Utf8ToUtf16(path), report)) return {};
-    return "'" + path + "' is not a readable SRX file";
+    if (IsStreamedInput(path)) {
+      std::string bytes, error;
+      if (!ReadStreamedInput(path, CSRXStore::MAX_FILE_SIZE, bytes, error)) return error;
+      if (store.LoadFromMemory(reinterpret_cast<const unsigned char*>(bytes.data()),
+                               static_cast<int>(bytes.size()), Utf8ToUtf16(InputName(path)), report)) {
+        return {};
+      }
+    } else if (store.Load(Utf8ToUtf16(path), report)) {
+      return {};
+    }
+    return "'" + InputName(path) + "' is not a readable SRX file";
   } catch (const CSRXStore::CLoadError& error) {
     return error.what();
   }
@@ -204,6 +215,7 @@ int RunSegment(const Args& args, std::ostream& out, std::ostream& err) {
   if (kind != "srx" && (srx || args.Has("--culture"))) {
     return UsageError(err, "segment", "--srx and --culture need --type srx");
   }
+  if (srx && *srx == "-") return UsageError(err, "segment", "--srx cannot be standard input, which holds the texts");
   const std::string* langArg = args.Value("--lang");
   const auto lang = ParseLang(langArg ? *langArg : "en-US");
   if (!lang) return Fail(err, "'" + *langArg + "' names no language of the language table");

@@ -1,6 +1,7 @@
 // sqlite2-dump: every row of every table of an SQLite 2 database, read by the
 // library's own reader, for inspecting legacy project databases.
 #include "cli/command.h"
+#include "cli/input.h"
 #include "cli/json.h"
 #include "locmodel/storage/sqlite2_file.h"
 #include "locmodel/util/unicode.h"
@@ -9,6 +10,7 @@ namespace locmodel::cli {
 
 int RunSqlite2Dump(const Args& args, std::ostream& out, std::ostream& err) {
   const std::string& path = args.positional[0];
+  if (const int usage = CheckDatabasePath("sqlite2-dump", path, err)) return usage;
   const bool json = args.Has("--json");
   std::unique_ptr<Sqlite2File> file;
   const Status opened = Sqlite2File::Open(Utf8ToUtf16(path), &file);

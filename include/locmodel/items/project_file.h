@@ -9,6 +9,8 @@
 // value, never an exception, a crash or a half-built tree.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,17 +20,36 @@
 
 namespace locmodel {
 
+// How far a load or a save has come, for a host's progress display. Bytes
+// are those of the project data, uncompressed; `total` is 0 when it is not
+// known beforehand (a gzip file while loading, any file while saving).
+struct Progress {
+  uint64_t bytes = 0;
+  uint64_t total = 0;
+};
+// Called on the loading or saving thread after every kProgressStep bytes,
+// and once more with the final count when the data are complete. It should
+// return quickly; it cannot stop the work.
+using ProgressCallback = std::function<void(const Progress&)>;
+inline constexpr uint64_t kProgressStep = uint64_t{1} << 20;
+
 struct SaveOptions {
   bool gzip = false;
   unsigned level = 2;  // gzip compression level, 0-9
   // Whether the file reaches the disk before the save returns. Only hosts
   // that write scratch files they can rebuild should turn it off.
   bool sync = true;
+  ProgressCallback progress = nullptr;
 };
 
 enum class ProjectReader {
   Tree,        // finds nodes by name: reads files of other versions too
   Sequential,  // strictly in the order of writing: the fastest
+};
+
+struct LoadOptions {
+  ProjectReader reader = ProjectReader::Tree;
+  ProgressCallback progress = nullptr;
 };
 
 // True when `data` starts with the gzip magic (1F 8B): how a compressed
@@ -46,11 +67,18 @@ Status SaveProject(CResItem& root, const std::u16string& path, SaveOptions optio
 // A file that may also be a project database is opened by LoadAnyProject
 // (storage/project_database.h).
 Status LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& root,
-                       ProjectReader reader = ProjectReader::Tree);
-// The bytes of a project file, uncompressed; errors name `name`.
+                   ProjectReader reader = ProjectReader::Tree);
+Status LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& root,
+                   const LoadOptions& options);
+// The bytes of a project file, plain or gzip (told apart by content, as for
+// a file); errors name `name`. This is how a host loads a project it
+// received through a pipe or a socket.
 Status LoadProjectFromMemory(const unsigned char* data, size_t size,
-                                 std::unique_ptr<CResItem>& root,
-                                 ProjectReader reader = ProjectReader::Tree,
-                                 const std::u16string& name = u"(memory)");
+                             std::unique_ptr<CResItem>& root,
+                             ProjectReader reader = ProjectReader::Tree,
+                             const std::u16string& name = u"(memory)");
+Status LoadProjectFromMemory(const unsigned char* data, size_t size,
+                             std::unique_ptr<CResItem>& root, const LoadOptions& options,
+                             const std::u16string& name = u"(memory)");
 
 }  // namespace locmodel
