@@ -173,6 +173,39 @@ const std::vector<Command>& Commands() {
        "3's canonical form (\"007\" as \"7\"). NEW is written under a temporary\n"
        "name and renamed when whole; an existing NEW is an error (exit 1).\n",
        {}, 2, 2, RunDbUpgrade},
+      {"config", "config list FILE [--item SEL] [--json] | get FILE NAME [--item SEL] | set FILE NAME VALUE [--item SEL] | reset FILE NAME [--item SEL]",
+       "list, read, change or reset the configuration properties of a project",
+       "SEL names an item: \"/\" (the root, the default), \"/2/0\" (positions from 0),\n"
+       "\"/@Sources/#101\" (resource ids; write \"/\" and \"%\" in an id as %2F, %25) or\n"
+       "\"id:N\" (the first item holding item id N). NAME is the stored name: a text\n"
+       "as it is (\"@\" in front when empty or starting with \"#\" or \"@\"), a number\n"
+       "as \"#N\". list shows every declared property and every other one held on\n"
+       "the path, as seen at the item: NAME = JSON-VALUE (SOURCE [HOLDER]), SOURCE\n"
+       "being own, inherited, default or invalid (a value of another class; the\n"
+       "default is shown). --json prints {\"item\":P,\"properties\":[{\"name\":NAME,\n"
+       "\"accessor\":ACC,\"class\":CLASS,\"value\":V,\"source\":SRC,\"from\":P|null},...]}.\n"
+       "get prints the effective value: strings raw, true/false, decimal numbers,\n"
+       "SRX stores as SRX, other classes as JSON. set reads the same forms (also\n"
+       "1/0 and 0x hex; an SRX store from @FILE) and prints stored or unchanged;\n"
+       "reset prints removed or unchanged. The file is rewritten only when it\n"
+       "changes, in its own form; databases are read-only (see convert).\n",
+       {"--item=", "--json"}, 2, 4, RunConfig},
+      {"project-langs", "project-langs FILE [--item SEL] [--brand N] [--json] [--select LIST] [--add LANG] [--target LANG] [--secondary LANG|none]",
+       "show or change the project languages, brands and output languages",
+       "Shows native, target and secondary language, the selected languages, the\n"
+       "brand map and the output languages for brand N (0-255; 255, the default,\n"
+       "means every brand) as seen at the item (SEL as for 'config'). --json prints\n"
+       "{\"item\":P,\"native\":L,\"target\":L,\"secondary\":L,\"selected\":[L,...],\n"
+       "\"brands\":[{\"brand\":K,\"name\":S},...],\"output\":[L,...]}, L being null for\n"
+       "none or {\"id\":N,\"brand\":B,\"culture\":S|null,\"name\":S,\"codepage\":N,\n"
+       "\"encoding\":S,\"iana\":S|null}. More than 100000 output languages are refused.\n"
+       "The change options run in this order through the rules of the project\n"
+       "languages: LIST is comma-separated (empty: no language), LANG a decimal or\n"
+       "0x-hex identifier (brand bits included) or a culture name. A refused change\n"
+       "writes nothing and exits 1; otherwise the file is rewritten (unless nothing\n"
+       "changed: 'unchanged') and the result shown. Databases are read-only.\n",
+       {"--item=", "--brand=", "--json", "--select=", "--add=", "--target=", "--secondary="}, 1, 1,
+       RunProjectLangs},
   };
   return commands;
 }
