@@ -75,8 +75,8 @@ struct Json {
   enum Kind { kNull, kBool, kNumber, kString, kArray, kObject } kind = kNull;
   std::string number;  // as written
   std::u16string string;
-  std::vector<Json> items;
-  std::vector<std::pair<std::u16string, Json>> members;
+  std::vector<Json> items;                // an array's; an object's member values
+  std::vector<std::u16string> keys;       // an object's member names, beside `items`
 };
 
 class JsonReader {
@@ -136,9 +136,8 @@ class JsonReader {
       out.kind = Json::kObject;
       if (Eat('}')) return true;
       do {
-        out.members.emplace_back();
         SkipSpace();
-        if (!String(out.members.back().first) || !Eat(':') || !Value(out.members.back().second, depth + 1))
+        if (!String(out.keys.emplace_back()) || !Eat(':') || !Value(out.items.emplace_back(), depth + 1))
           return false;
       } while (Eat(','));
       return Eat('}');
@@ -235,12 +234,12 @@ bool Read(const Json& j, std::vector<unsigned char>& v, std::string& reason) {
 // The members `names` of an object, each exactly once, nothing else.
 bool Members(const Json& j, std::initializer_list<const char16_t*> names, std::vector<const Json*>& out,
              std::string& reason) {
-  if (j.kind != Json::kObject || j.members.size() != names.size())
+  if (j.kind != Json::kObject || j.keys.size() != names.size())
     return reason = "expected an object with " + std::to_string(names.size()) + " members", false;
   for (const char16_t* name : names) {
     const Json* found = nullptr;
-    for (const auto& [key, value] : j.members)
-      if (key == name) found = &value;
+    for (size_t i = 0; i < j.keys.size(); ++i)
+      if (j.keys[i] == name) found = &j.items[i];
     if (!found) return reason = "missing member \"" + Utf16ToUtf8(name) + "\"", false;
     out.push_back(found);
   }
