@@ -34,7 +34,7 @@ TEST_F(ProjectCommands, DumpJsonOfTheShippedSampleIsExact) {
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), ReadFile(examples_ / "sample-project.lmp"));
 
   const ToolRun text = RunTool({"dump", (examples_ / "sample-project.lmp").string()});
-  EXPECT_NE(text.out.find("      item type=10 resId=\"#101\""), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("      item /0/0/0 type=10 resId=\"#101\""), std::string::npos) << text.out;
 }
 
 TEST_F(ProjectCommands, ConvertReproducesTheBytesOfThisVersion) {

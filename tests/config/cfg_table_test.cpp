@@ -10,7 +10,7 @@
 #include <string>
 #include <type_traits>
 
-#include "cli/prop_json.h"
+#include "cli/value_text.h"
 #include "locmodel/config/prj_config.h"
 #include "locmodel/items/item_helper.h"
 #include "locmodel/props/accessor.h"
@@ -31,17 +31,17 @@ std::string Text(const std::u16string& v) { return locmodel::Utf16ToUtf8(v); }
 std::string Text(bool v) { return v ? "true" : "false"; }
 std::string Text(int v) { return std::to_string(v); }
 std::string Text(unsigned long long v) { return std::to_string(v); }
-std::string Text(const CIntStrMap& v) {
+// Structured values as `config get` prints them.
+template <typename P>
+std::string ValueText(const typename P::ValueType& v) {
   std::string out;
-  locmodel::cli::AppendPropValue(out, CIntStrMapProp(v));
+  locmodel::cli::AppendValueText(out, P(v));
   return out;
 }
-std::string Text(const CPrjLangs& v) {
-  std::string selected;
-  for (int lang : v.getSelectedLangs()) selected += (selected.empty() ? "" : ",") + std::to_string(lang);
-  return "{\"native\":" + Text(v.getNative()) + ",\"target\":" + Text(v.getTarget()) +
-         ",\"secondary\":" + Text(v.getSecondary()) + ",\"selected\":[" + selected + "]}";
-}
+std::string Text(const CIntStrMap& v) { return ValueText<CIntStrMapProp>(v); }
+std::string Text(const CPrjLangs& v) { return ValueText<CPrjLangsProp>(v); }
+// `config get` prints an SRX store as the SRX document, which leaves the
+// cascade flag out: the table writes the flag and the number of entries.
 std::string Text(const CSRXStore& v) {
   return "{\"cascade\":" + Text(v.IsCascade()) +
          ",\"entries\":" + std::to_string(v.GetRulesLangMap().size()) + "}";

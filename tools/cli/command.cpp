@@ -184,6 +184,39 @@ const std::vector<Command>& Commands() {
        "be a file, not standard input or a pipe.\n",
        {"--progress", "--quiet"}, 2, 2, RunDbUpgrade},
       {"xliff", "xliff export PROJECT --target LANG [--source LANG] [--text-prop NAME] [--item /POS/...] [--segment] [--version 2.0|1.2] -o OUT | xliff import PROJECT FILE.xlf [--target LANG] [--text-prop NAME] [--dry-run] [--json]", "exchange a language of a project with translators as XLIFF", "export writes the texts of PROJECT (the own property NAME of each item,\ndefault Text) with their translations into LANG as an XLIFF 2.0 (default) or\n1.2 file; OUT is replaced only when whole, '-' is stdout. --source is the\nsource culture (default en-US), --item a position path (/2/0) of the subtree\nto export, --segment splits texts into sentences. import takes the targets of\nFILE.xlf ('-' for stdin) back into PROJECT, matching units by id; units whose\nsource changed, locked items and targets with markup are skipped and counted.\nThe project is rewritten only when something changed (--dry-run: never).\n--json prints {\"updated\":N,\"unchanged\":N,\"skipped\":{\"unknownUnit\":N,\n\"sourceChanged\":N,\"locked\":N,\"inlineCodes\":N,\"wrongClass\":N}}.\n", {"--target=", "--source=", "--text-prop=", "--item=", "--segment", "--version=", "--dry-run", "--json"}, 1, 5, RunXliff},
+      {"config", "config list FILE [--item SEL] [--json] | get FILE NAME [--item SEL] | set FILE NAME VALUE [--item SEL] | reset FILE NAME [--item SEL]",
+       "list, read, change or reset the configuration properties of a project",
+       "SEL names an item: \"/\" (the root, the default), \"/2/0\" (positions from 0),\n"
+       "\"/@Sources/#101\" (resource ids; write \"/\" and \"%\" in an id as %2F, %25) or\n"
+       "\"id:N\" (the first item holding item id N). NAME is the stored name: a text\n"
+       "as it is (\"@\" in front when empty or starting with \"#\" or \"@\"), a number\n"
+       "as \"#N\". list shows every declared property and every other one held on\n"
+       "the path, as seen at the item: NAME = JSON-VALUE (SOURCE [HOLDER]), SOURCE\n"
+       "being own, inherited, default or invalid (a value of another class; the\n"
+       "default is shown). --json prints {\"item\":P,\"properties\":[{\"name\":NAME,\n"
+       "\"accessor\":ACC,\"class\":CLASS,\"value\":V,\"source\":SRC,\"from\":P|null},...]}.\n"
+       "get prints the effective value: strings raw, true/false, decimal numbers,\n"
+       "SRX stores as SRX, other classes as JSON. set reads the same forms (also\n"
+       "1/0 and 0x hex; an SRX store from @FILE) and prints stored or unchanged;\n"
+       "reset prints removed or unchanged. The file is rewritten only when it\n"
+       "changes, in its own form; databases are read-only (see convert).\n",
+       {"--item=", "--json"}, 2, 4, RunConfig},
+      {"project-langs", "project-langs FILE [--item SEL] [--brand N] [--json] [--select LIST] [--add LANG] [--target LANG] [--secondary LANG|none]",
+       "show or change the project languages, brands and output languages",
+       "Shows native, target and secondary language, the selected languages, the\n"
+       "brand map and the output languages for brand N (0-255; 255, the default,\n"
+       "means every brand) as seen at the item (SEL as for 'config'). --json prints\n"
+       "{\"item\":P,\"native\":L,\"target\":L,\"secondary\":L,\"selected\":[L,...],\n"
+       "\"brands\":[{\"brand\":K,\"name\":S},...],\"output\":[L,...]}, L being null for\n"
+       "none or {\"id\":N,\"brand\":B,\"culture\":S|null,\"name\":S,\"codepage\":N,\n"
+       "\"encoding\":S,\"iana\":S|null}. More than 100000 output languages are refused.\n"
+       "The change options run in this order through the rules of the project\n"
+       "languages: LIST is comma-separated (empty: no language), LANG a decimal or\n"
+       "0x-hex identifier (brand bits included) or a culture name. A refused change\n"
+       "writes nothing and exits 1; otherwise the file is rewritten (unless nothing\n"
+       "changed: 'unchanged') and the result shown. Databases are read-only.\n",
+       {"--item=", "--brand=", "--json", "--select=", "--add=", "--target=", "--secondary="}, 1, 1,
+       RunProjectLangs},
   };
   return commands;
 }

@@ -69,5 +69,7 @@ int RunSegment(const Args& args, std::ostream& out, std::ostream& err);
 int RunSrx(const Args& args, std::ostream& out, std::ostream& err);
 int RunDbUpgrade(const Args& args, std::ostream& out, std::ostream& err);
 int RunXliff(const Args& args, std::ostream& out, std::ostream& err);
+int RunConfig(const Args& args, std::ostream& out, std::ostream& err);
+int RunProjectLangs(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace locmodel::cli

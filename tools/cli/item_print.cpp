@@ -90,11 +90,16 @@ void AppendPropsText(std::string& out, const CPropContainer& props, const char* 
 
 void PrintItemTree(const CResItem& root, std::ostream& out) {
   std::string text;
+  std::vector<size_t> positions;  // the position path of the item being printed
   Walk(
       root,
-      [&](const CResItem& item, size_t depth, size_t) {
+      [&](const CResItem& item, size_t depth, size_t index) {
         const std::string indent = Indent(depth);
-        text += indent + "item type=" + std::to_string(item.GetType()) + " resId=";
+        positions.resize(depth);
+        if (depth > 0) positions.back() = index;
+        text += indent + "item " + (depth ? "" : "/");
+        for (size_t position : positions) text += "/" + std::to_string(position);
+        text += " type=" + std::to_string(item.GetType()) + " resId=";
         AppendJsonString(text, item.GetResId());
         text += " state=" + std::to_string(item.GetState()) +
                 " tabNum=" + std::to_string(item.GetTabNum()) +

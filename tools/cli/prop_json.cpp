@@ -5,6 +5,7 @@
 #include "cli/json.h"
 #include "locmodel/condition/condition_filter.h"
 #include "locmodel/config/lang_set.h"
+#include "locmodel/config/prj_langs.h"
 #include "locmodel/props/prop_classes.h"
 
 namespace locmodel::cli {
@@ -40,6 +41,16 @@ void Append(std::string& out, const CConditionEntry& v) {
   out += ",\"expression\":";
   AppendJsonString(out, v.Expression);
   out.push_back('}');
+}
+// The identifiers as stored, whatever the rules would make of them.
+void Append(std::string& out, const CPrjLangs& v) {
+  out.append("{\"native\":").append(std::to_string(v.getNative()));
+  out.append(",\"target\":").append(std::to_string(v.getTarget()));
+  out.append(",\"secondary\":").append(std::to_string(v.getSecondary()));
+  out += ",\"selected\":[";
+  for (int lang : v.getSelectedLangs()) out.append(std::to_string(lang)).push_back(',');
+  if (out.back() == ',') out.pop_back();
+  out += "]}";
 }
 template <typename K, typename V>
 void Append(std::string& out, const std::pair<K, V>& entry) {
@@ -81,6 +92,7 @@ bool AppendPropValue(std::string& out, const CProp& prop) {
       Form<CItemIdProp>(),    Form<CIntVectorProp>(), Form<CStrSetProp>(),
       Form<CStrListProp>(),   Form<CIntStrMapProp>(), Form<CIntSetProp>(),
       Form<CVariantProp>(),   Form<CLangSetProp>(),   Form<CConditionFilterCfgProp>(),
+      Form<CPrjLangsProp>(),
   };
   const auto it = forms.find(&prop.GetClass());
   if (it == forms.end()) return false;

@@ -9,7 +9,7 @@
 namespace locmodel::cli {
 namespace {
 
-constexpr int kGerman = 0x0407, kFrench = 0x040C, kJapanese = 0x0411;
+constexpr int kEnglish = 0x0409, kGerman = 0x0407, kFrench = 0x040C, kJapanese = 0x0411;
 
 CResItem* Add(CResItem& parent, int type, const std::u16string& resId,
               const std::u16string& comment = {}) {
@@ -47,12 +47,16 @@ std::unique_ptr<CResItem> MakeSampleProject() {
   root->SetResId(u"@Demo");
   root->SetComment(u"Sample project of the locmodel tool");
   CPrjConfig::SetIsImportByItemIdEnabled(*root, true);
-  root->GetCfgProps().SetPropW(u"BrandMap", new CIntStrMapProp({{0, u"Standard"}, {1, u"OEM"}}));
+  // Languages set through the rules, which pick German as the target.
+  CPrjConfig::SetPrjLangs(*root, CPrjLangs(kEnglish));
+  CPrjConfig::SetSelectedLangs(*root, {kGerman, kFrench});
+  CPrjConfig::SetBrandMap(*root, {{0, u"SourceBrand"}, {1, u"Lite"}});
   root->GetCfgProps().SetPropW(u"TgtLangs", new CLangSetProp({kGerman, kFrench, kJapanese}));
 
   CResItem* sources = Add(*root, kFolder, u"@Sources");
   // Set once on the folder, seen by every file and resource below it.
   sources->GetCfgProps().SetPropW(u"AutoSegm.LengthLimit", new CIntProp(120));
+  CPrjConfig::SetFuzzyUpdate(*sources, 80);
 
   CResItem* rc = Add(*sources, kFile, u"@main.rc", u"Windows resources");
   rc->SetPropW(CPropName::PROP_EMBEDDED_CFG, new CEmbeddedCfgProp(CEmbeddedCfg{CEmbeddedCfg::Resource, 4, 0}));

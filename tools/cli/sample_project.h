@@ -8,9 +8,9 @@ class CResItem;
 
 namespace locmodel::cli {
 
-// A root with a project setting; folders, files and resources of a few
-// types; translations in German, French and Japanese; a configuration value
-// set on a folder for everything below it. The same tree on every call.
+// A root with project settings, languages and brands; folders, files and
+// resources of a few types; translations in German, French and Japanese;
+// configuration values set on a folder for everything below it. The same tree on every call.
 std::unique_ptr<CResItem> MakeSampleProject();
 
 // Items, translations and parent links equal down the whole tree

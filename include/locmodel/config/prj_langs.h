@@ -12,6 +12,8 @@
 // rules is kept, and each setter applies its rule to what it finds.
 #pragma once
 
+#include <utility>
+
 #include "locmodel/config/lang_set.h"
 #include "locmodel/lang/lang_id.h"
 #include "locmodel/props/prop.h"
@@ -22,6 +24,15 @@ class CPrjLangs {
   CPrjLangs() : CPrjLangs(CLangId::NoLang) {}
   // No target, no secondary, nothing selected.
   explicit CPrjLangs(int native) : native_(native) {}
+  // A value exactly as a project file may hold it, no rule applied: for
+  // readers of stored forms and for tools that show or rebuild them.
+  static CPrjLangs FromStored(int native, int target, int secondary, CLangSet selected) {
+    CPrjLangs langs(native);
+    langs.target_ = target;
+    langs.secondary_ = secondary;
+    langs.selected_ = std::move(selected);
+    return langs;
+  }
 
   int getNative() const { return native_; }
   int getTarget() const { return target_; }
