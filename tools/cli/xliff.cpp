@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 #include "cli/command.h"
+#include "cli/item_selector.h"
 #include "cli/lang_common.h"
 #include "locmodel/items/project_file.h"
 #include "locmodel/storage/project_database.h"
@@ -38,26 +40,6 @@ bool OpenProject(const std::string& path, bool forWriting, std::unique_ptr<CResI
     std::fclose(file);
   }
   return true;
-}
-
-// The item an --item selector names: a position path from the top ("/"
-// the top item, "/2/0" the first child of its third child). Null when the
-// path is malformed or leads nowhere.
-const CResItem* SelectItem(const CResItem& top, const std::string& selector) {
-  if (selector.empty() || selector[0] != '/') return nullptr;
-  const CResItem* item = &top;
-  size_t at = 1;
-  while (at < selector.size()) {
-    const size_t slash = std::min(selector.find('/', at), selector.size());
-    const std::string step = selector.substr(at, slash - at);
-    if (step.empty() || step.size() > 9 || step.find_first_not_of("0123456789") != std::string::npos) return nullptr;
-    const size_t position = std::stoul(step);
-    if (position >= item->GetResItems().size()) return nullptr;
-    item = item->GetResItems()[position];
-    at = slash + 1;
-    if (slash + 1 == selector.size()) return nullptr;  // a trailing slash
-  }
-  return item;
 }
 
 // "-o OUT" arrives among the positional arguments.
@@ -94,11 +76,16 @@ int RunExport(const Args& args, std::vector<std::string> positional, std::ostrea
   const std::string& project = positional[1];
   std::unique_ptr<CResItem> root;
   bool gzip = false;
+  std::optional<ItemSelector> selector;
+  if (const std::string* text = args.Value("--item")) {
+    selector = ParseItemSelector(*text);
+    if (!selector) return UsageError(err, kName, "--item " + *text + " is no item selector");
+  }
   if (!OpenProject(project, false, root, gzip, err)) return kFailed;
   const CResItem* item = root.get();
-  if (const std::string* selector = args.Value("--item")) {
-    item = SelectItem(*root, *selector);
-    if (!item) return Fail(err, "--item " + *selector + ": no such item (a position path such as /2/0)");
+  if (selector) {
+    item = FindItem(*root, *selector);
+    if (!item) return Fail(err, project + ": no item " + *args.Value("--item"));
   }
   options.original = Utf8ToUtf16(std::filesystem::path(project).filename().string());
 
