@@ -24,7 +24,7 @@ int RunDbDump(const Args& args, std::ostream& out, std::ostream& err) {
   std::string text = json ? "{\"tables\":{" : "";
   for (const char* name : kProjectTables) {
     if (json) {
-      if (name != kProjectTables[0]) text.push_back(',');
+      if (text.back() != '{') text.push_back(',');
       text += std::string("\"") + name + "\":[";
     } else {
       text += std::string("table ") + name + "\n";
