@@ -19,10 +19,6 @@
 namespace locmodel {
 namespace {
 
-std::string TooDeep() {
-  return "items nest deeper than " + std::to_string(CResItem::kMaxReadDepth) + " levels";
-}
-
 // The number of items on the longest path from `root`, counted without
 // recursion.
 size_t Depth(const CResItem& root) {
@@ -158,7 +154,7 @@ Status ReadTree(Serial::IStreamIn& source, const std::function<bool()>& corrupt,
   }
   if (corrupt()) return Status::Malformed("corrupt gzip data", name);
   if (item_reading::WasTooDeep()) {
-    return Status::Error(Status::Kind::kTooLarge, name, TooDeep());
+    return Status::Error(Status::Kind::kTooLarge, name, item_reading::TooDeepMessage());
   }
   if (malformed) return Status::Malformed("malformed project file", name);
   counter.Finish();
@@ -186,7 +182,7 @@ Status SaveProject(CResItem& root, const std::u16string& path, SaveOptions optio
     return Status::Error(Status::Kind::kBadArgument, path, "gzip level " + std::to_string(options.level) + " is not 0-9");
   // Writing recurses as reading does, and a deeper file could not be read back.
   if (Depth(root) > static_cast<size_t>(CResItem::kMaxReadDepth)) {
-    return Status::Error(Status::Kind::kTooLarge, path, TooDeep());
+    return Status::Error(Status::Kind::kTooLarge, path, item_reading::TooDeepMessage());
   }
   ProgressCounter counter(options.progress, 0);
   const auto write = [&](auto& file) {

@@ -28,6 +28,9 @@ thread_local bool tearingDown = false;
 namespace locmodel::item_reading {
 void ResetTooDeep() { readTooDeep = false; }
 bool WasTooDeep() { return readTooDeep; }
+std::string TooDeepMessage() {
+  return "items nest deeper than " + std::to_string(CResItem::kMaxReadDepth) + " levels";
+}
 }  // namespace locmodel::item_reading
 
 CResItem::CResItem() : CPropContainer(this), cfgProps_(this) {}

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "items/read_depth.h"
 #include "locmodel/items/res_item.h"
 #include "locmodel/props/prop_classes.h"
 #include "locmodel/storage/db_values.h"
@@ -120,8 +121,7 @@ bool CStorage::Fill(CResItem* root) {
         keys_.erase(item);
         for (const CResItem* child : item->GetResItems()) pending.push_back(child);
       }
-      locmodel::PostStorageError(u"items nest deeper than " +
-                                 locmodel::Utf8ToUtf16(std::to_string(CResItem::kMaxReadDepth)) + u" levels");
+      locmodel::PostStorageError(locmodel::Utf8ToUtf16(locmodel::item_reading::TooDeepMessage()));
       return false;
     }
     CResItem* child = next.item.release();
