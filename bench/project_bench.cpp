@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "generated_project.h"
 #include "locmodel/items/project_file.h"
 #include "locmodel/props/prop_classes.h"
 #include "locmodel/serial/binary_serial.h"
@@ -20,46 +21,12 @@
 
 namespace {
 
-constexpr int kLevels = 5, kFanout = 10;
-constexpr int kLangs[] = {0x407, 0x40C, 0x411};
-
-void Fill(CResItem& item, int n) {
-  item.SetType(n % 7);
-  item.SetResId(u"@ITEM_" + locmodel::Utf8ToUtf16(std::to_string(n)));
-  item.SetPropW(u"Text", new CStrProp(u"Source text of the item"));
-  item.SetPropW(u"Width", new CIntProp(n));
-  item.SetPropW(u"Visible", new CBoolProp(true));
-  item.GetCfgProps().SetPropW(CPropName::PROP_ITEM_ID, new CItemIdProp(n));
-  for (int lang : kLangs) {
-    auto* trans = new CTransItem(lang);
-    trans->SetStr(u"Translated text of the item");
-    item.AddTransItem(trans);
-  }
-}
+using namespace bench_project;
 
 size_t CountItems(const CResItem& item) {
   size_t n = 1;
   for (const CResItem* child : item.GetResItems()) n += CountItems(*child);
   return n;
-}
-
-std::unique_ptr<CResItem> MakeProject() {
-  auto root = std::make_unique<CResItem>();
-  int n = 0;
-  Fill(*root, n++);
-  std::vector<std::pair<CResItem*, int>> pending{{root.get(), 0}};
-  while (!pending.empty()) {
-    auto [item, depth] = pending.back();
-    pending.pop_back();
-    if (depth == kLevels) continue;
-    for (int i = 0; i < kFanout; ++i) {
-      auto* child = new CResItem;
-      Fill(*child, n++);
-      item->AddResItem(child);
-      pending.emplace_back(child, depth + 1);
-    }
-  }
-  return root;
 }
 
 struct Project {

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "generated_project.h"
 #include "heap_peak.h"
 #include "locmodel/items/project_file.h"
 #include "locmodel/props/prop_classes.h"
@@ -21,40 +22,9 @@
 
 namespace {
 
-constexpr int kLevels = 5, kFanout = 10, kGerman = 0x407;
+using bench_project::MakeProject;
 
-// The project of the project benchmark, in the same shape.
-std::unique_ptr<CResItem> MakeProject() {
-  auto fill = [](CResItem& item, int n) {
-    item.SetType(n % 7);
-    item.SetResId(u"@ITEM_" + locmodel::Utf8ToUtf16(std::to_string(n)));
-    item.SetPropW(u"Text", new CStrProp(u"Source text of the item"));
-    item.SetPropW(u"Width", new CIntProp(n));
-    item.SetPropW(u"Visible", new CBoolProp(true));
-    item.GetCfgProps().SetPropW(CPropName::PROP_ITEM_ID, new CItemIdProp(n));
-    for (int lang : {0x407, 0x40C, 0x411}) {
-      auto* trans = new CTransItem(lang);
-      trans->SetStr(u"Translated text of the item");
-      item.AddTransItem(trans);
-    }
-  };
-  auto root = std::make_unique<CResItem>();
-  int n = 0;
-  fill(*root, n++);
-  std::vector<std::pair<CResItem*, int>> pending{{root.get(), 0}};
-  while (!pending.empty()) {
-    auto [item, depth] = pending.back();
-    pending.pop_back();
-    if (depth == kLevels) continue;
-    for (int i = 0; i < kFanout; ++i) {
-      auto* child = new CResItem;
-      fill(*child, n++);
-      item->AddResItem(child);
-      pending.emplace_back(child, depth + 1);
-    }
-  }
-  return root;
-}
+constexpr int kGerman = 0x407;
 
 struct Fixture {
   std::unique_ptr<CResItem> root = MakeProject();
