@@ -13,6 +13,7 @@
 #include "locmodel/props/prop_classes.h"
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
+#include "test_paths.h"
 
 namespace {
 

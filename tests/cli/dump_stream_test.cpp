@@ -7,6 +7,7 @@
 #include "support/cli_run.h"
 #include "support/stream_bytes.h"
 #include "support/temp_dir.h"
+#include "test_paths.h"
 
 namespace {
 

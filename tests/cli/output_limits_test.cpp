@@ -6,6 +6,7 @@
 
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
+#include "test_paths.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "support/cli_run.h"
 #include "support/item_trees.h"
 #include "support/temp_dir.h"
+#include "test_paths.h"
 
 namespace {
 

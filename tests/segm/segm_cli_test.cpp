@@ -7,6 +7,7 @@
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
 #include "support/text_checks.h"
+#include "test_paths.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "locmodel/items/res_item.h"
 #include "storage/storage_fixture.h"
 #include "support/cli_run.h"
+#include "test_paths.h"
 
 namespace {
 

@@ -19,6 +19,7 @@
 #include "storage/storage_fixture.h"
 #include "support/item_trees.h"
 #include "support/temp_dir.h"
+#include "test_paths.h"
 
 namespace {
 

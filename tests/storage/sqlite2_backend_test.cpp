@@ -17,6 +17,7 @@
 #include "storage/statements.h"
 #include "storage/storage_fixture.h"
 #include "support/cli_run.h"
+#include "test_paths.h"
 
 namespace storage_testing {
 namespace {

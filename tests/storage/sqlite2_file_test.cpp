@@ -9,6 +9,7 @@
 #include "storage/sqlite2_builder.h"
 #include "storage/sqlite2_expected.h"
 #include "support/cli_run.h"
+#include "test_paths.h"
 
 using locmodel::Sqlite2File;
 using locmodel::Status;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "test_paths.h"
 
 namespace testing_support {
 

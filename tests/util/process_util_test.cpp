@@ -21,6 +21,7 @@
 #include "support/message_collector.h"
 #include "util/command_output.h"
 #include "support/temp_dir.h"
+#include "test_paths.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "locmodel/xliff/xliff.h"
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
+#include "test_paths.h"
 
 namespace {
 
