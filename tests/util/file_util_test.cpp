@@ -459,6 +459,12 @@ TEST_F(FileUtil, PeChecksumMatchesHandSums) {
   // The field cut by the end of the file: invalid headers, summed whole.
   // 5A4D + 0040 + 4550 + FFFF = 19FDC -> 9FDD.
   EXPECT_EQ(Sum(pe.substr(0, 0x9A)), 0x9FDDu + 0x9A);
+  // A signature wrong in its first byte only: invalid headers, the field
+  // counts: 5A4D + 0040 + 4551 ("QE") + 5678 + 1234 = 1088A -> 088B.
+  std::string q = pe;
+  q[0x40] = 'Q';
+  q.replace(0x98, 4, "\x78\x56\x34\x12");
+  EXPECT_EQ(Sum(q), 0x088Bu + 0x9C);
   // An odd e_lfanew: the field straddles words; 5A4D + 0041 + 5000 + 0045.
   std::string odd = PeFile(0x9D, 0x41);
   odd.replace(0x99, 4, "\xff\xff\xff\xff");

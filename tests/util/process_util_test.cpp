@@ -121,20 +121,13 @@ TEST(CommandLine, QuotedArgumentsSplitBackUnchanged) {
 TEST(CommandOutput, EchoesOneLinePerBlockAndTheRestAtTheEnd) {
   locmodel::CommandOutput out(kDefaultCommandOutputCap);
   std::u16string line;
-  out.Append("ab\r\ncd", 6);
-  ASSERT_TRUE(out.NextLine(line));
-  EXPECT_EQ(line, u"ab\r");  // a CR LF ends one message in CR...
-  out.Append("ef\ngh\n", 6);
-  ASSERT_TRUE(out.NextLine(line));
-  EXPECT_EQ(line, u"\n");  // ...and the next begins with its LF
-  out.Append("no line end", 11);
-  ASSERT_TRUE(out.NextLine(line));
-  EXPECT_EQ(line, u"cdef\n");
-  out.Append("", 0);
-  ASSERT_TRUE(out.NextLine(line));
-  EXPECT_EQ(line, u"gh\n");
-  out.Append(" here", 5);
-  EXPECT_FALSE(out.NextLine(line));
+  // A CR LF ends one message in CR and the next begins with its LF.
+  const std::pair<std::string, const char16_t*> blocks[] = {
+      {"ab\r\ncd", u"ab\r"}, {"ef\ngh\n", u"\n"}, {"no line end", u"cdef\n"}, {"", u"gh\n"}, {" here", nullptr}};  // no line ends here
+  for (const auto& [block, echoed] : blocks) {
+    out.Append(block.data(), block.size());
+    EXPECT_EQ(out.NextLine(line) ? line : u"(none)", echoed ? echoed : u"(none)") << block;
+  }
   out.Finish();
   ASSERT_TRUE(out.Rest(line));
   EXPECT_EQ(line, u"no line end here");  // everything unsent, as one message
