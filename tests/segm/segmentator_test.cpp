@@ -16,7 +16,6 @@ using Rule = CSRXStore::CRule;
 using Breaks = std::vector<int>;
 
 constexpr int kEnUs = 1033;
-constexpr int kDeDe = 1031;
 
 // The breaks of `text` under `rules`, all applying to every culture.
 Breaks Segment(const CSRXStore::CRules& rules, const std::u16string& text) {
@@ -57,19 +56,6 @@ TEST(SRXBreaker, FirstRuleDecidesAndBreakIsWhereAfterBreakBegins) {
   CSRXStore store;
   store.GetRulesLangMap().push_back({{u"All", u".*"}, {Rule(true, u"(", u""), kBreakPeriod}});
   EXPECT_EQ(CSRXBreaker(store, u"x").GetRuleCount(), 1u);
-}
-
-TEST(SRXBreaker, CulturesAndCascading) {
-  CSRXStore store;
-  store.GetRulesLangMap() = {{{u"German", u"de.*"}, {Rule(false, u"Nr\\.", u"\\s")}},
-                             {{u"Exact", u"de"}, {Rule(true, u"x", u"")}},
-                             {{u"Default", u".*"}, {kBreakPeriod}}};
-  const std::u16string text = u"Nr. 5. Ende";
-  EXPECT_EQ(CSRXBreaker(store, kDeDe).GetBreaks(text), Breaks{6});
-  EXPECT_EQ(CSRXBreaker(store, kEnUs).GetBreaks(text), (Breaks{3, 6}));
-  store.SetCascade(false);
-  EXPECT_EQ(CSRXBreaker(store, u"de-DE").GetBreaks(text), Breaks{});
-  EXPECT_EQ(CSRXBreaker(store, u"de").GetBreaks(u"Nr. 5. Ende"), Breaks{});
 }
 
 TEST(SRXBreaker, CopiesAndTheStoreAreIndependent) {
@@ -216,10 +202,6 @@ TEST(SegmUtil, CreateByTypeAndConfiguration) {
   CResItem root;
   CResItem& child = *new CResItem;
   root.AddResItem(&child);
-  EXPECT_EQ(CSegmCfg::GetSegmType(child, true), CSegmUtil::SEGM_ICU);
-  EXPECT_EQ(CSegmCfg::SegmTypePropName().GetStr(), u"Segm.Type");
-  EXPECT_TRUE(CSegmCfg::GetSRXStore(child, true) == CSRXStore());
-
   CSRXStore store;
   store.GetRulesLangMap().push_back({{u"All", u".*"}, {kBreakPeriod}});
   CSegmCfg::SetSRXStore(root, store);
@@ -235,23 +217,11 @@ TEST(SegmUtil, CreateByTypeAndConfiguration) {
 
   CAutoSegmCfg format3(3), plain(CCustomAccessor::UNDECORATED_FORMAT);
   EXPECT_EQ(format3.LengthLimitPropName().GetStr(), u"3.AutoSegm.LengthLimit");
-  EXPECT_EQ(plain.EnableAutoSegmentationPropName().GetStr(), u"AutoSegm.Enable");
   format3.SetLengthLimit(root, 100);
   EXPECT_EQ(format3.GetLengthLimit(child, true), 100);
   EXPECT_EQ(plain.GetLengthLimit(child, true), 256);
   std::unique_ptr<IPropOperator> op(format3.CreateLengthLimitOperator(child));
   EXPECT_NE(dynamic_cast<CAutoSegmCfg::CLengthLimitPropOperator*>(op.get()), nullptr);
-}
-
-TEST(SegmUtil, DefaultRulesComeFromTheProgramDirectory) {
-  DefaultCfgGuard guard;
-  CSegmUtil::InitializeDefaults();
-  const CSRXStore& store = CSegmCfg::GetSRXStoreDefaultValue();
-  ASSERT_FALSE(store.GetRulesLangMap().empty());
-  EXPECT_TRUE(store.IsCascade());
-  EXPECT_EQ(CSRXBreaker(store, kEnUs).GetBreaks(u"Mr. Smith arrived. He left."), Breaks{18});
-  EXPECT_EQ(CSRXBreaker(store, kDeDe).GetBreaks(u"Das ist Nr. 5. Danach kommt z.B. nichts."), Breaks{14});
-  EXPECT_EQ(CSRXBreaker(store, u"ja-JP").GetBreaks(u"\u96E8\u3002\u6674\u308C\u3002"), Breaks{2});
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "locmodel/serial/streams.h"
 #include "support/stream_reader.h"
 #include "support/temp_dir.h"
+#include "test_paths.h"
 
 namespace {
 
@@ -93,32 +94,7 @@ TEST(SRXStore, SaveWritesTheExactBytes) {
   const CSRXStore store = Store(false, {{{u"A&B", u"en.*"},
                                           {Rule(false, u"Mr\\.", u"\\s"), Rule(true, u"<\"'>", u"x\ny")}},
                                          {{u"Default", u".*"}, {}}});
-  EXPECT_EQ(store.ToSRX(),
-            "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n"
-            "<srx version=\"2.0\" xmlns=\"http://www.lisa.org/srx20\" "
-            "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-            "xsi:schemaLocation=\"http://www.lisa.org/srx20 srx20.xsd\">\r\n"
-            "  <body>\r\n"
-            "    <languagerules>\r\n"
-            "      <languagerule languagerulename=\"A&amp;B\">\r\n"
-            "        <rule break=\"no\">\r\n"
-            "          <beforebreak>Mr\\.</beforebreak>\r\n"
-            "          <afterbreak>\\s</afterbreak>\r\n"
-            "        </rule>\r\n"
-            "        <rule break=\"yes\">\r\n"
-            "          <beforebreak>&lt;&quot;&apos;&gt;</beforebreak>\r\n"
-            "          <afterbreak>x\r\ny</afterbreak>\r\n"
-            "        </rule>\r\n"
-            "      </languagerule>\r\n"
-            "      <languagerule languagerulename=\"Default\">\r\n"
-            "      </languagerule>\r\n"
-            "    </languagerules>\r\n"
-            "    <maprules>\r\n"
-            "      <languagemap languagepattern=\"en.*\" languagerulename=\"A&amp;B\" />\r\n"
-            "      <languagemap languagepattern=\".*\" languagerulename=\"Default\" />\r\n"
-            "    </maprules>\r\n"
-            "  </body>\r\n"
-            "</srx>\r\n");
+  EXPECT_EQ(store.ToSRX(), ReadFile(LOCMODEL_SOURCE_DIR "/tests/fixtures/srx/saved.srx"));
 }
 
 // `names` language rules of `rules` rules each, every one named by `maps`
