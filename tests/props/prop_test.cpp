@@ -109,16 +109,16 @@ TEST(Props, CloneAndCreateGiveIndependentObjectsOfTheSameClass) {
 }
 
 TEST(Props, ValueFormsOnTheWire) {
-  CBinaryProp bytes(std::vector<unsigned char>{0xAB, 0xCD});
-  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { bytes.Do(s); }), Hex("1A 02 00 00 00 AB CD"));
-  CIntVectorProp ints(std::vector<int>{7});
-  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { ints.Do(s); }),
-            Hex("1A 04 00 00 00 01 00 00 00  18 00 1A 04 00 00 00 07 00 00 00 19"));
-  CEmbeddedCfgProp embedded(CEmbeddedCfg{CEmbeddedCfg::Resource, 3, 4});
-  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { embedded.Do(s); }),
-            Hex("1A 04 00 00 00 02 00 00 00 1A 04 00 00 00 03 00 00 00 1A 04 00 00 00 04 00 00 00"));
-  CEmptyProp flag;
-  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { flag.Do(s); }), Bytes{});
+  const std::pair<std::shared_ptr<CProp>, const char*> forms[] = {
+      {std::make_shared<CBinaryProp>(std::vector<unsigned char>{0xAB, 0xCD}), "1A 02 00 00 00 AB CD"},
+      {std::make_shared<CIntVectorProp>(std::vector<int>{7}),
+       "1A 04 00 00 00 01 00 00 00  18 00 1A 04 00 00 00 07 00 00 00 19"},
+      {std::make_shared<CEmbeddedCfgProp>(CEmbeddedCfg{CEmbeddedCfg::Resource, 3, 4}),
+       "1A 04 00 00 00 02 00 00 00 1A 04 00 00 00 03 00 00 00 1A 04 00 00 00 04 00 00 00"},
+      {std::make_shared<CEmptyProp>(), ""},
+  };
+  for (const auto& [prop, hex] : forms)
+    EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { prop->Do(s); }), Hex(hex)) << hex;
 }
 
 }  // namespace
