@@ -2,7 +2,7 @@
 
 #include <tuple>
 
-#include "support/cli_run.h"
+#include "support/tool_rows.h"
 
 namespace {
 
@@ -65,14 +65,12 @@ TEST(LangCli, LangsListsEveryRowInOrder) {
 }
 
 TEST(LangCli, ExpandAndEncoding) {
-  ToolRun run = Cli({"expand", "$(OutputDir)\\$(CultureName)\\$(SrcFileName)$(SrcFileExt)", "--lang", "de-de",
-                 "--set", "OutputDir=out", "--set=SrcFileName=app", "--set", "SrcFileExt=.exe"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "out\\de-DE\\app.exe\n");
-
-  run = Cli({"encoding", "ansi", "--lang", "0x0419"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "codepage 1251\nicu      windows-1251\niana     windows-1251\n");
-  EXPECT_EQ(Cli({"encoding", "936", "--lang=1033"}).out, "codepage 936\nicu      gb2312\niana     GB2312\n");
-  EXPECT_EQ(Cli({"encoding", "UTF-8", "--lang=1033"}).out, "codepage -3\nicu      UTF-8\niana     UTF-8\n");
+  testing_support::ExpectToolRows({
+      {{"expand", "$(OutputDir)\\$(CultureName)\\$(SrcFileName)$(SrcFileExt)", "--lang", "de-de", "--set",
+        "OutputDir=out", "--set=SrcFileName=app", "--set", "SrcFileExt=.exe"},
+       0, "out\\de-DE\\app.exe\n"},
+      {{"encoding", "ansi", "--lang", "0x0419"}, 0, "codepage 1251\nicu      windows-1251\niana     windows-1251\n"},
+      {{"encoding", "936", "--lang=1033"}, 0, "codepage 936\nicu      gb2312\niana     GB2312\n"},
+      {{"encoding", "UTF-8", "--lang=1033"}, 0, "codepage -3\nicu      UTF-8\niana     UTF-8\n"},
+  });
 }

@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 TEST(LangText, GetLngStrJoinsIdentifiers) {
-  std::u16string out = u"unchanged";
-  GetLngStr(out, {});
-  EXPECT_EQ(out, u"unchanged");
-  GetLngStr(out, {1033});
-  EXPECT_EQ(out, u"1033");
-  GetLngStr(out, {1033, 1031, -1});
-  EXPECT_EQ(out, u"1033, 1031, -1");
+  std::u16string out = u"unchanged";  // an empty list leaves it alone
+  for (const auto& [langs, text] : std::initializer_list<std::pair<std::vector<int>, std::u16string>>{
+           {{}, u"unchanged"}, {{1033}, u"1033"}, {{1033, 1031, -1}, u"1033, 1031, -1"}}) {
+    GetLngStr(out, langs);
+    EXPECT_EQ(out, text);
+  }
 }
 
 TEST(LangText, StringTablesAreSearchedInRegistrationOrder) {
