@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "locmodel/config/prj_config.h"
 #include "locmodel/props/accessor.h"
@@ -149,13 +150,11 @@ TEST_F(CfgInheritance, PerFormatNamesAreDecoratedOnItemsAndDefaults) {
 }
 
 TEST(CustomAccessor, DecoratesOnlyTextualNamesOfARealFormat) {
-  for (int format : {-1, 0, 3}) {
-    EXPECT_EQ(CTestFormatCfg(format).DecoratePropName(CPropName::PROP_ITEM_ID),
-              CPropName(CPropName::PROP_ITEM_ID));
-  }
-  EXPECT_EQ(CTestFormatCfg(-1).DecoratePropName(u"Xml.OutFile"), CPropName(u"Xml.OutFile"));
-  EXPECT_EQ(CTestFormatCfg(3).DecoratePropName(u"Xml.OutFile"), CPropName(u"3.Xml.OutFile"));
-  EXPECT_EQ(CTestFormatCfg(-7).DecoratePropName(u"A"), CPropName(u"-7.A"));
+  const CPropName id(CPropName::PROP_ITEM_ID);
+  for (const auto& [format, name, decorated] : std::initializer_list<std::tuple<int, CPropName, CPropName>>{
+           {-1, id, id}, {0, id, id}, {3, id, id}, {-1, u"Xml.OutFile", u"Xml.OutFile"},
+           {3, u"Xml.OutFile", u"3.Xml.OutFile"}, {-7, u"A", u"-7.A"}})
+    EXPECT_EQ(CTestFormatCfg(format).DecoratePropName(name), decorated) << format;
 }
 
 TEST_F(CfgInheritance, PropsByPrefixListLevelsFromTheItemUp) {
