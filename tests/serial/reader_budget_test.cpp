@@ -6,7 +6,6 @@
 
 #include "locmodel/items/project_file.h"
 #include "locmodel/serial/binary_scanner.h"
-#include "locmodel/serial/serial_tree.h"
 #include "support/gzip_bomb.h"
 #include "support/stream_bytes.h"
 #include "support/temp_dir.h"
@@ -104,31 +103,6 @@ TEST_F(ReaderBudget, AFieldLongerThanTheRestOfAnyStreamIsRefusedAtItsHeader) {
       // Refused with the first read-ahead, not after gathering the rest.
       EXPECT_EQ(counted.bytes, *reason ? 64u * 1024 : bytes.size());
     }
-  }
-}
-
-TEST(TreeBudget, LoadStopsAtItsLimitsBeforeBuildingPastThem) {
-  // Three nested anonymous nodes in Root, a field in the deepest. With the
-  // version header (four named nodes with a field each) and Root the tree
-  // holds 8 nodes and 5 fields: 272 bytes at the stated costs.
-  const Bytes stream = StreamAround(Hex("18 00 18 00 18 00 1A 01 00 00 00 07 19 19 19"));
-  using Refusal = Serial::Binary::BinarySerialTreeIn::Refusal;
-  const struct {
-    Serial::Binary::TreeLimits limits;
-    Refusal refusal;
-  } cases[] = {{{}, Refusal::None},
-               {{.bytes = 272, .depth = 4}, Refusal::None},
-               {{.bytes = 271}, Refusal::TooLarge},
-               {{.depth = 3}, Refusal::TooDeep}};
-  for (const auto& c : cases) {
-    Serial::MemoryStreamIn in(stream.data(), static_cast<uint32_t>(stream.size()));
-    Serial::Binary::BinarySerialTreeIn tree;
-    if (c.refusal == Refusal::None) {
-      EXPECT_NO_THROW(tree.Load(in, c.limits));
-    } else {
-      EXPECT_THROW(tree.Load(in, c.limits), Serial::Exceptions::FormatIO);
-    }
-    EXPECT_EQ(tree.refusal(), c.refusal);
   }
 }
 
