@@ -1,13 +1,13 @@
 #include "locmodel/items/project_file.h"
 
 #include <sys/stat.h>
-#include <zlib.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "items/read_depth.h"
 #include "locmodel/serial/binary_serial.h"
@@ -64,6 +64,7 @@ class CountingIn final : public Serial::IStreamIn {
     counter_.Add(got);
     return got;
   }
+  uint64_t Remaining() const override { return in_.Remaining(); }
 
  private:
   Serial::IStreamIn& in_;
@@ -84,66 +85,47 @@ class CountingOut final : public Serial::IStreamOut {
   ProgressCounter& counter_;
 };
 
-// Inflates gzip data held in memory as it is read, member after member as
-// gzread does, so that a project received whole costs no second copy.
-class GzipMemoryIn final : public Serial::IStreamIn {
- public:
-  GzipMemoryIn(const unsigned char* data, size_t size) : rest_(size) {
-    z_.next_in = const_cast<unsigned char*>(data);
-    failed_ = inflateInit2(&z_, 16 + MAX_WBITS) != Z_OK;
-    Refill();
-  }
-  ~GzipMemoryIn() { inflateEnd(&z_); }
-  uint32_t read(void* buffer, uint32_t count) override {
-    z_.next_out = static_cast<unsigned char*>(buffer);
-    z_.avail_out = count;
-    while (!failed_ && !ended_ && z_.avail_out > 0) {
-      const int rc = inflate(&z_, Z_NO_FLUSH);
-      Refill();
-      if (rc == Z_STREAM_END) {
-        // Another member may follow; anything else after the data is ignored.
-        ended_ = !IsGzipData(z_.next_in, z_.avail_in) || inflateReset(&z_) != Z_OK;
-      } else if (rc != Z_OK || (z_.avail_in == 0 && z_.avail_out > 0)) {
-        failed_ = true;  // damaged, or the data end before the stream does
-      }
-    }
-    return count - z_.avail_out;
-  }
-  bool HasError() const { return failed_; }
-
- private:
-  // zlib counts input in 32 bits: hand it the data in slices.
-  void Refill() {
-    if (z_.avail_in > 0 || rest_ == 0) return;
-    z_.avail_in = static_cast<uInt>(std::min<size_t>(rest_, UINT32_MAX));
-    rest_ -= z_.avail_in;
-  }
-  z_stream z_{};
-  size_t rest_;
-  bool failed_ = false, ended_ = false;
-};
-
 void WriteTree(CResItem& root, Serial::IStreamOut& out) {
   Serial::Binary::BinarySerialOut writer(out);
   root.Do(writer);
 }
 
-// Reads a whole tree from `source`; `corrupt` tells afterwards whether the
-// byte stream met damaged compressed data. `total` is the byte count when
-// known, for the progress callback.
-Status ReadTree(Serial::IStreamIn& source, const std::function<bool()>& corrupt,
-                const LoadOptions& options, uint64_t total, const std::u16string& name,
-                std::unique_ptr<CResItem>& root) {
+// The tree reader's budget for a source of `size` bytes as stored.
+Serial::Binary::TreeLimits TreeBudget(uint64_t size, uint32_t multiple) {
+  constexpr uint64_t kFloor = uint64_t{16} << 20;
+  // Items nest two nodes a level (the children node, then one per child),
+  // and an item's own members a few more: deeper nodes hold no readable item.
+  constexpr uint32_t kMaxNodeDepth = 2 * CResItem::kMaxReadDepth + 64;
+  const uint64_t bytes = size > UINT64_MAX / std::max<uint32_t>(multiple, 1) ? UINT64_MAX : size * multiple;
+  return {.bytes = std::max(bytes, kFloor), .depth = kMaxNodeDepth};
+}
+
+// What a gzip stream met: damaged data, or more than its limit.
+template <typename Gzip>
+Status GzipDamage(const Gzip& in, const std::u16string& name) {
+  const std::string error = in.Error();
+  if (error.empty()) return Status::Ok();
+  return in.OverLimit() ? Status::Error(Status::Kind::kTooLarge, name, error)
+                        : Status::Malformed(error, name);
+}
+
+// Reads a whole tree from `source`, `size` bytes as stored; `damage` tells
+// afterwards whether the byte stream met damaged or too large compressed
+// data. `total` is the uncompressed byte count when known, for the progress
+// callback.
+Status ReadTree(Serial::IStreamIn& source, const std::function<Status()>& damage,
+                const LoadOptions& options, uint64_t size, uint64_t total,
+                const std::u16string& name, std::unique_ptr<CResItem>& root) {
   item_reading::ResetTooDeep();
   ProgressCounter counter(options.progress, total);
   CountingIn in(source, counter);
   auto item = std::make_unique<CResItem>();
   bool malformed = false;
+  std::optional<Serial::Binary::BinarySerialTreeIn> tree;
   try {
     if (options.reader == ProjectReader::Tree) {
-      Serial::Binary::BinarySerialTreeIn tree;
-      tree.Load(in);
-      item->Do(tree);
+      tree.emplace().Load(in, TreeBudget(size, options.tree_budget_multiple));
+      item->Do(*tree);
     } else {
       Serial::Binary::BinarySerialIn sequential(in);
       item->Do(sequential);
@@ -152,9 +134,16 @@ Status ReadTree(Serial::IStreamIn& source, const std::function<bool()>& corrupt,
   } catch (const Serial::Exceptions::FormatIO&) {
     malformed = true;
   }
-  if (corrupt()) return Status::Malformed("corrupt gzip data", name);
-  if (item_reading::WasTooDeep()) {
+  using Refusal = Serial::Binary::BinarySerialTreeIn::Refusal;
+  const Refusal refusal = tree ? tree->refusal() : Refusal::None;
+  if (Status status = damage(); !status.ok()) return status;
+  if (item_reading::WasTooDeep() || refusal == Refusal::TooDeep) {
     return Status::Error(Status::Kind::kTooLarge, name, item_reading::TooDeepMessage());
+  }
+  if (refusal == Refusal::TooLarge) {
+    return Status::Error(Status::Kind::kTooLarge, name,
+                         "the tree reader needs more than " + std::to_string(options.tree_budget_multiple) +
+                             " times the file's size");
   }
   if (malformed) return Status::Malformed("malformed project file", name);
   counter.Finish();
@@ -220,13 +209,13 @@ Status LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& root,
   } else {
     return Status::CannotOpen(path, SystemError("cannot open file"));
   }
+  const auto size = static_cast<uint64_t>(info.st_size);
   if (IsGzipData(magic, got)) {
-    Serial::GZFileStreamIn in(path);
-    return ReadTree(in, [&] { return in.HasError(); }, options, 0, path, root);
+    Serial::GZFileStreamIn in(path, options.inflate_limit);
+    return ReadTree(in, [&] { return GzipDamage(in, path); }, options, size, 0, path, root);
   }
   Serial::FileStreamIn in(path);
-  return ReadTree(in, [] { return false; }, options, static_cast<uint64_t>(info.st_size), path,
-                  root);
+  return ReadTree(in, [] { return Status::Ok(); }, options, size, size, path, root);
 }
 
 Status LoadProjectFromMemory(const unsigned char* data, size_t size,
@@ -239,12 +228,12 @@ Status LoadProjectFromMemory(const unsigned char* data, size_t size,
                              std::unique_ptr<CResItem>& root, const LoadOptions& options,
                              const std::u16string& name) {
   if (IsGzipData(data, size)) {
-    GzipMemoryIn in(data, size);
-    return ReadTree(in, [&] { return in.HasError(); }, options, 0, name, root);
+    Serial::GZMemoryStreamIn in(data, size, options.inflate_limit);
+    return ReadTree(in, [&] { return GzipDamage(in, name); }, options, size, 0, name, root);
   }
   if (size > UINT32_MAX) return Status::Error(Status::Kind::kTooLarge, name, "file too large");
   Serial::MemoryStreamIn in(data, static_cast<uint32_t>(size));
-  return ReadTree(in, [] { return false; }, options, size, name, root);
+  return ReadTree(in, [] { return Status::Ok(); }, options, size, size, name, root);
 }
 
 }  // namespace locmodel

@@ -146,8 +146,11 @@ BinaryScanner::Item BinaryScanner::Next() {
         pos_ += field_size_;
         return Item::Field;
       }
+      // A length the rest of the stream cannot hold fails at once, not once
+      // memory is full of what a gzip bomb expands to.
       field_chunk_ = nullptr;
-      if (!ReadFieldBytes(field_size_)) return Fail("data ends inside a field");
+      if (field_size_ - (end_ - pos_) > (eof_ ? 0 : in_.Remaining()) || !ReadFieldBytes(field_size_))
+        return Fail("data ends inside a field");
       field_data_ = field_.data();
       return Item::Field;
     }

@@ -263,10 +263,19 @@ void SerialTree::WriteField(unsigned int size, const void* data) {
 
 namespace Binary {
 
-void BinarySerialTreeIn::Load(IStreamIn& in) {
+void BinarySerialTreeIn::Load(IStreamIn& in, const TreeLimits& limits) {
   SetReadingMode(false);
   Reset();  // already in writing mode: still start from an empty tree
   version_ = UNDEFINED_SCHEME_VERSION;
+  refusal_ = Refusal::None;
+  uint64_t cost = 0;
+  // Every node and field is admitted here before it is built; a node
+  // entered again counts again, which errs on the safe side.
+  const auto admit = [&](uint64_t bytes, bool tooDeep) {
+    cost += bytes;
+    refusal_ = tooDeep ? Refusal::TooDeep : cost > limits.bytes ? Refusal::TooLarge : Refusal::None;
+    if (refusal_ != Refusal::None) throw Exceptions::FormatIO();
+  };
 
   // The scanner judges the structure: unknown tags, undecodable names, a
   // leave with no node open and data ending inside a node are Malformed.
@@ -276,9 +285,11 @@ void BinarySerialTreeIn::Load(IStreamIn& in) {
   for (bool more = true; more;) {
     switch (scanner.Next()) {
       case BinaryScanner::Item::Field:
+        admit(TreeLimits::kFieldCost, false);
         SerialTree::WriteField(scanner.field_size(), scanner.field_data());
         break;
       case BinaryScanner::Item::EnterNode:
+        admit(TreeLimits::kNodeCost, scanner.depth() > limits.depth);
         SerialTree::EnterNode(scanner.name());
         break;
       case BinaryScanner::Item::LeaveNode:

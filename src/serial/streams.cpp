@@ -2,7 +2,10 @@
 
 #include <zlib.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,11 +17,67 @@ namespace {
 
 FILE* AsFile(void* handle) { return static_cast<FILE*>(handle); }
 gzFile AsGz(void* handle) { return static_cast<gzFile>(handle); }
+z_stream& AsZ(void* handle) { return *static_cast<z_stream*>(handle); }
+
+std::atomic<uint64_t> g_inflateLimit{kDefaultInflateLimit};
+
+// Decompressed bytes a gzip reader may hold back beyond what its compressed
+// input accounts for (zlib's output buffer).
+constexpr uint64_t kInflateSlack = 64 * 1024;
+
+// The size of a regular file, UINT64_MAX for anything else.
+uint64_t RegularSize(int fd) {
+  struct stat info {};
+  return fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size)
+                                                         : UINT64_MAX;
+}
+
+// What `compressed` bytes can still expand to, within what `limit` leaves.
+uint64_t InflateBound(uint64_t compressed, uint64_t limit, uint64_t delivered, bool over) {
+  if (over) return 0;
+  const uint64_t left = limit - delivered;
+  if (compressed >= (UINT64_MAX - kInflateSlack) / kMaxInflateRatio) return left;
+  return std::min(left, compressed * kMaxInflateRatio + kInflateSlack);
+}
+
+// Delivers what `inflate` gives, at most `limit` bytes in all. A read cut
+// short by the limit asks for one byte more: data that go on past it are
+// refused (`over`), never ended quietly as if complete.
+template <typename Inflate>
+uint32_t ReadWithin(uint64_t limit, uint64_t& delivered, bool& over, void* buffer,
+                    uint32_t count, Inflate&& inflate) {
+  if (over || count == 0) return 0;
+  const uint64_t left = limit - delivered;
+  const auto ask = static_cast<uint32_t>(std::min<uint64_t>(count, left));
+  const uint32_t got = ask ? inflate(static_cast<unsigned char*>(buffer), ask) : 0;
+  delivered += got;
+  if (got == left && count > left) {
+    unsigned char probe;
+    over = inflate(&probe, 1) > 0;
+  }
+  return got;
+}
 
 }  // namespace
 
+void SetDefaultInflateLimit(uint64_t bytes) { g_inflateLimit = bytes; }
+uint64_t DefaultInflateLimit() { return g_inflateLimit; }
+
+std::string InflateLimitError(uint64_t limit) {
+  return "gzip data expand to more than " + std::to_string(limit) + " bytes";
+}
+
 FileStreamIn::FileStreamIn(const std::u16string& path)
-    : file_(std::fopen(locmodel::NativePath(path).c_str(), "rb")) {}
+    : file_(std::fopen(locmodel::NativePath(path).c_str(), "rb")) {
+  if (file_) size_ = RegularSize(fileno(AsFile(file_)));
+}
+
+uint64_t FileStreamIn::Remaining() const {
+  if (!file_) return 0;
+  const long at = std::ftell(AsFile(file_));
+  if (size_ == UINT64_MAX || at < 0) return UINT64_MAX;
+  return size_ > static_cast<uint64_t>(at) ? size_ - static_cast<uint64_t>(at) : 0;
+}
 
 FileStreamIn::~FileStreamIn() {
   if (file_) std::fclose(AsFile(file_));
@@ -50,33 +109,96 @@ bool FileStreamOut::Close() {
   return closed && !failed_;
 }
 
-GZFileStreamIn::GZFileStreamIn(const std::u16string& path)
-    : file_(gzopen(locmodel::NativePath(path).c_str(), "rb")) {}
+GZFileStreamIn::GZFileStreamIn(const std::u16string& path, uint64_t limit)
+    : file_(nullptr), limit_(limit) {
+  const std::string native = locmodel::NativePath(path);
+  struct stat info {};
+  if (stat(native.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+    size_ = static_cast<uint64_t>(info.st_size);
+  file_ = gzopen(native.c_str(), "rb");
+}
 
 GZFileStreamIn::~GZFileStreamIn() {
   if (file_) gzclose(AsGz(file_));
 }
 
 uint32_t GZFileStreamIn::read(void* buffer, uint32_t count) {
-  if (!file_ || count == 0 || failed_) return 0;
-  // gzread takes an unsigned count but answers in an int; ask for at most
-  // INT_MAX so the answer can be told from an error.
-  const unsigned ask = std::min<uint32_t>(count, 0x7FFFFFFF);
-  const int got = gzread(AsGz(file_), buffer, ask);
-  if (got < 0) {
+  if (!file_ || failed_) return 0;
+  return ReadWithin(limit_, delivered_, over_, buffer, count, [this](unsigned char* out, uint32_t ask) {
+    // gzread takes an unsigned count but answers in an int; ask for at most
+    // INT_MAX so the answer can be told from an error.
+    const int got = gzread(AsGz(file_), out, std::min<uint32_t>(ask, 0x7FFFFFFF));
     // Corrupt data: report it as the end of the data, never as a huge count.
-    failed_ = true;
-    return 0;
-  }
-  return static_cast<uint32_t>(got);
+    if (got < 0) failed_ = true;
+    return got < 0 ? 0u : static_cast<uint32_t>(got);
+  });
 }
 
-bool GZFileStreamIn::HasError() const {
-  if (failed_) return true;
-  if (!file_) return false;
+uint64_t GZFileStreamIn::Remaining() const {
+  if (!file_) return 0;
+  const z_off_t at = gzoffset(AsGz(file_));
+  const uint64_t rest = size_ == UINT64_MAX || at < 0 ? UINT64_MAX
+                        : size_ > static_cast<uint64_t>(at) ? size_ - static_cast<uint64_t>(at) : 0;
+  return InflateBound(rest, limit_, delivered_, over_);
+}
+
+std::string GZFileStreamIn::Error() const {
+  if (over_) return InflateLimitError(limit_);
   int code = Z_OK;
-  gzerror(AsGz(file_), &code);
-  return code != Z_OK && code != Z_STREAM_END;
+  if (file_ && !failed_) gzerror(AsGz(file_), &code);
+  return failed_ || (code != Z_OK && code != Z_STREAM_END) ? "corrupt gzip data" : "";
+}
+
+GZMemoryStreamIn::GZMemoryStreamIn(const void* data, size_t size, uint64_t limit)
+    : z_(new z_stream{}), rest_(size), limit_(limit) {
+  AsZ(z_).next_in = static_cast<Bytef*>(const_cast<void*>(data));
+  failed_ = inflateInit2(&AsZ(z_), 16 + MAX_WBITS) != Z_OK;
+  Refill();
+}
+
+GZMemoryStreamIn::~GZMemoryStreamIn() {
+  inflateEnd(&AsZ(z_));
+  delete &AsZ(z_);
+}
+
+// zlib counts input in 32 bits: hand it the data in slices.
+void GZMemoryStreamIn::Refill() {
+  z_stream& z = AsZ(z_);
+  if (z.avail_in > 0 || rest_ == 0) return;
+  z.avail_in = static_cast<uInt>(std::min<size_t>(rest_, UINT32_MAX));
+  rest_ -= z.avail_in;
+}
+
+uint32_t GZMemoryStreamIn::Inflate(unsigned char* buffer, uint32_t count) {
+  z_stream& z = AsZ(z_);
+  z.next_out = buffer;
+  z.avail_out = count;
+  while (!failed_ && !ended_ && z.avail_out > 0) {
+    const int rc = inflate(&z, Z_NO_FLUSH);
+    Refill();
+    if (rc == Z_STREAM_END) {
+      // Another member may follow; anything else after the data is ignored.
+      ended_ = z.avail_in < 2 || z.next_in[0] != 0x1F || z.next_in[1] != 0x8B ||
+               inflateReset(&z) != Z_OK;
+    } else if (rc != Z_OK || (z.avail_in == 0 && z.avail_out > 0)) {
+      failed_ = true;  // damaged, or the data end before the stream does
+    }
+  }
+  return count - z.avail_out;
+}
+
+uint32_t GZMemoryStreamIn::read(void* buffer, uint32_t count) {
+  return ReadWithin(limit_, delivered_, over_, buffer, count,
+                    [this](unsigned char* out, uint32_t ask) { return Inflate(out, ask); });
+}
+
+uint64_t GZMemoryStreamIn::Remaining() const {
+  return InflateBound(AsZ(z_).avail_in + rest_, limit_, delivered_, over_);
+}
+
+std::string GZMemoryStreamIn::Error() const {
+  if (over_) return InflateLimitError(limit_);
+  return failed_ ? "corrupt gzip data" : "";
 }
 
 GZFileStreamOut::GZFileStreamOut(const std::u16string& path, uint32_t level) : file_(nullptr) {

@@ -56,17 +56,21 @@ Status Exec(sqlite* db, const char* sql, const std::u16string& to) {
 }
 
 // Fills `file`, the new file that becomes `to`, with the project schema and
-// every row of `tables`.
+// every row of `tables`, in one transaction whose every step is checked: a
+// write that fails (a full disk, the file-size limit) names its cause. The
+// file is renamed into place only when complete, so a rollback journal
+// would guard nothing and is not written.
 Status Copy(const ProjectTables& tables, const std::u16string& file, const std::u16string& to) {
-  {
-    CStorage storage(file);  // the file is empty, which SQLite takes for a new database
-    if (!storage.IsGood()) return Status::Error(Status::Kind::kWriteFailed, to, "cannot create the database");
-    storage.CreateDb();
-  }
   char* message = nullptr;
   const Connection db(sqlite_open(NativePath(file).c_str(), kSqliteReadWrite, &message));
-  if (!db) return Failure(Status::Kind::kWriteFailed, to, message);
-  Status written = Exec(db.get(), statements::kBegin, to);
+  if (!db) return Failure(Status::Kind::kWriteFailed, to, message, "cannot create the database");
+  Status written = Exec(db.get(), "pragma journal_mode=off;", to);
+  if (written.ok()) written = Exec(db.get(), statements::kBegin, to);
+  for (const char* create : statements::kCreateTables)
+    if (written.ok()) written = Exec(db.get(), create, to);
+  for (const char* create : statements::kCreateIndexes)
+    if (written.ok()) written = Exec(db.get(), create, to);
+  if (written.ok()) written = Exec(db.get(), statements::kCreateProp, to);
   for (const char* name : kProjectTables) {
     if (!written.ok()) break;
     const Status read = tables.Read(name, [&](int64_t rowid, const DbCells& cells,

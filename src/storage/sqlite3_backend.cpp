@@ -35,6 +35,17 @@ int Authorize(void*, int action, const char*, const char*, const char*, const ch
   return SQLITE_OK;
 }
 
+// SQLite's message, with the system's reason when a read or write failed
+// ("disk I/O error" alone does not tell a full disk from the file-size limit).
+std::string ErrorMessage(sqlite3* db, int rc) {
+  std::string message = sqlite3_errmsg(db);
+  int code = 0;  // the file's own record: errno has moved on since
+  if ((rc & 0xFF) == SQLITE_IOERR &&
+      sqlite3_file_control(db, "main", SQLITE_FCNTL_LAST_ERRNO, &code) == SQLITE_OK && code != 0)
+    message.append(": ").append(std::strerror(code));
+  return message;
+}
+
 class Statement final : public SqliteStatement {
  public:
   Statement(sqlite3* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt) {
@@ -62,7 +73,7 @@ class Statement final : public SqliteStatement {
     }
     if (rc == SQLITE_DONE) return SQLITE_DONE;
     const auto limit = static_cast<size_t>(sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, -1));
-    error = rc == SQLITE_TOOBIG ? storage::ValueTooLarge(limit) : sqlite3_errmsg(db_);
+    error = rc == SQLITE_TOOBIG ? storage::ValueTooLarge(limit) : ErrorMessage(db_, rc);
     return rc;
   }
 

@@ -230,8 +230,9 @@ std::optional<StreamDamage> CheckStream(Input& input) {
   for (;;) {
     const auto item = scanner.Next();
     if (item == BinaryScanner::Item::End || item == BinaryScanner::Item::Malformed) {
-      // A damaged gzip member cuts the data short: name the real cause.
-      if (input.Corrupt()) return StreamDamage{scanner.item_offset(), "corrupt gzip data"};
+      // A damaged or too large gzip member cuts the data short: name the real cause.
+      if (std::string damage = input.Damage(); !damage.empty())
+        return StreamDamage{scanner.item_offset(), std::move(damage)};
       if (item == BinaryScanner::Item::Malformed)
         return StreamDamage{scanner.item_offset(), scanner.error()};
       if (empty) return StreamDamage{0, "empty stream"};

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -31,7 +30,7 @@ class GzipFile final : public Input {
  public:
   explicit GzipFile(const std::u16string& path) : stream_(path) {}
   Serial::IStreamIn& Stream() override { return stream_; }
-  bool Corrupt() const override { return stream_.HasError(); }
+  std::string Damage() const override { return stream_.Error(); }
   bool IsOpen() const { return stream_.IsOpen(); }
 
  private:
@@ -47,42 +46,14 @@ class Memory final : public Input {
   Serial::MemoryStreamIn stream_;
 };
 
-// Inflates a whole gzip image held in memory; fuzzing and tests use it.
-std::vector<unsigned char> Inflate(const void* data, uint32_t size, bool& corrupt) {
-  std::vector<unsigned char> bytes;
-  z_stream z{};
-  if (inflateInit2(&z, 16 + MAX_WBITS) != Z_OK) {
-    corrupt = true;
-    return bytes;
-  }
-  z.next_in = static_cast<Bytef*>(const_cast<void*>(data));
-  z.avail_in = size;
-  unsigned char out[16384];
-  int rc = Z_OK;
-  // A decompression bomb is not worth inflating past what a file could hold.
-  while (rc == Z_OK && bytes.size() < (256u << 20)) {
-    z.next_out = out;
-    z.avail_out = sizeof out;
-    rc = inflate(&z, Z_NO_FLUSH);
-    bytes.insert(bytes.end(), out, out + (sizeof out - z.avail_out));
-  }
-  corrupt = rc != Z_STREAM_END;
-  inflateEnd(&z);
-  return bytes;
-}
-
 class GzipMemory final : public Input {
  public:
-  GzipMemory(const void* data, uint32_t size)
-      : bytes_(Inflate(data, size, corrupt_)),
-        stream_(bytes_.data(), static_cast<uint32_t>(bytes_.size())) {}
+  GzipMemory(const void* data, uint32_t size) : stream_(data, size) {}
   Serial::IStreamIn& Stream() override { return stream_; }
-  bool Corrupt() const override { return corrupt_; }
+  std::string Damage() const override { return stream_.Error(); }
 
  private:
-  bool corrupt_ = false;  // set while bytes_ is built, so declared before it
-  std::vector<unsigned char> bytes_;
-  Serial::MemoryStreamIn stream_;
+  Serial::GZMemoryStreamIn stream_;
 };
 
 }  // namespace

@@ -10,13 +10,14 @@
 
 namespace locmodel::cli {
 
-// A byte stream the tool reads, with a way to learn whether its data was
-// corrupt (a damaged gzip member ends the stream early).
+// A byte stream the tool reads, with a way to learn why its data ended
+// early (a damaged gzip member, or gzip data past the decompression limit).
 class Input {
  public:
   virtual ~Input() = default;
   virtual Serial::IStreamIn& Stream() = 0;
-  virtual bool Corrupt() const { return false; }
+  // Empty when the data ended where they end.
+  virtual std::string Damage() const { return {}; }
 };
 
 // Null when the file cannot be opened. A file starting with the gzip magic

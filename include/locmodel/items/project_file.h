@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "locmodel/items/res_item.h"
+#include "locmodel/serial/streams.h"
 #include "locmodel/util/status.h"
 
 namespace locmodel {
@@ -47,9 +48,18 @@ enum class ProjectReader {
   Sequential,  // strictly in the order of writing: the fastest
 };
 
+// The tree reader's nodes and fields may cost this many times the size of
+// the file (as stored: compressed if it is gzip), or 16 MiB in a smaller one.
+inline constexpr uint32_t kTreeBudgetMultiple = 64;
+
 struct LoadOptions {
   ProjectReader reader = ProjectReader::Tree;
   ProgressCallback progress = nullptr;
+  // Budgets against hostile files, each refused with an error when exceeded
+  // (see README, "Limits"): the decompressed bytes of a gzip file, and the
+  // tree reader's memory as a multiple of the file's size.
+  uint64_t inflate_limit = Serial::DefaultInflateLimit();
+  uint32_t tree_budget_multiple = kTreeBudgetMultiple;
 };
 
 // True when `data` starts with the gzip magic (1F 8B): how a compressed

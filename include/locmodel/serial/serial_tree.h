@@ -129,23 +129,39 @@ class SerialTree : public ISerialStream {
 
 namespace Binary {
 
+// What Load may build: a small hostile stream (a gzip bomb of empty or
+// nested nodes) must not become a tree of gigabytes. `bytes` bounds the
+// nodes and fields read, each at its fixed cost (kNodeCost, kFieldCost;
+// field data are bounded by the stream's own limits), `depth` the nesting of
+// nodes; neither is checked by default.
+struct TreeLimits {
+  static constexpr uint64_t kNodeCost = 24, kFieldCost = 16;
+  uint64_t bytes = UINT64_MAX;
+  uint32_t depth = UINT32_MAX;
+};
+
 // Loads the binary encoding of BinarySerialOut into a SerialTree.
 class BinarySerialTreeIn final : public SerialTree {
  public:
+  enum class Refusal { None, TooLarge, TooDeep };
+
   BinarySerialTreeIn() = default;
 
   // Replaces the content by the stream's tree, reads the scheme version from
   // the top-level version nodes (an absent one keeps its part of 1.0.0.0) and
   // leaves the reader inside "Root". Throws Exceptions::FormatIO on malformed
-  // data or when there is no top-level "Root"; the object must then not be
-  // used again.
-  void Load(IStreamIn& in);
+  // data, when there is no top-level "Root", and, before building past them,
+  // on streams beyond `limits` (refusal() then tells which); the object must
+  // then not be used again.
+  void Load(IStreamIn& in, const TreeLimits& limits = {});
+  Refusal refusal() const { return refusal_; }
 
   // The version read by the last Load; 1.0.0.0 before any.
   VersionInfo GetSchemeVersion() override { return version_; }
 
  private:
   VersionInfo version_ = UNDEFINED_SCHEME_VERSION;
+  Refusal refusal_ = Refusal::None;
 };
 
 }  // namespace Binary
