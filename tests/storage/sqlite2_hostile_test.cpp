@@ -1,7 +1,5 @@
 // The SQLite 2 reader on files built byte by byte: the big-endian order no
 // fixture has, and every kind of damage a hostile file can carry.
-#include <gtest/gtest.h>
-
 #include "storage/sqlite2_builder.h"
 #include "storage/sqlite2_schema.h"
 #include "storage/storage_fixture.h"
@@ -10,7 +8,7 @@ using locmodel::Sqlite2File;
 using locmodel::Status;
 using Entry = Sqlite2Builder::Entry;
 using Row = Sqlite2Builder::Row;
-namespace fs = std::filesystem;
+using namespace storage_testing;
 
 namespace {
 
@@ -238,9 +236,9 @@ TEST(Sqlite2HostileTest, SchemaRowsAreChecked) {
   EXPECT_MALFORMED(with_schema({"view", "v", "v", "0", ""}, true), "table 'ITEMS' defined twice");
 
   using locmodel::sqlite2::ColumnNames;
-  EXPECT_EQ(ColumnNames("create table t ( a INT, \"b c\" TEXT, d DECIMAL(10,2) DEFAULT 'x,y', "
-                        "PRIMARY KEY(a, d), [e] x, check(a > 0) )"),
-            (std::vector<std::string>{"a", "b c", "d", "e"}));
+  EXPECT_EQ(ColumnNames("create table t ( a INT,\n\t\"b c\" TEXT, d\tDECIMAL(10,2) DEFAULT 'x,y',\r\n"
+                        "PRIMARY KEY(a, d),\f[e]\vx, check(a > 0) )"),
+            (Rows{"a", "b c", "d", "e"}));
   EXPECT_TRUE(ColumnNames("create table t ( a, )").empty());
 }
 
@@ -265,26 +263,24 @@ TEST(Sqlite2HostileTest, FreeListIsCountedAndCannotLoop) {
   EXPECT_MALFORMED(with_free_list(2, 0, 255, 5), "lists 255 pages");
 }
 
-class Sqlite2HostileFiles : public storage_testing::StorageTest {};
+using Sqlite2HostileFiles = StorageTest;
 
 TEST_F(Sqlite2HostileFiles, JournalsAndChangesBehindTheReader) {
-  const fs::path path = Path("project.db");
   Sqlite2Builder b;
-  WriteBytes(path, OneLeaf({RowEntry(1, {"a", "b"}), RowEntry(2, {std::string(2000, 'q'), "b"})}, &b));
-  std::unique_ptr<Sqlite2File> file;
-  EXPECT_EQ(Sqlite2File::Open(Wide(Path("missing.db")), &file).kind(), Status::Kind::kCannotOpen);
+  const std::string path = WriteFile(In("project.db"), OneLeaf({RowEntry(1, {"a", "b"}), RowEntry(2, {std::string(2000, 'q'), "b"})}, &b));
+  std::unique_ptr<Sqlite2File> file, refused;
+  EXPECT_EQ(Sqlite2File::Open(Path("missing.db"), &file).kind(), Status::Kind::kCannotOpen);
   EXPECT_EQ(Sqlite2File::Open(Wide(dir_), &file).kind(), Status::Kind::kCannotOpen);
-  WriteBytes(Path("project.db-journal"), "");
+  WriteFile(In("project.db-journal"), std::string());
   EXPECT_TRUE(Sqlite2File::Open(Wide(path), &file).ok());
-  WriteBytes(Path("project.db-journal"), "rollback data");
-  std::unique_ptr<Sqlite2File> refused;
+  WriteFile(In("project.db-journal"), std::string("rollback data"));
   EXPECT_EQ(Sqlite2File::Open(Wide(path), &refused).reason(),
             "malformed legacy database: unfinished transaction: a journal file lies beside it");
   EXPECT_EQ(refused, nullptr);
 
   // The file shrinks after it was checked: the walk reports it and stops.
   ASSERT_NE(file, nullptr);
-  WriteBytes(path, b.bytes().substr(0, 3 * 1024));
+  WriteFile(path, b.bytes().substr(0, 3 * 1024));
   auto rows = file->Rows(file->tables()[0]);
   EXPECT_TRUE(rows.Next());
   EXPECT_FALSE(rows.Next());
