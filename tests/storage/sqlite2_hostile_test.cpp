@@ -1,5 +1,7 @@
 // The SQLite 2 reader on files built byte by byte: the big-endian order no
 // fixture has, and every kind of damage a hostile file can carry.
+#include <functional>
+
 #include "storage/sqlite2_builder.h"
 #include "storage/sqlite2_schema.h"
 #include "storage/storage_fixture.h"
@@ -171,11 +173,12 @@ TEST(Sqlite2HostileTest, CellsAndFreeBlocksStayInsideTheirPage) {
   Sqlite2Builder b;
   OneLeaf({RowEntry(1, {"a", "b"}), RowEntry(2, {"c", "d"})}, &b);  // Items root is page 3
   ASSERT_EQ(Verdict(b.bytes()), "ok");
-  auto patched16 = [&](uint32_t offset, uint16_t value) {
+  auto patched = [&](const std::function<void(Sqlite2Builder&)>& edit) {
     Sqlite2Builder copy = b;
-    copy.Put16(3, offset, value);
+    edit(copy);
     return copy.bytes();
   };
+  auto patched16 = [&](uint32_t offset, uint16_t value) { return patched([&](auto& c) { c.Put16(3, offset, value); }); };
   EXPECT_MALFORMED(patched16(4, 10), "cell offset 10 out of range");
   EXPECT_MALFORMED(patched16(4, 1012), "cell offset 1012 out of range");
   EXPECT_MALFORMED(patched16(8 + 6, 8), "cells overlap");  // the list loops back
@@ -185,19 +188,10 @@ TEST(Sqlite2HostileTest, CellsAndFreeBlocksStayInsideTheirPage) {
   EXPECT_MALFORMED(patched16(58, 40), "out of order or range");
   EXPECT_MALFORMED(patched16(56, 2000), "free block at 56 has a bad size");
   // A cell header near the end whose payload runs past the page.
-  Sqlite2Builder overrun = b;
-  overrun.Put16(3, 8 + 6, 1004);
-  overrun.Put16(3, 1004 + 10, 30);
-  EXPECT_MALFORMED(overrun.bytes(), "overruns its page");
-  // A leaf cell that claims a child.
-  Sqlite2Builder child = b;
-  child.Put32(3, 8, 2);
-  EXPECT_MALFORMED(child.bytes(), "disagree about children");
+  EXPECT_MALFORMED(patched([](auto& c) { c.Put16(3, 8 + 6, 1004), c.Put16(3, 1004 + 10, 30); }), "overruns its page");
+  EXPECT_MALFORMED(patched([](auto& c) { c.Put32(3, 8, 2); }), "disagree about children");  // a leaf cell's child
   // A wiped root is not an empty table.
-  Sqlite2Builder wiped = b;
-  wiped.WriteNode(3, {});
-  wiped.Put16(3, 6, 0);
-  EXPECT_MALFORMED(wiped.bytes(), "do not fill the page");
+  EXPECT_MALFORMED(patched([](auto& c) { c.WriteNode(3, {}), c.Put16(3, 6, 0); }), "do not fill the page");
 }
 
 TEST(Sqlite2HostileTest, KeysAndRecordsAreChecked) {
