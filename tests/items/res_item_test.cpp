@@ -1,13 +1,8 @@
 #include "locmodel/items/res_item.h"
 
-#include <gtest/gtest.h>
-
 #include "locmodel/items/item_events.h"
 #include "locmodel/props/prop_classes.h"
-#include "items/read_depth.h"
-#include "locmodel/serial/serial_tree.h"
 #include "support/event_log.h"
-#include "support/item_trees.h"
 #include "support/stream_bytes.h"
 
 namespace {
@@ -135,17 +130,6 @@ TEST_F(Items, CopiesCarryContentButNoLinks) {
   CTransItem transCopy(trans);
   EXPECT_EQ(transCopy.GetKey(), 9999999);
   EXPECT_TRUE(transCopy == trans);
-}
-
-TEST(ItemSerialization, ItemsNestedTooDeeplyFailEitherReader) {
-  // Both readers refuse the item past the limit by FormatIO, and the loader
-  // learns why; neither goes on without it.
-  ReadEachWay(ChainProjectBytes(CResItem::kMaxReadDepth + 1), [](Serial::ISerialStream& reader, bool) {
-    CResItem root;
-    locmodel::item_reading::ResetTooDeep();
-    EXPECT_THROW(root.Do(reader), Serial::Exceptions::FormatIO);
-    EXPECT_TRUE(locmodel::item_reading::WasTooDeep());
-  });
 }
 
 TEST(ItemSerialization, DetachedTranslationBytes) {

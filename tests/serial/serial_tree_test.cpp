@@ -1,18 +1,8 @@
 #include "locmodel/serial/serial_tree.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <functional>
-#include <memory>
-#include <set>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 
-#include "locmodel/serial/binary_serial.h"
-#include "locmodel/serial/values.h"
+#include "locmodel/serial/strategies.h"
 #include "support/stream_bytes.h"
 
 namespace {
@@ -26,14 +16,7 @@ void Load(BinarySerialTreeIn& tree, const Bytes& bytes) {
   tree.Load(in);
 }
 
-// A member kept in a named node, the way every Do handles one.
-template <typename T>
-bool DoIn(Serial::ISerialStream& s, const NodeName& name, T& value) {
-  if (!s.EnterNode(name)) return false;
-  const bool ok = Serial::Do(s, value);
-  s.LeaveNode();
-  return ok;
-}
+using Serial::DoNode;
 
 Bytes Enter(const char* ascii) {
   Bytes b{0x18, 0x01, static_cast<unsigned char>(std::strlen(ascii))};
@@ -67,27 +50,23 @@ TEST(SerialTree, FindsNamedNodesInAnyOrderAndSkipsWhatIsNotAsked) {
   int two = 2, one = 1, extra = 99;
   std::u16string text = u"not asked for";
   const Bytes bytes = WriteStream([&](Serial::ISerialStream& s) {
-    DoIn(s, NodeName(u"B"), two);
+    DoNode(s, NodeName(u"B"), two);
     Serial::Do(s, text);  // a field of Root nobody reads
-    s.EnterNode(NodeName(u"A"));
-    Serial::Do(s, one);
-    DoIn(s, NodeName(u"Newer"), extra);
-    Serial::Do(s, extra);
-    s.LeaveNode();
-    s.EnterNode(NodeName(u"Empty"));
-    s.LeaveNode();
+    Serial::InNode(s, NodeName(u"A"),
+                   [&] { return Serial::Do(s, one) && DoNode(s, u"Newer", extra) && Serial::Do(s, extra); });
+    Serial::InNode(s, NodeName(u"Empty"), [] { return true; });
   });
 
   BinarySerialTreeIn tree;
   Load(tree, bytes);
   EXPECT_TRUE(tree.IsReading());
   int a = 0, b = 0, c = 7;
-  EXPECT_TRUE(DoIn(tree, NodeName(u"A"), a));
-  EXPECT_FALSE(DoIn(tree, NodeName(u"C"), c));
-  EXPECT_TRUE(DoIn(tree, NodeName(u"B"), b));
+  EXPECT_TRUE(DoNode(tree, NodeName(u"A"), a));
+  EXPECT_TRUE(DoNode(tree, NodeName(u"C"), c));  // absent: nothing read
+  EXPECT_TRUE(DoNode(tree, NodeName(u"B"), b));
   EXPECT_EQ(std::tuple(a, b, c), std::tuple(1, 2, 7));
   a = 0;  // entering again starts over at the first field
-  EXPECT_TRUE(DoIn(tree, NodeName(u"A"), a) && a == 1);
+  EXPECT_TRUE(DoNode(tree, NodeName(u"A"), a) && a == 1);
 
   unsigned size = 5;
   ASSERT_TRUE(tree.EnterNode(NodeName(u"Empty")));
@@ -99,15 +78,12 @@ TEST(SerialTree, FindsNamedNodesInAnyOrderAndSkipsWhatIsNotAsked) {
 TEST(SerialTree, SameNamedSiblingsMergeIntoOneNode) {
   const Bytes bytes = WriteStream([](Serial::ISerialStream& s) {
     for (int round : {1, 2}) {
-      s.EnterNode(NodeName(u"X"));
-      Serial::Do(s, round);
       int nested = 10 * round;
-      DoIn(s, NodeName(static_cast<unsigned char>(7)), nested);
       std::u16string element = round == 1 ? u"first" : u"second";
-      s.EnterNode(NodeName());
-      Serial::Do(s, element);
-      s.LeaveNode();
-      s.LeaveNode();
+      Serial::InNode(s, NodeName(u"X"), [&] {
+        return Serial::Do(s, round) && DoNode(s, NodeName(static_cast<unsigned char>(7)), nested) &&
+               DoNode(s, NodeName(), element);
+      });
     }
   });
 
@@ -124,22 +100,19 @@ TEST(SerialTree, SameNamedSiblingsMergeIntoOneNode) {
   tree.LeaveNode();
   for (const std::u16string expected : {u"first", u"second"}) {
     std::u16string element;
-    ASSERT_TRUE(tree.EnterNode(NodeName()));
-    EXPECT_TRUE(Serial::Do(tree, element));
-    EXPECT_EQ(element, expected);
-    tree.LeaveNode();
+    EXPECT_TRUE(DoNode(tree, NodeName(), element) && element == expected);
   }
   EXPECT_FALSE(tree.EnterNode(NodeName()));
 }
 
 TEST(SerialTree, AnonymousChildrenAreEnteredOncePerVisitOfTheParent) {
   std::vector<std::u16string> written{u"a", u"", u"ccc"};
-  const Bytes bytes = WriteStream([&](Serial::ISerialStream& s) { DoIn(s, NodeName(u"List"), written); });
+  const Bytes bytes = WriteStream([&](Serial::ISerialStream& s) { DoNode(s, NodeName(u"List"), written); });
 
   BinarySerialTreeIn tree;
   Load(tree, bytes);
   std::vector<std::u16string> read{u"stale"};
-  EXPECT_TRUE(DoIn(tree, NodeName(u"List"), read));
+  EXPECT_TRUE(DoNode(tree, NodeName(u"List"), read));
   EXPECT_EQ(read, written);
 
   ASSERT_TRUE(tree.EnterNode(NodeName(u"List")));
@@ -157,7 +130,7 @@ TEST(SerialTree, AnonymousChildrenAreEnteredOncePerVisitOfTheParent) {
 template <typename Tuple, size_t... I>
 size_t DoEach(Serial::ISerialStream& s, Tuple& values, bool reversed, std::index_sequence<I...>) {
   constexpr size_t n = sizeof...(I);
-  auto one = [&](auto k) { return DoIn(s, NodeName(static_cast<unsigned char>(k())), std::get<k()>(values)); };
+  auto one = [&](auto k) { return DoNode(s, NodeName(static_cast<unsigned char>(k())), std::get<k()>(values)); };
   size_t ok = 0;  // a comma fold runs in order
   if (reversed)
     ((ok += one([] { return n - 1 - I; })), ...);
@@ -189,9 +162,9 @@ TEST(SerialTree, EitherReaderReadsBackEveryFreeDoValue) {
 
   // A 4-byte field is not a double, nor an odd-sized field a string.
   double d = 0;
-  EXPECT_FALSE(DoIn(tree, NodeName(static_cast<unsigned char>(4)), d));
+  EXPECT_FALSE(DoNode(tree, NodeName(static_cast<unsigned char>(4)), d));
   std::u16string text;
-  EXPECT_FALSE(DoIn(tree, NodeName(static_cast<unsigned char>(1)), text));
+  EXPECT_FALSE(DoNode(tree, NodeName(static_cast<unsigned char>(1)), text));
 }
 
 TEST(SerialTree, SchemeVersionComesFromTheVersionNodesThatExist) {
@@ -208,7 +181,7 @@ TEST(SerialTree, SchemeVersionComesFromTheVersionNodesThatExist) {
   EXPECT_EQ(tree.GetSchemeVersion(), Serial::VersionInfo(1, 7, 0, 0));
   // Nor do the nodes of the first stream survive.
   int kept = 5;
-  Load(tree, WriteStream([&](Serial::ISerialStream& s) { DoIn(s, NodeName(u"Old"), kept); }));
+  Load(tree, WriteStream([&](Serial::ISerialStream& s) { DoNode(s, NodeName(u"Old"), kept); }));
   Load(tree, WriteStream([](Serial::ISerialStream&) {}));
   EXPECT_FALSE(tree.EnterNode(NodeName(u"Old")));
 }
@@ -216,7 +189,7 @@ TEST(SerialTree, SchemeVersionComesFromTheVersionNodesThatExist) {
 TEST(SerialTree, MalformedStreamsThrow) {
   const Bytes good = WriteStream([](Serial::ISerialStream& s) {
     int v = 1;
-    DoIn(s, NodeName(u"V"), v);
+    DoNode(s, NodeName(u"V"), v);
   });
   Bytes cut(good.begin(), good.end() - 1);
   Bytes bad_tag = good;
@@ -262,8 +235,8 @@ TEST(SerialTree, WritingModeBuildsWhatReadingModeServes) {
   EXPECT_FALSE(tree.IsReading());
   int v = 42;
   std::vector<std::u16string> list{u"p", u"q"};
-  DoIn(tree, NodeName(u"V"), v);
-  DoIn(tree, NodeName(u"L"), list);
+  DoNode(tree, NodeName(u"V"), v);
+  DoNode(tree, NodeName(u"L"), list);
   tree.WriteField(0, nullptr);
   tree.WriteField(4, &v);
   // Fields can be read back while writing, from the first.
@@ -275,8 +248,8 @@ TEST(SerialTree, WritingModeBuildsWhatReadingModeServes) {
   tree.SetReadingMode(true);
   int v2 = 0;
   std::vector<std::u16string> list2;
-  EXPECT_TRUE(DoIn(tree, NodeName(u"L"), list2));
-  EXPECT_TRUE(DoIn(tree, NodeName(u"V"), v2));
+  EXPECT_TRUE(DoNode(tree, NodeName(u"L"), list2));
+  EXPECT_TRUE(DoNode(tree, NodeName(u"V"), v2));
   size = 9;
   EXPECT_TRUE(tree.ReadField(size) && size == 0u);  // an empty field is still a field
   EXPECT_EQ(v2, 42);
@@ -292,10 +265,10 @@ TEST(SerialTree, NamesMatchExactlyOnBothSidesOfTheSiblingIndex) {
   // and merges must behave the same on both sides of that limit.
   BinarySerialTreeIn tree;
   for (int round = 0; round < 2; ++round)
-    for (int i = 299; i >= 0; --i) DoIn(tree, NodeName(std::u16string(1, char16_t(u'!' + i))), i);
+    for (int i = 299; i >= 0; --i) DoNode(tree, NodeName(std::u16string(1, char16_t(u'!' + i))), i);
   int byte_five = 5;
-  DoIn(tree, NodeName(static_cast<unsigned char>('5')), byte_five);
-  DoIn(tree, NodeName(u"a"), byte_five);  // case matters: 'A' is already there
+  DoNode(tree, NodeName(static_cast<unsigned char>('5')), byte_five);
+  DoNode(tree, NodeName(u"a"), byte_five);  // case matters: 'A' is already there
   tree.SetReadingMode(true);
   for (int i = 0; i < 300; ++i) {
     int first = -1, second = -1, third = -1;
@@ -307,7 +280,7 @@ TEST(SerialTree, NamesMatchExactlyOnBothSidesOfTheSiblingIndex) {
     EXPECT_EQ(std::pair(first, second), std::pair(i, i));
   }
   int read = 0;
-  EXPECT_TRUE(DoIn(tree, NodeName(static_cast<unsigned char>('5')), read) && read == 5);
+  EXPECT_TRUE(DoNode(tree, NodeName(static_cast<unsigned char>('5')), read) && read == 5);
   EXPECT_FALSE(tree.EnterNode(NodeName(static_cast<unsigned char>('6'))));
   EXPECT_FALSE(tree.EnterNode(NodeName(u"Absent")));
 }

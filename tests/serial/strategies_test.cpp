@@ -93,13 +93,7 @@ TEST(Strategies, EnumerationTravelsAtItsChosenWidth) {
 }
 
 TEST(Strategies, ContainersReplaceTheirContentAndKeepTheFirstOfRepeatedKeys) {
-  std::vector<std::u16string> list{u"x", u"y", u"z"};
-  const Bytes body = WriteBody([&](ISerialStream& s) { Serial::Do(s, list); });
-  ReadInside(body, [&](BinarySerialIn& s) {
-    std::vector<std::u16string> read{u"old", u"older"};
-    ASSERT_TRUE(Serial::Do(s, read));
-    EXPECT_EQ(read, list);
-  });
+  // (A list read over a fuller one is SerialTree.AnonymousChildren's.)
   std::vector<std::u16string> none;
   EXPECT_EQ(WriteBody([&](ISerialStream& s) { Serial::Do(s, none); }), Hex("1A 04 00 00 00 00 00 00 00"));
 

@@ -1,26 +1,17 @@
 // Databases that are almost project databases: every reader refuses them
 // with the same one-line reason before it reads a row.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <vector>
-
 #include "locmodel/items/res_item.h"
 #include "locmodel/storage/database_tables.h"
 #include "locmodel/storage/project_database.h"
-#include "locmodel/storage/storage.h"
 #include "storage/sqlite2_builder.h"
 #include "storage/statements.h"
 #include "storage/storage_fixture.h"
 #include "support/cli_run.h"
-#include "support/temp_dir.h"
 
 namespace {
 
+using namespace storage_testing;
 using locmodel::Status;
-using storage_testing::RawDb;
 
 // The reason each reader gives for the database at `path`, "ok" for none:
 // the tree load, the table reader, the value store and the upgrade.
@@ -48,18 +39,16 @@ class ValueLimit {
   ~ValueLimit() { locmodel::SetMaxDatabaseValueSize(locmodel::kDefaultMaxDatabaseValue); }
 };
 
-class HostileDatabaseTest : public testing_support::TempDirTest {
+class HostileDatabaseTest : public StorageTest {
  protected:
-  // A new SQLite 3 project database, then `sql` run on it.
-  std::u16string Database(const std::string& name, const std::vector<std::string>& sql) {
-    {
-      CStorage storage(Path(name));
-      storage.CreateDb();
-      storage.SetStr(u"Name", u"value");
-    }
-    RawDb db(In(name));
-    for (const std::string& statement : sql) db.Exec(statement);
+  // A new SQLite 3 project database holding a value, then `sql` run on it.
+  std::u16string Database(const std::string& name, const Rows& sql) {
+    NewDb(name, {"insert into VAL_STORAGE values ( 'Name', '', 'value' )"});
+    for (const std::string& statement : sql) RawDb(In(name)).Exec(statement);
     return Path(name);
+  }
+  std::u16string Legacy(const std::string& name, Sqlite2Builder& builder) {
+    return Wide(WriteFile(In(name), builder.Finish()));
   }
 };
 
@@ -101,12 +90,12 @@ TEST_F(HostileDatabaseTest, TablesShapedOtherwiseAreRefusedByEveryReader) {
                           "res_id CHAR, tab_num INT, state INT";
   Sqlite2Builder extra;
   extra.AddTable("res_item", sql + ", extra )", {{1, {"9999999", "9999999", "1", "", "", "0", "0", "x"}}});
-  EXPECT_EQ(Verdicts(locmodel::Utf8ToUtf16(testing_support::WriteFile(In("extra2.db"), extra.Finish()))),
+  EXPECT_EQ(Verdicts(Legacy("extra2.db", extra)),
             Four(prefix + "RES_ITEM has other columns than a project database's"));
   Sqlite2Builder view;
   view.AddTable("Res_Item", sql + " )", {});
   view.AddSchemaRow({"view", "prop", "prop", "0", "create view prop as select 1"});
-  EXPECT_EQ(Verdicts(locmodel::Utf8ToUtf16(testing_support::WriteFile(In("view2.db"), view.Finish()))),
+  EXPECT_EQ(Verdicts(Legacy("view2.db", view)),
             Four(prefix + "PROP is a view, not a table"));
 }
 
@@ -120,7 +109,7 @@ TEST_F(HostileDatabaseTest, NoValueLongerThanTheLimitIsRead) {
   builder.AddTable("PROP", sql::kCreateProp, {});
   for (int i = 0; i < 3; ++i) builder.AddTable(locmodel::kProjectTables[i + 1], sql::kCreateTables[i], {});
   builder.AddTable("VAL_STORAGE", sql::kCreateTables[3], {{1, {"Long", "", text}}});
-  const std::u16string legacy = locmodel::Utf8ToUtf16(testing_support::WriteFile(In("long2.db"), builder.Finish()));
+  const std::u16string legacy = Legacy("long2.db", builder);
   EXPECT_EQ(Verdicts(modern), Four("ok"));
   EXPECT_EQ(Verdicts(legacy), Four("ok"));
   const ValueLimit limit(1000);
@@ -152,7 +141,7 @@ TEST_F(HostileDatabaseTest, TreesDeeperThanTheItemLimitAreRefused) {
 }
 
 TEST_F(HostileDatabaseTest, EmptyFilesAndUnfinishedTransactionsAreRefused) {
-  const std::string empty = testing_support::WriteFile(In("empty.db"), std::string());
+  const std::string empty = WriteFile(In("empty.db"), std::string());
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {"db-dump", empty}, {"db-dump", "--json", empty}, {"db-upgrade", empty, In("new.db")}, {"db-values", empty}}) {
     SCOPED_TRACE(args[0]);
@@ -176,9 +165,9 @@ TEST_F(HostileDatabaseTest, EmptyFilesAndUnfinishedTransactionsAreRefused) {
   EXPECT_EQ(Verdicts(wal), Four("ok"));  // the writer folded them in on closing
 
   const std::u16string journaled = Database("journaled.db", {});
-  testing_support::WriteFile(In("journaled.db-journal"), std::string(512, '\0'));  // finished with
+  WriteFile(In("journaled.db-journal"), std::string(512, '\0'));  // finished with
   EXPECT_EQ(Verdicts(journaled), Four("ok"));
-  testing_support::WriteFile(In("journaled.db-journal"), std::string(512, '\xd9'));
+  WriteFile(In("journaled.db-journal"), std::string(512, '\xd9'));
   EXPECT_EQ(Verdicts(journaled), Four("unfinished transaction: a journal file lies beside it"));
 }
 

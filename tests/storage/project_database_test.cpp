@@ -1,7 +1,6 @@
 #include "locmodel/storage/project_database.h"
 
-#include <gtest/gtest.h>
-
+#include "locmodel/items/project_file.h"
 #include "locmodel/items/res_item.h"
 #include "storage/storage_fixture.h"
 #include "support/cli_run.h"
@@ -11,28 +10,15 @@ namespace {
 
 using namespace storage_testing;
 using testing_support::RunTool;
+using ProjectDatabase = StorageTest;
 
-class ProjectDatabase : public StorageTest {};
-
-TEST_F(ProjectDatabase, ReadingNeverWritesNorCreates) {
-  const fs::path path = NewDb();
-  RawDb(path).Exec("insert into res_item ( parent_key, comment ) values ( 9999999, 'root' )");
-  const std::string before = ReadBytes(path);
-  std::unique_ptr<CResItem> root;
-  const locmodel::Status status = locmodel::LoadProjectDatabase(Wide(path), root);
-  ASSERT_TRUE(status.ok()) << status.ToString();
-  ASSERT_TRUE(root);
-  EXPECT_EQ(root->GetComment(), u"root");
-  EXPECT_EQ(ReadBytes(path), before);
-  EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(dir_), {}), std::vector<fs::path>{path});
-}
-
-// Loading and listing values fail with the reason and leave the file as it was.
+// Loading and listing values fail with the reason and leave the file as it
+// was. (That reading writes nothing beside a file either is ReadOnlyTest's.)
 TEST_F(ProjectDatabase, FilesThatCannotBeReadAreLeftAlone) {
-  RawDb(Path("other.db")).Exec("create table T ( a )");
-  CStorage{Wide(Path("bare.db"))};  // PROP alone
-  WriteBytes(Path("notes.txt"), "some notes that are long enough");
-  WriteBytes(Path("legacy.db"), "** This file contains an SQLite 2.1 database **");
+  RawDb(In("other.db")).Exec("create table T ( a )");
+  CStorage{Path("bare.db")};  // PROP alone
+  WriteFile(In("notes.txt"), std::string("some notes that are long enough"));
+  WriteFile(In("legacy.db"), std::string("** This file contains an SQLite 2.1 database **"));
   using Kind = locmodel::Status::Kind;
   const struct {
     const char* file;
@@ -52,22 +38,17 @@ TEST_F(ProjectDatabase, FilesThatCannotBeReadAreLeftAlone) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
-    const fs::path path = Path(c.file);
-    const std::string before = fs::exists(path) ? ReadBytes(path) : "<none>";
+    const std::string path = In(c.file), before = fs::exists(path) ? ReadFile(path) : "<none>";
     std::unique_ptr<CResItem> root(new CResItem);
-    const locmodel::Status status = locmodel::LoadProjectDatabase(Wide(path), root);
+    const locmodel::Status status = locmodel::LoadProjectDatabase(Path(c.file), root);
     EXPECT_EQ(status.kind(), c.kind);
-    EXPECT_EQ(status.ToString(), path.string() + ": " + c.load);
+    EXPECT_EQ(status.ToString(), path + ": " + c.load);
     EXPECT_EQ(root, nullptr);
-    const testing_support::ToolRun run = RunTool({"db-values", path.string(), "--json"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "locmodel: " + path.string() + ": " + c.values + "\n");
-    EXPECT_EQ(fs::exists(path) ? ReadBytes(path) : "<none>", before);
+    const testing_support::ToolRun run = RunTool({"db-values", path, "--json"});
+    EXPECT_EQ(std::tuple(run.status, run.out, run.err), std::tuple(1, "", "locmodel: " + path + ": " + c.values + "\n"));
+    EXPECT_EQ(fs::exists(path) ? ReadFile(path) : "<none>", before);
   }
-}
-
-TEST_F(ProjectDatabase, AnEmptyTreeIsNoError) {
+  // An empty tree is no error.
   std::unique_ptr<CResItem> root(new CResItem);
   EXPECT_TRUE(locmodel::LoadProjectDatabase(Wide(NewDb()), root).ok());
   EXPECT_EQ(root, nullptr);
@@ -75,44 +56,33 @@ TEST_F(ProjectDatabase, AnEmptyTreeIsNoError) {
 
 // One call opens every kind of project file; failures name the file.
 TEST_F(ProjectDatabase, LoadAnyProjectTellsEveryKindByContent) {
-  const fs::path db = NewDb();
-  {
-    RawDb raw(db);
-    raw.Exec("insert into res_item ( parent_key, comment ) values ( 9999999, 'from db' )");
-  }
+  NewDb("project.db", {"insert into res_item ( parent_key, comment ) values ( 9999999, 'from db' )"});
   CResItem project;
   project.SetComment(u"from file");
-  ASSERT_TRUE(locmodel::SaveProject(project, Wide(Path("plain.lmp"))).ok());
-  ASSERT_TRUE(locmodel::SaveProject(project, Wide(Path("packed.lmp")), {true, 9}).ok());
-  WriteBytes(Path("notes.txt"), "not a project");
-  const fs::path legacy = fs::path(LOCMODEL_SOURCE_DIR) / "tests/fixtures/sqlite2/small.db";
+  ASSERT_TRUE(locmodel::SaveProject(project, Path("plain.lmp")).ok());
+  ASSERT_TRUE(locmodel::SaveProject(project, Path("packed.lmp"), {true, 9}).ok());
+  WriteFile(In("notes.txt"), std::string("not a project"));
   const struct {
-    fs::path file;
+    std::string file;
     const char* comment;  // of the root, or the reason of the failure
     bool ok;
   } cases[] = {
-      {db, "from db", true},
-      {Path("plain.lmp"), "from file", true},
-      {Path("packed.lmp"), "from file", true},
-      {Path("notes.txt"), "malformed project file", false},
-      {Path("missing.lmp"), "cannot open file: No such file or directory", false},
+      {In("project.db"), "from db", true},
+      {In("plain.lmp"), "from file", true},
+      {In("packed.lmp"), "from file", true},
+      {std::string(LOCMODEL_SOURCE_DIR) + "/tests/fixtures/sqlite2/small.db", "Sample project", true},
+      {In("notes.txt"), "malformed project file", false},
+      {In("missing.lmp"), "cannot open file: No such file or directory", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     std::unique_ptr<CResItem> root(new CResItem);
     const locmodel::Status status = locmodel::LoadAnyProject(Wide(c.file), root);
     ASSERT_EQ(status.ok(), c.ok) << status.ToString();
-    if (c.ok) {
-      ASSERT_TRUE(root);
-      EXPECT_EQ(locmodel::Utf16ToUtf8(root->GetComment()), c.comment);
-    } else {
-      EXPECT_EQ(root, nullptr);
-      EXPECT_EQ(status.ToString(), c.file.string() + ": " + c.comment);
-    }
+    EXPECT_EQ(c.ok ? locmodel::Utf16ToUtf8(root->GetComment()) : status.ToString(),
+              c.ok ? c.comment : c.file + ": " + c.comment);
+    EXPECT_EQ(root != nullptr, c.ok);
   }
-  std::unique_ptr<CResItem> root;
-  EXPECT_TRUE(locmodel::LoadAnyProject(Wide(legacy), root).ok());
-  EXPECT_TRUE(root);
 }
 
 TEST_F(ProjectDatabase, DbValuesListsTheStoreInRowidOrder) {
@@ -126,7 +96,7 @@ TEST_F(ProjectDatabase, DbValuesListsTheStoreInRowidOrder) {
     storage.SetStr(u"Größe", u"");
     storage.SetInt(u"ProjectVersion", 4201);  // an update keeps the row's place
   }
-  const std::string before = ReadBytes(path);
+  const std::string before = ReadFile(path);
   auto run = RunTool({"db-values", path.string(), "--json"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
@@ -137,7 +107,7 @@ TEST_F(ProjectDatabase, DbValuesListsTheStoreInRowidOrder) {
   run = RunTool({"db-values", path.string()});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out.rfind("\"ProjectVersion\" = \"4201\"\n\"Name \\\"q\\\"\" in \"a.rc\" = \"007\"\n", 0), 0u);
-  EXPECT_EQ(ReadBytes(path), before);
+  EXPECT_EQ(ReadFile(path), before);
 }
 
 }  // namespace

@@ -1,14 +1,13 @@
-// The storage layer over legacy SQLite 2 files: loading, the value store,
-// SQLite 2's comparisons, and a connection that never writes.
+// Legacy SQLite 2 files a real SQLite 2.8 engine wrote, through the reader
+// and through the storage layer over them: loading, the value store, SQLite
+// 2's comparisons, the commands, and a connection that never writes.
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <memory>
 #include <stdexcept>
-#include <utility>
-#include <vector>
 
 #include "locmodel/items/res_item.h"
+#include "cli/sample_project.h"
 #include "locmodel/items/trans_item.h"
 #include "locmodel/storage/db_values.h"
 #include "locmodel/storage/project_database.h"
@@ -22,9 +21,12 @@
 namespace storage_testing {
 namespace {
 
+using locmodel::Sqlite2File;
+using locmodel::Status;
 using testing_support::RunTool;
 using Row = Sqlite2Builder::Row;
-using Rows = std::vector<std::string>;
+
+const std::string kFixtures = LOCMODEL_SOURCE_DIR "/tests/fixtures/sqlite2/";
 
 const ExpectedTable& Table(const ExpectedFixture& fixture, const std::string& name) {
   for (const ExpectedTable& table : fixture.tables)
@@ -36,8 +38,8 @@ const ExpectedTable& Table(const ExpectedFixture& fixture, const std::string& na
 // a translation's text (#2) and data (#1) are not properties of their own.
 ExpectedLoad Figures(const CResItem* root) {
   ExpectedLoad figures{};
-  if (!root) return figures;
-  std::vector<std::pair<const CResItem*, int>> stack{{root, 0}};
+  std::vector<std::pair<const CResItem*, int>> stack;
+  if (root) stack.emplace_back(root, 0);
   while (!stack.empty()) {
     const auto [item, depth] = stack.back();
     stack.pop_back();
@@ -51,8 +53,7 @@ ExpectedLoad Figures(const CResItem* root) {
     for (const auto& [lang, trans] : item->GetTransMap()) {
       ++figures.translations;
       for (const auto& [name, prop] : trans->GetPropCont()) {
-        const std::u16string text = name.ToString();
-        if (text != u"#1" && text != u"#2") ++figures.trans_props;
+        figures.trans_props += name.ToString() != u"#1" && name.ToString() != u"#2";
         figures.binary_bytes += static_cast<int>(prop->GetData().size());
       }
     }
@@ -64,98 +65,82 @@ ExpectedLoad Figures(const CResItem* root) {
 class LegacyStorage : public StorageTest {
  protected:
   fs::path CopyFixture(const std::string& name) {
-    const fs::path path = Path(name);
-    fs::copy_file(fs::path(LOCMODEL_SOURCE_DIR) / "tests/fixtures/sqlite2" / name, path,
-                  fs::copy_options::overwrite_existing);
-    return path;
-  }
-  fs::path Build(Sqlite2Builder& builder, const std::string& name = "built.db") {
-    const fs::path path = Path(name);
-    WriteBytes(path, builder.Finish());
-    return path;
+    fs::copy_file(kFixtures + name, In(name), fs::copy_options::overwrite_existing);
+    return In(name);
   }
 };
 
-TEST_F(LegacyStorage, FixturesLoadTheTreeAndValuesTheEngineStored) {
+TEST(Sqlite2FileTest, FixturesReadBackExactlyFromFileAndMemory) {
   for (const ExpectedFixture& fixture : ExpectedSqlite2Fixtures()) {
     SCOPED_TRACE(fixture.file);
-    const fs::path path = CopyFixture(fixture.file);
-    const std::string before = ReadBytes(path);
-    RecordingSink sink;
-    CStorage storage(Wide(path), CStorage::ReadOnly);
-    ASSERT_TRUE(storage.IsGood());
-    const std::unique_ptr<CResItem> root(storage.Load());
-    EXPECT_TRUE(Figures(root.get()) == fixture.load);
-
-    // Every row is an item below the item it names, every translation row a
-    // translation of its item: (key parent type comment resId state) and
-    // (item lang status text), as stored and as loaded.
-    auto number = [](const std::optional<std::string>& cell) { return LoadInt(cell->c_str(), -1); };
-    auto wide = [](const std::optional<std::string>& cell) { return locmodel::Utf8ToUtf16(*cell); };
-    auto line = [](auto... fields) { return ((locmodel::Utf16ToUtf8(fields) + "|") + ...); };
-    auto n = [](int value) { return locmodel::Utf8ToUtf16(std::to_string(value)); };
-    Rows stored, loaded;
-    for (const ExpectedRow& r : Table(fixture, "RES_ITEM").rows)
-      stored.push_back(line(n(r.rowid), n(number(r.cells[0])), n(number(r.cells[2])), wide(r.cells[3]),
-                            wide(r.cells[4]), n(number(r.cells[6]))));
-    for (const ExpectedRow& r : Table(fixture, "TRANS_ITEM").rows)
-      stored.push_back(line(n(number(r.cells[0])), n(number(r.cells[4])), n(number(r.cells[5])), wide(r.cells[6])));
-    std::vector<const CResItem*> stack;
-    if (root) stack.push_back(root.get());
-    while (!stack.empty()) {
-      const CResItem* item = stack.back();
-      stack.pop_back();
-      const int key = storage.GetKey(item);
-      loaded.push_back(line(n(key), n(storage.GetKey(item->GetParent())), n(item->GetType()), item->GetComment(),
-                            item->GetResId(), n(item->GetState())));
-      for (const auto& [lang, trans] : item->GetTransMap())
-        loaded.push_back(line(n(key), n(lang), n(trans->GetStatus()), trans->GetStr()));
-      for (const CResItem* child : item->GetResItems()) stack.push_back(child);
-    }
-    std::sort(stored.begin(), stored.end());
-    std::sort(loaded.begin(), loaded.end());
-    EXPECT_EQ(loaded, stored);
-
-    // The value store answers each key and file exactly as stored.
-    for (const ExpectedRow& row : Table(fixture, "VAL_STORAGE").rows) {
-      const std::u16string key = wide(row.cells[0]), file = wide(row.cells[1]);
-      EXPECT_TRUE(storage.IsValExists(key, file));
-      int value = -12345;
-      storage.GetInt(value, key, file);
-      EXPECT_EQ(value, number(row.cells[2]));
-      std::u16string text;
-      storage.GetStr(text, key, file);
-      if (locmodel::Utf16ToUtf8(wide(row.cells[2])) == *row.cells[2]) {
-        EXPECT_EQ(text, wide(row.cells[2]));
+    std::unique_ptr<Sqlite2File> from_file, from_memory;
+    Status status = Sqlite2File::Open(Wide(kFixtures + fixture.file), &from_file);
+    ASSERT_TRUE(status.ok()) << status.ToString();
+    status = Sqlite2File::OpenBytes(ReadFile(kFixtures + fixture.file), &from_memory);
+    ASSERT_TRUE(status.ok()) << status.ToString();
+    EXPECT_FALSE(from_file->big_endian());
+    EXPECT_EQ(from_file->tables().size(), 5u);
+    for (const ExpectedTable& expected : fixture.tables) {
+      std::vector<std::pair<int32_t, Row>> want;
+      for (const ExpectedRow& row : expected.rows) want.emplace_back(row.rowid, row.cells);
+      for (const Sqlite2File* file : {from_file.get(), from_memory.get()}) {
+        const locmodel::Sqlite2Table* table = file->FindTable(expected.name);
+        ASSERT_NE(table, nullptr) << expected.name;
+        EXPECT_EQ(ReadRows(*file, *table, &status), want) << expected.name;
+        EXPECT_TRUE(status.ok()) << status.ToString();
       }
-      unsigned int size = 0, want_size = 0;
-      std::unique_ptr<unsigned char[], locmodel::BufferDeleter> data(storage.GetData(key, size, file));
-      std::unique_ptr<unsigned char[], locmodel::BufferDeleter> want(LoadBinary(row.cells[2]->c_str(), want_size));
-      ASSERT_EQ(size, want_size);
-      EXPECT_EQ(std::string(data.get(), data.get() + size), std::string(want.get(), want.get() + size));
     }
-    EXPECT_FALSE(storage.IsValExists(u"ProjectVersion", u"elsewhere.rc"));
-    EXPECT_FALSE(storage.IsValExists(u"projectversion"));
-    EXPECT_TRUE(sink.Texts().empty());
-    EXPECT_EQ(ReadBytes(path), before);
   }
-  // The decoding of a stored binary value, checked against bytes known apart.
-  unsigned int size = 0;
-  std::unique_ptr<unsigned char[], locmodel::BufferDeleter> langs(
-      CStorage(Wide(CopyFixture("small.db")), CStorage::ReadOnly).GetData(u"SelectedLangs", size));
-  const unsigned char want[] = {0x07, 0x04, 0, 0, 0x0C, 0x04, 0, 0, 0x11, 0x04, 0, 0};
-  ASSERT_EQ(size, sizeof want);
-  EXPECT_EQ(std::memcmp(langs.get(), want, size), 0);
+}
+
+TEST(Sqlite2FileTest, FindsTablesAndColumnsAsSqlNamesThem) {
+  std::unique_ptr<Sqlite2File> file;
+  ASSERT_TRUE(Sqlite2File::Open(Wide(kFixtures + "empty.db"), &file).ok());
+  const locmodel::Sqlite2Table* table = file->FindTable("res_item");
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->name, "RES_ITEM");
+  EXPECT_EQ(file->FindTable("Res_Item"), table);
+  EXPECT_EQ(table->columns, (Rows{"parent_key", "binary_key", "type", "comment", "res_id", "tab_num", "state"}));
+  EXPECT_EQ(table->FindColumn("RES_ID"), 4u);
+  EXPECT_EQ(table->FindColumn("rowid"), std::nullopt);
+  EXPECT_EQ(file->FindTable("val_storage")->columns, (Rows{"val_key", "file", "val"}));
+  EXPECT_EQ(file->FindTable("SQLITE_MASTER"), &file->schema_table());
+  auto rows = file->Rows(file->schema_table());
+  for (int i = 0; i < 7; ++i) EXPECT_TRUE(rows.Next());
+  EXPECT_FALSE(rows.Next());
+  EXPECT_FALSE(rows.Next());  // and stays at the end
+  // Indexes are no tables, and a name must match whole.
+  for (const char* name : {"val_storage_key", "res_items", "res_ite"}) EXPECT_EQ(file->FindTable(name), nullptr);
+}
+
+// Cutting a file short or wiping any page it uses must never pass unnoticed.
+TEST(Sqlite2FileTest, TruncatedOrWipedFixturesAreMalformed) {
+  for (const ExpectedFixture& fixture : ExpectedSqlite2Fixtures()) {
+    SCOPED_TRACE(fixture.file);
+    const std::string bytes = ReadFile(kFixtures + fixture.file);
+    std::unique_ptr<Sqlite2File> file;
+    for (size_t length = 0; length < bytes.size(); length += 1024) {
+      EXPECT_EQ(Sqlite2File::OpenBytes(bytes.substr(0, length), &file).kind(), Status::Kind::kMalformed) << length;
+      EXPECT_EQ(file, nullptr);
+    }
+    EXPECT_FALSE(Sqlite2File::OpenBytes(bytes.substr(0, bytes.size() - 1), &file).ok());
+    for (size_t page = 0; page < bytes.size() / 1024; ++page) {
+      std::string wiped = bytes;
+      std::fill_n(wiped.begin() + static_cast<long>(page * 1024), 1024, '\0');
+      const Status status = Sqlite2File::OpenBytes(wiped, &file);
+      EXPECT_EQ(status.kind(), Status::Kind::kMalformed) << "page " << page + 1;
+      EXPECT_EQ(status.ToString().find('\n'), std::string::npos);
+    }
+  }
 }
 
 TEST_F(LegacyStorage, EveryWriteFailsWithAMessageAndLeavesTheFileAlone) {
   const fs::path path = CopyFixture("small.db");
-  const std::string before = ReadBytes(path);
   {
     RecordingSink sink;
     CStorage storage(Wide(path));  // even when asked to write
     ASSERT_TRUE(storage.IsGood());
-    EXPECT_TRUE(sink.Texts().empty());
+    EXPECT_TRUE(sink.texts.empty());
     storage.SetInt(u"ProjectVersion", 1);
     storage.SetInt(u"NewKey", 1);
     storage.SetStr(u"ProjectName", u"renamed");
@@ -164,17 +149,15 @@ TEST_F(LegacyStorage, EveryWriteFailsWithAMessageAndLeavesTheFileAlone) {
     EXPECT_EQ(storage.SaveBinary(bytes, sizeof bytes), 0);
     storage.CreateDb();
     storage.ClearItems();
-    const std::vector<std::string> texts = sink.Texts();
-    ASSERT_GE(texts.size(), 7u);
-    for (const std::string& text : texts)
-      EXPECT_EQ(text, "statement not supported on a read-only legacy database");
+    ASSERT_GE(sink.texts.size(), 7u);
+    for (const std::string& text : sink.texts) EXPECT_EQ(text, "statement not supported on a read-only legacy database");
     int version = 0;
     storage.GetInt(version, u"ProjectVersion");
     EXPECT_EQ(version, 4200);
     EXPECT_FALSE(storage.IsValExists(u"NewKey"));
   }
-  EXPECT_EQ(ReadBytes(path), before);
-  EXPECT_FALSE(fs::exists(Path("small.db-journal")));
+  EXPECT_EQ(ReadFile(path), ReadFile(kFixtures + "small.db"));
+  EXPECT_FALSE(fs::exists(In("small.db-journal")));
 }
 
 // The legacy engine answers the storage layer's reads, taken from the same
@@ -208,23 +191,15 @@ TEST_F(LegacyStorage, OnlyTheStorageStatementsAreAnswered) {
   }
   // Statements in a row, each closed by its semicolon, and texts with quotes.
   Rows rows;
-  EXPECT_EQ(sqlite_exec(db,
-                        "begin; SELECT val FROM val_storage WHERE val_key = 'Owner''s note' AND file = '' ; commit;",
+  EXPECT_EQ(sqlite_exec(db, "begin; SELECT val FROM val_storage WHERE val_key = 'Owner''s note' AND file = '' ; commit;",
                         [](void* arg, int n, char** values, char**) {
                           EXPECT_EQ(n, 1);
                           static_cast<Rows*>(arg)->push_back(values[0]);
                           return 0;
-                        },
-                        &rows, nullptr),
+                        }, &rows, nullptr),
             SQLITE_OK);
   EXPECT_EQ(rows, Rows{"It's fine; really -- ok"});
   sqlite_close(db);
-
-  const testing_support::ToolRun run = RunTool({"db-values", path.string(), "--json"});
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out.rfind("[{\"key\":\"ProjectVersion\",\"file\":\"\",\"value\":\"4200\"},", 0), 0u);
-  EXPECT_NE(run.out.find("{\"key\":\"Encoding\",\"file\":\"res/app.rc\",\"value\":\"65001\"}]\n"),
-            std::string::npos);
 }
 
 TEST_F(LegacyStorage, ComparisonsAreSqlite2s) {
@@ -245,7 +220,7 @@ TEST_F(LegacyStorage, ComparisonsAreSqlite2s) {
     if (*table.cells[0] == "table") builder.AddTable(*table.cells[1], *table.cells[4], rows[*table.cells[1]]);
 
   RecordingSink sink;
-  CStorage storage(Wide(Build(builder)), CStorage::ReadOnly);
+  CStorage storage(Wide(WriteFile(In("built.db"), builder.Finish())), CStorage::ReadOnly);
   const std::unique_ptr<CResItem> root(storage.Load());
   ASSERT_NE(root, nullptr);
   std::vector<std::u16string> names;
@@ -259,63 +234,93 @@ TEST_F(LegacyStorage, ComparisonsAreSqlite2s) {
     EXPECT_EQ(value, i + 1);
   }
   EXPECT_FALSE(storage.IsValExists(u"KEY"));
-  EXPECT_TRUE(sink.Texts().empty());
+  EXPECT_TRUE(sink.texts.empty());
+
+  // A file without the project tables fails to load, and is left alone.
+  Sqlite2Builder other;
+  other.AddTable("T", "create table T ( a )", {{1, {"x"}}});
+  const std::string path = WriteFile(In("other.db"), other.Finish());
+  std::unique_ptr<CResItem> tree;
+  const std::string reason = locmodel::LoadProjectDatabase(Wide(path), tree).reason();
+  EXPECT_EQ(reason.rfind("no such table: res_item; ", 0), 0u) << reason;
+  EXPECT_EQ(reason.substr(reason.size() - 10), "; IO error") << reason;
+  EXPECT_EQ(ReadFile(path), other.bytes());
 }
 
-TEST_F(LegacyStorage, AFileWithoutTheProjectTablesFailsToLoad) {
-  Sqlite2Builder builder;
-  builder.AddTable("T", "create table T ( a )", {{1, {"x"}}});
-  const fs::path path = Build(builder);
-  const std::string before = ReadBytes(path);
-  RecordingSink sink;
-  {
-    CStorage storage(Wide(path), CStorage::ReadOnly);
-    EXPECT_EQ(storage.Load(), nullptr);
-  }
-  const std::vector<std::string> texts = sink.Texts();
-  ASSERT_FALSE(texts.empty());
-  EXPECT_EQ(texts.front(), "no such table: res_item");
-  EXPECT_EQ(texts.back(), "IO error");
-  EXPECT_EQ(ReadBytes(path), before);
-
-  std::unique_ptr<CResItem> root;
-  const locmodel::Status status = locmodel::LoadProjectDatabase(Wide(path), root);
-  EXPECT_FALSE(status.ok());
-  EXPECT_NE(status.reason().find("IO error"), std::string::npos);
-}
-
-TEST_F(LegacyStorage, DbDumpAndDbUpgradeKeepEveryRow) {
+// The commands dump every cell exactly and copy every row into SQLite 3; the
+// storage layer loads the same tree from either file, and its value store
+// answers each key and file as the engine stored it.
+TEST_F(LegacyStorage, FixturesDumpUpgradeAndLoadEveryRow) {
+  auto number = [](const std::optional<std::string>& cell) { return LoadInt(cell->c_str(), -1); };
+  auto wide = [](const std::optional<std::string>& cell) { return locmodel::Utf8ToUtf16(*cell); };
   for (const ExpectedFixture& fixture : ExpectedSqlite2Fixtures()) {
     SCOPED_TRACE(fixture.file);
-    const fs::path old = CopyFixture(fixture.file);
-    EXPECT_EQ(RunTool({"db-dump", old.string(), "--json"}).out, fixture.dump_json);
-    const fs::path upgraded = Path(std::string("new-") + fixture.file);
-    testing_support::ToolRun run = RunTool({"db-upgrade", old.string(), upgraded.string()});
+    const std::string old = CopyFixture(fixture.file), upgraded = In(std::string("new-") + fixture.file);
+    testing_support::ToolRun run;
+    for (const char* dump : {"sqlite2-dump", "db-dump"}) {
+      run = RunTool({dump, old, "--json"});
+      EXPECT_EQ(std::tuple(run.status, run.out), std::tuple(0, fixture.dump_json)) << dump << run.err;
+    }
+    run = RunTool({"db-upgrade", old, upgraded});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(ReadBytes(upgraded).rfind(std::string("SQLite format 3") + '\0', 0), 0u);
-    EXPECT_EQ(RunTool({"db-dump", upgraded.string(), "--json"}).out, fixture.dump_json);
-    std::unique_ptr<CResItem> root;
-    const locmodel::Status status = locmodel::LoadProjectDatabase(Wide(upgraded), root);
+    EXPECT_EQ(ReadFile(upgraded).rfind(std::string("SQLite format 3") + '\0', 0), 0u);
+    EXPECT_EQ(RunTool({"db-dump", upgraded, "--json"}).out, fixture.dump_json);
+    std::unique_ptr<CResItem> modern;
+    const Status status = locmodel::LoadProjectDatabase(Wide(upgraded), modern);
     ASSERT_TRUE(status.ok()) << status.ToString();
-    EXPECT_TRUE(Figures(root.get()) == fixture.load);
+    EXPECT_TRUE(Figures(modern.get()) == fixture.load);
+    const std::string before = ReadFile(upgraded);
+    run = RunTool({"db-upgrade", old, upgraded});
+    EXPECT_EQ(std::tuple(run.status, run.err), std::tuple(1, "locmodel: " + upgraded + ": file exists\n"));
+    EXPECT_EQ(ReadFile(upgraded), before);
 
-    const std::string before = ReadBytes(upgraded);
-    run = RunTool({"db-upgrade", old.string(), upgraded.string()});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "locmodel: " + upgraded.string() + ": file exists\n");
-    EXPECT_EQ(ReadBytes(upgraded), before);
+    RecordingSink sink;
+    CStorage storage(Wide(old), CStorage::ReadOnly);
+    ASSERT_TRUE(storage.IsGood());
+    const std::unique_ptr<CResItem> root(storage.Load());
+    EXPECT_TRUE(root ? modern && locmodel::cli::SameTree(*root, *modern) : !modern);
+    for (const ExpectedRow& row : Table(fixture, "VAL_STORAGE").rows) {
+      const std::u16string key = wide(row.cells[0]), file = wide(row.cells[1]);
+      EXPECT_TRUE(storage.IsValExists(key, file));
+      int value = -12345;
+      storage.GetInt(value, key, file);
+      EXPECT_EQ(value, number(row.cells[2]));
+      std::u16string text;
+      storage.GetStr(text, key, file);
+      // (texts that are no UTF-8 come back in some other way)
+      EXPECT_TRUE(locmodel::Utf16ToUtf8(wide(row.cells[2])) != *row.cells[2] || text == wide(row.cells[2]));
+      unsigned int size = 0, want_size = 0;
+      std::unique_ptr<unsigned char[], locmodel::BufferDeleter> data(storage.GetData(key, size, file));
+      std::unique_ptr<unsigned char[], locmodel::BufferDeleter> want(LoadBinary(row.cells[2]->c_str(), want_size));
+      ASSERT_EQ(size, want_size);
+      EXPECT_EQ(std::string(data.get(), data.get() + size), std::string(want.get(), want.get() + size));
+    }
+    EXPECT_FALSE(storage.IsValExists(u"ProjectVersion", u"elsewhere.rc") || storage.IsValExists(u"projectversion"));
+    EXPECT_TRUE(sink.texts.empty());
+    EXPECT_EQ(ReadFile(old), ReadFile(kFixtures + fixture.file));
   }
-  const fs::path bare = Path("bare.db");
-  CStorage{Wide(bare)};  // PROP alone
-  EXPECT_EQ(RunTool({"db-dump", bare.string(), "--json"}).out,
+  // The decoding of a stored binary value, checked against bytes known apart.
+  unsigned int size = 0;
+  std::unique_ptr<unsigned char[], locmodel::BufferDeleter> langs(
+      CStorage(Wide(In("small.db")), CStorage::ReadOnly).GetData(u"SelectedLangs", size));
+  const unsigned char want[] = {0x07, 0x04, 0, 0, 0x0C, 0x04, 0, 0, 0x11, 0x04, 0, 0};
+  ASSERT_EQ(size, sizeof want);
+  EXPECT_EQ(std::memcmp(langs.get(), want, size), 0);
+
+  const testing_support::ToolRun run = RunTool({"db-values", In("small.db"), "--json"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out.rfind("[{\"key\":\"ProjectVersion\",\"file\":\"\",\"value\":\"4200\"},", 0), 0u);
+  EXPECT_NE(run.out.find("{\"key\":\"Encoding\",\"file\":\"res/app.rc\",\"value\":\"65001\"}]\n"), std::string::npos);
+
+  CStorage{Path("bare.db")};  // PROP alone
+  EXPECT_EQ(RunTool({"db-dump", In("bare.db"), "--json"}).out,
             "{\"tables\":{\"PROP\":[],\"RES_ITEM\":[],\"TRANS_ITEM\":[],\"BINARY\":[],\"VAL_STORAGE\":[]}}\n");
-  const fs::path db = NewDb();
   {
-    CStorage storage(Wide(db));
+    CStorage storage(Wide(NewDb()));
     storage.SetInt(u"ProjectVersion", 4200);
     storage.SetStr(u"Name", u"Zo\u00eb", u"a.rc");
   }
-  EXPECT_EQ(RunTool({"db-dump", db.string(), "--json"}).out,
+  EXPECT_EQ(RunTool({"db-dump", In("project.db"), "--json"}).out,
             "{\"tables\":{\"PROP\":[],\"RES_ITEM\":[],\"TRANS_ITEM\":[],\"BINARY\":[],\"VAL_STORAGE\":"
             "[[1,\"ProjectVersion\",\"\",\"4200\"],[2,\"Name\",\"a.rc\",\"Zo\u00eb\"]]}}\n");
 }
@@ -323,21 +328,17 @@ TEST_F(LegacyStorage, DbDumpAndDbUpgradeKeepEveryRow) {
 // Every command that reads a damaged legacy file fails with one line and
 // writes nothing. (Copies cut or wiped at each page are Sqlite2FileTest's.)
 TEST_F(LegacyStorage, CommandsRefuseADamagedFileInOneLine) {
-  std::string cut = ReadBytes(CopyFixture("small.db"));
-  cut.resize(cut.size() - 1);
-  const fs::path path = Path("cut.db");
-  WriteBytes(path, cut);
-  const std::string file = path.string();
+  const std::string bytes = ReadFile(kFixtures + "small.db");
+  const std::string file = WriteFile(In("cut.db"), bytes.substr(0, bytes.size() - 1));
   for (const Rows& args : {Rows{"dump", file}, Rows{"db-dump", file}, Rows{"sqlite2-dump", file},
-                           Rows{"db-values", file}, Rows{"db-upgrade", file, Path("out.db").string()}}) {
+                           Rows{"db-values", file}, Rows{"db-upgrade", file, In("out.db")}}) {
     SCOPED_TRACE(args[0]);
     const testing_support::ToolRun run = RunTool(args);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(std::tuple(run.status, run.out), std::tuple(1, ""));
     EXPECT_EQ(run.err.rfind("locmodel: " + file + ": malformed legacy database: ", 0), 0u) << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
   }
-  EXPECT_FALSE(fs::exists(Path("out.db")));
+  EXPECT_FALSE(fs::exists(In("out.db")));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The SQLite 2 reader on files built byte by byte: the big-endian order no
 // fixture has, and every kind of damage a hostile file can carry.
-#include <gtest/gtest.h>
+#include <functional>
 
 #include "storage/sqlite2_builder.h"
 #include "storage/sqlite2_schema.h"
@@ -10,7 +10,7 @@ using locmodel::Sqlite2File;
 using locmodel::Status;
 using Entry = Sqlite2Builder::Entry;
 using Row = Sqlite2Builder::Row;
-namespace fs = std::filesystem;
+using namespace storage_testing;
 
 namespace {
 
@@ -173,11 +173,12 @@ TEST(Sqlite2HostileTest, CellsAndFreeBlocksStayInsideTheirPage) {
   Sqlite2Builder b;
   OneLeaf({RowEntry(1, {"a", "b"}), RowEntry(2, {"c", "d"})}, &b);  // Items root is page 3
   ASSERT_EQ(Verdict(b.bytes()), "ok");
-  auto patched16 = [&](uint32_t offset, uint16_t value) {
+  auto patched = [&](const std::function<void(Sqlite2Builder&)>& edit) {
     Sqlite2Builder copy = b;
-    copy.Put16(3, offset, value);
+    edit(copy);
     return copy.bytes();
   };
+  auto patched16 = [&](uint32_t offset, uint16_t value) { return patched([&](auto& c) { c.Put16(3, offset, value); }); };
   EXPECT_MALFORMED(patched16(4, 10), "cell offset 10 out of range");
   EXPECT_MALFORMED(patched16(4, 1012), "cell offset 1012 out of range");
   EXPECT_MALFORMED(patched16(8 + 6, 8), "cells overlap");  // the list loops back
@@ -187,19 +188,10 @@ TEST(Sqlite2HostileTest, CellsAndFreeBlocksStayInsideTheirPage) {
   EXPECT_MALFORMED(patched16(58, 40), "out of order or range");
   EXPECT_MALFORMED(patched16(56, 2000), "free block at 56 has a bad size");
   // A cell header near the end whose payload runs past the page.
-  Sqlite2Builder overrun = b;
-  overrun.Put16(3, 8 + 6, 1004);
-  overrun.Put16(3, 1004 + 10, 30);
-  EXPECT_MALFORMED(overrun.bytes(), "overruns its page");
-  // A leaf cell that claims a child.
-  Sqlite2Builder child = b;
-  child.Put32(3, 8, 2);
-  EXPECT_MALFORMED(child.bytes(), "disagree about children");
+  EXPECT_MALFORMED(patched([](auto& c) { c.Put16(3, 8 + 6, 1004), c.Put16(3, 1004 + 10, 30); }), "overruns its page");
+  EXPECT_MALFORMED(patched([](auto& c) { c.Put32(3, 8, 2); }), "disagree about children");  // a leaf cell's child
   // A wiped root is not an empty table.
-  Sqlite2Builder wiped = b;
-  wiped.WriteNode(3, {});
-  wiped.Put16(3, 6, 0);
-  EXPECT_MALFORMED(wiped.bytes(), "do not fill the page");
+  EXPECT_MALFORMED(patched([](auto& c) { c.WriteNode(3, {}), c.Put16(3, 6, 0); }), "do not fill the page");
 }
 
 TEST(Sqlite2HostileTest, KeysAndRecordsAreChecked) {
@@ -238,9 +230,9 @@ TEST(Sqlite2HostileTest, SchemaRowsAreChecked) {
   EXPECT_MALFORMED(with_schema({"view", "v", "v", "0", ""}, true), "table 'ITEMS' defined twice");
 
   using locmodel::sqlite2::ColumnNames;
-  EXPECT_EQ(ColumnNames("create table t ( a INT, \"b c\" TEXT, d DECIMAL(10,2) DEFAULT 'x,y', "
-                        "PRIMARY KEY(a, d), [e] x, check(a > 0) )"),
-            (std::vector<std::string>{"a", "b c", "d", "e"}));
+  EXPECT_EQ(ColumnNames("create table t ( a INT,\n\t\"b c\" TEXT, d\tDECIMAL(10,2) DEFAULT 'x,y',\r\n"
+                        "PRIMARY KEY(a, d),\f[e]\vx, check(a > 0) )"),
+            (Rows{"a", "b c", "d", "e"}));
   EXPECT_TRUE(ColumnNames("create table t ( a, )").empty());
 }
 
@@ -265,26 +257,24 @@ TEST(Sqlite2HostileTest, FreeListIsCountedAndCannotLoop) {
   EXPECT_MALFORMED(with_free_list(2, 0, 255, 5), "lists 255 pages");
 }
 
-class Sqlite2HostileFiles : public storage_testing::StorageTest {};
+using Sqlite2HostileFiles = StorageTest;
 
 TEST_F(Sqlite2HostileFiles, JournalsAndChangesBehindTheReader) {
-  const fs::path path = Path("project.db");
   Sqlite2Builder b;
-  WriteBytes(path, OneLeaf({RowEntry(1, {"a", "b"}), RowEntry(2, {std::string(2000, 'q'), "b"})}, &b));
-  std::unique_ptr<Sqlite2File> file;
-  EXPECT_EQ(Sqlite2File::Open(Wide(Path("missing.db")), &file).kind(), Status::Kind::kCannotOpen);
+  const std::string path = WriteFile(In("project.db"), OneLeaf({RowEntry(1, {"a", "b"}), RowEntry(2, {std::string(2000, 'q'), "b"})}, &b));
+  std::unique_ptr<Sqlite2File> file, refused;
+  EXPECT_EQ(Sqlite2File::Open(Path("missing.db"), &file).kind(), Status::Kind::kCannotOpen);
   EXPECT_EQ(Sqlite2File::Open(Wide(dir_), &file).kind(), Status::Kind::kCannotOpen);
-  WriteBytes(Path("project.db-journal"), "");
+  WriteFile(In("project.db-journal"), std::string());
   EXPECT_TRUE(Sqlite2File::Open(Wide(path), &file).ok());
-  WriteBytes(Path("project.db-journal"), "rollback data");
-  std::unique_ptr<Sqlite2File> refused;
+  WriteFile(In("project.db-journal"), std::string("rollback data"));
   EXPECT_EQ(Sqlite2File::Open(Wide(path), &refused).reason(),
             "malformed legacy database: unfinished transaction: a journal file lies beside it");
   EXPECT_EQ(refused, nullptr);
 
   // The file shrinks after it was checked: the walk reports it and stops.
   ASSERT_NE(file, nullptr);
-  WriteBytes(path, b.bytes().substr(0, 3 * 1024));
+  WriteFile(path, b.bytes().substr(0, 3 * 1024));
   auto rows = file->Rows(file->tables()[0]);
   EXPECT_TRUE(rows.Next());
   EXPECT_FALSE(rows.Next());

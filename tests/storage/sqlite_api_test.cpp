@@ -1,9 +1,5 @@
 #include "storage/sqlite_api.h"
 
-#include <gtest/gtest.h>
-
-#include <cstring>
-
 #include "storage/storage_fixture.h"
 
 namespace {
@@ -60,14 +56,14 @@ TEST(SqliteBinaryText, BadEscapesFail) {
 class SqliteApi : public StorageTest {};
 
 TEST_F(SqliteApi, PrintfQuotesTextsAndRefusesOtherConversions) {
-  RawDb db(Path("a.db"));
+  RawDb db(In("a.db"));
   db.Exec("create table T ( a, b )");
   char* error = nullptr;
   EXPECT_EQ(sqlite_exec_printf(db.get(), "insert into T values ( %d, %Q ); insert into T values ( %d, %Q )",
                                nullptr, nullptr, &error, -42, "it's; -- 100%", 7, nullptr),
             SQLITE_OK);
   EXPECT_EQ(error, nullptr);
-  EXPECT_EQ(db.Rows("select a, b from T"), (std::vector<std::string>{"-42|it's; -- 100%", "7|<null>"}));
+  EXPECT_EQ(db.Get("select a, b from T"), (std::vector<std::string>{"-42|it's; -- 100%", "7|<null>"}));
   EXPECT_EQ(sqlite_exec_printf(db.get(), "select %s", nullptr, nullptr, &error, "x"), SQLITE_MISUSE);
   ASSERT_NE(error, nullptr);
   sqlite_freemem(error);
@@ -75,7 +71,7 @@ TEST_F(SqliteApi, PrintfQuotesTextsAndRefusesOtherConversions) {
 }
 
 TEST_F(SqliteApi, StepsGiveTextsNullsAndNamesAndFinalizeGivesTheError) {
-  RawDb db(Path("a.db"));
+  RawDb db(In("a.db"));
   db.Exec("create table T ( a INT, b CHAR, c BLOB ); insert into T values ( 5, NULL, x'6869' );");
   sqlite_vm* vm = nullptr;
   const char* tail = nullptr;
@@ -116,25 +112,22 @@ TEST_F(SqliteApi, StepsGiveTextsNullsAndNamesAndFinalizeGivesTheError) {
 
 TEST_F(SqliteApi, OpenRefusesWhatIsNotAnSqlite3DatabaseAndReadOnlyNeverCreates) {
   char* error = nullptr;
-  const fs::path text = Path("notes.txt");
-  WriteBytes(text, "just some text, long enough to have a header");
-  EXPECT_EQ(sqlite_open(text.c_str(), 0, &error), nullptr);
-  EXPECT_STREQ(error, "file is not a database");
-  sqlite_freemem(error);
-  EXPECT_EQ(ReadBytes(text), "just some text, long enough to have a header");
-
-  const fs::path legacy = Path("legacy.db");
-  WriteBytes(legacy, std::string("** This file contains an SQLite 2.1 database **") + std::string(1000, '\0'));
-  EXPECT_EQ(sqlite_open(legacy.c_str(), 0, &error), nullptr);
-  EXPECT_STREQ(error, "malformed legacy database: file length 1047 is not a multiple of 1024");
-  sqlite_freemem(error);
-
-  const fs::path missing = Path("missing.db");
+  const std::string text = "just some text, long enough to have a header";
+  const std::pair<std::string, const char*> refused[] = {
+      {WriteFile(In("notes.txt"), text), "file is not a database"},
+      {WriteFile(In("legacy.db"), "** This file contains an SQLite 2.1 database **" + std::string(1000, '\0')),
+       "malformed legacy database: file length 1047 is not a multiple of 1024"}};
+  for (const auto& [file, reason] : refused) {
+    EXPECT_EQ(sqlite_open(file.c_str(), 0, &error), nullptr);
+    EXPECT_STREQ(error, reason);
+    sqlite_freemem(error);
+  }
+  EXPECT_EQ(ReadFile(In("notes.txt")), text);
   error = nullptr;
-  EXPECT_EQ(sqlite_open(missing.c_str(), kSqliteReadOnly, &error), nullptr);
+  EXPECT_EQ(sqlite_open(In("missing.db").c_str(), kSqliteReadOnly, &error), nullptr);
   EXPECT_NE(error, nullptr);
   sqlite_freemem(error);
-  EXPECT_FALSE(fs::exists(missing));
+  EXPECT_FALSE(fs::exists(In("missing.db")));
 
   // A file name that reads like a URI is a file name all the same.
   const fs::path cwd = fs::current_path();
@@ -148,7 +141,7 @@ TEST_F(SqliteApi, OpenRefusesWhatIsNotAnSqlite3DatabaseAndReadOnlyNeverCreates) 
 }
 
 TEST_F(SqliteApi, ViewsTriggersAndRecursionInTheFileAreRefused) {
-  RawDb db(Path("a.db"));
+  RawDb db(In("a.db"));
   db.Exec("create table T ( a ); create table L ( a );"
           "create view V as select a from T;"
           "create trigger G after insert on T begin insert into L values ( new.a ); end;");
@@ -161,7 +154,7 @@ TEST_F(SqliteApi, ViewsTriggersAndRecursionInTheFileAreRefused) {
                         "select x from c",
                         nullptr, nullptr, nullptr),
             SQLITE_OK);
-  EXPECT_TRUE(db.Rows("select a from L").empty());
+  EXPECT_TRUE(db.Get("select a from L").empty());
 }
 
 }  // namespace

@@ -142,23 +142,21 @@ TEST(XliffExport, WritesTheMappingOfOneItem) {
 
 TEST(XliffExport, RefusesWhatItCannotCarry) {
   auto root = MakeProject();
-  locmodel::XliffExportOptions options;
-  options.targetLang = kGerman;
-  options.version = XliffVersion::V1_2;
   std::ostringstream out;
-  auto status = locmodel::ExportXliff(*root, options, out);
-  EXPECT_NE(status.reason().find("control character"), std::string::npos) << status.ToString();
-
-  options.version = XliffVersion::V2_0;
-  for (auto change : std::vector<std::function<void()>>{
-           [&] { options.textProp = u"NoSuchProperty"; },          // nothing to export
-           [&] { options.targetLang = 0x7C7C; },                    // not a language of the table
-           [&] { options.sourceLang = u"en US"; },                  // not a language tag
+  using Options = locmodel::XliffExportOptions;
+  for (const auto& [change, reason] : std::initializer_list<std::pair<void (*)(Options&), const char*>>{
+           {[](Options& o) { o.version = XliffVersion::V1_2; }, "control character"},  // the bell
+           {[](Options& o) { o.textProp = u"NoSuchProperty"; }, ""},                  // nothing to export
+           {[](Options& o) { o.targetLang = 0x7C7C; }, ""},                           // not a language of the table
+           {[](Options& o) { o.sourceLang = u"en US"; }, ""},                         // not a language tag
        }) {
-    auto copy = options;
-    change();
-    EXPECT_FALSE(locmodel::ExportXliff(*root, options, out).ok());
-    options = copy;
+    Options options;
+    options.targetLang = kGerman;
+    options.version = XliffVersion::V2_0;
+    change(options);
+    const auto status = locmodel::ExportXliff(*root, options, out);
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.reason().find(reason), std::string::npos) << status.ToString();
   }
 }
 
