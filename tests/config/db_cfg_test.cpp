@@ -71,14 +71,17 @@ TEST(DBCfg, OnlyTheSelectedSchemeCountsAsAChange) {
   EXPECT_NE(changed, CDBTablesCfg{SrofTable()});
 }
 
-// A table written member by member, leaving out what `skip` names.
-std::vector<unsigned char> HandTable(uint32_t scheme, const std::u16string& skip) {
+// A table written member by member, leaving out what `skip` names; the
+// scheme field is 32 bits wide, or 16 with `narrow`.
+std::vector<unsigned char> HandTable(uint32_t scheme, const std::u16string& skip, bool narrow = false) {
   return WriteStream([&](Serial::ISerialStream& s) {
+    unsigned short narrowScheme = static_cast<unsigned short>(scheme);
     std::u16string name = u"T", where = u"X = 1";
     std::vector<std::u16string> keys{u"Id", u"Lang"}, groups{u"Lang"};
     CSROFSchemeCfg srof;
     Serial::DoNode(s, u"TableName", name);
-    Serial::DoNode(s, u"LocalizationSchemeId", scheme);
+    if (narrow) Serial::DoNode(s, u"LocalizationSchemeId", narrowScheme);
+    else Serial::DoNode(s, u"LocalizationSchemeId", scheme);
     Serial::DoNode(s, u"KeyFields", keys);
     if (skip != u"GroupFields") Serial::DoNode(s, u"GroupFields", groups);
     if (skip != u"SROFCfg") Serial::DoNode(s, u"SROFCfg", srof);
@@ -112,10 +115,13 @@ TEST(DBCfg, SchemeTwoFailsBothWays) {
   CDBTableCfg table = SrofTable();
   table.SchemeId = static_cast<CDBTableCfg::LocalizationSchemeId>(2);
   WriteStream([&](Serial::ISerialStream& s) { EXPECT_FALSE(table.Do(s)); });
-  ReadEachWay(HandTable(2, u""), [](Serial::ISerialStream& s, bool) {
-    CDBTableCfg read;
-    EXPECT_FALSE(read.Do(s));
-  });
+  // A scheme of 2, and a scheme 0 in a field of the wrong width.
+  for (const auto& bytes : {HandTable(2, u""), HandTable(0, u"", true)}) {
+    ReadEachWay(bytes, [](Serial::ISerialStream& s, bool) {
+      CDBTableCfg read;
+      EXPECT_FALSE(read.Do(s));
+    });
+  }
   EXPECT_TRUE(table.GetLocFields(kGerman).empty());
 }
 
