@@ -94,10 +94,13 @@ bool CDBTableCfg::Do(Serial::ISerialStream& stream) {
   if (!DoRequiredNode(stream, u"TableName", TableName) ||
       !DoRequiredNode(stream, u"LocalizationSchemeId", SchemeId, kScheme))
     return false;
+  // The flags travel as a second list of names.
   std::vector<std::u16string> keys, groups;
-  for (const KeyField& field : stream.IsReading() ? std::vector<KeyField>() : KeyFields) {
-    keys.push_back(field.name);
-    if (field.group) groups.push_back(field.name);
+  if (!stream.IsReading()) {
+    for (const KeyField& field : KeyFields) {
+      keys.push_back(field.name);
+      if (field.group) groups.push_back(field.name);
+    }
   }
   if (!DoRequiredNode(stream, u"KeyFields", keys)) return false;
   if (!Serial::DoNode(stream, u"GroupFields", groups)) groups.clear();  // flags are optional
