@@ -41,7 +41,10 @@ std::u16string CEncoding::GetIcuName(int lang) const {
 }
 
 std::u16string CEncoding::GetIanaName(int lang) const {
-  const std::string name = locmodel::Utf16ToUtf8(GetIcuName(lang));
+  const std::u16string icuName = GetIcuName(lang);
+  // ICU reads a C string: a zero unit would make it name the text before it.
+  if (icuName.find(u'\0') != std::u16string::npos) return {};
+  const std::string name = locmodel::Utf16ToUtf8(icuName);
   // ICU answers some aliases with a warning status (U_AMBIGUOUS_ALIAS_WARNING):
   // only a failure means there is no name.
   UErrorCode status = U_ZERO_ERROR;

@@ -7,8 +7,10 @@
 #include "cli/item_selector.h"
 #include "cli/value_text.h"
 #include "locmodel/condition/condition_filter.h"
+#include "locmodel/config/db_cfg.h"
 #include "locmodel/config/lang_set.h"
 #include "locmodel/config/prj_config.h"
+#include "locmodel/config/xml_cfg.h"
 #include "locmodel/items/project_file.h"
 #include "locmodel/items/res_item.h"
 #include "locmodel/props/prop_catalog.h"
@@ -21,6 +23,24 @@ namespace {
 
 using namespace locmodel::cli;
 using namespace testing_support;
+
+// A table of each scheme, both carrying the other scheme's settings too.
+CDBTablesCfg DBTables() {
+  CDBTablesCfg tables(2);
+  tables[0].TableName = u"P";
+  tables[0].KeyFields = {{u"Id", false}, {u"Lang", true}};
+  tables[0].SROFCfg.TransFields.resize(1);
+  tables[0].SROFCfg.TransFields[0].NameByLang = {{1036, u"fr"}};
+  tables[1].SchemeId = CDBTableCfg::LANG_ID_SCHEME;
+  tables[1].LangIdSchemeCfg.LangIdValueMap = {{1031, u"de"}};
+  tables[1].WhereCond = u"x = 'y'";
+  return tables;
+}
+CEncodingCfg Encodings() {
+  CEncodingCfg cfg(CEncoding(65001));
+  cfg.EncodingByLang = {{1031, CEncoding::SelectAnsiByLang}, {1036, CEncoding(u"ISO-8859-1")}};
+  return cfg;
+}
 
 // Two values of every class that has a text form but the SRX store (whose
 // SRX document drops the cascade flag; see SrxStoresComeFromFiles).
@@ -50,6 +70,16 @@ std::vector<std::shared_ptr<CProp>> Samples() {
           CConditionFilterCfg{{u"ID1", u"T\u00eftle", u"LANG = \"de\""}, {u"", u"", u""}}),
       std::make_shared<CPrjLangsProp>(CPrjLangs::FromStored(1033, 0x0419, 7777, {1033, -5, 77777777})),
       std::make_shared<CPrjLangsProp>(CPrjLangs(0x0409)),
+      std::make_shared<CDBTablesCfgProp>(DBTables()),
+      std::make_shared<CDBTablesCfgProp>(CDBTablesCfg{}),
+      std::make_shared<CEncodingCfgProp>(CEncodingCfg()),
+      std::make_shared<CEncodingCfgProp>(Encodings()),
+      std::make_shared<CFilterProp>(CFilter({u"*", u"Text?"}, {u"Id"})),
+      std::make_shared<CFilterProp>(CFilter()),
+      std::make_shared<CXmlNamespacesCfgProp>(CXmlNamespacesCfg{{u"a", u"urn:\"a\""}, {u"a", u""}}),
+      std::make_shared<CXmlNamespacesCfgProp>(CXmlNamespacesCfg{}),
+      std::make_shared<CXPathMappingListProp>(CXPathMappingList{{u"//a", 12}, {u"", -1}}),
+      std::make_shared<CXPathMappingListProp>(CXPathMappingList{}),
   };
 }
 

@@ -1,7 +1,8 @@
 // The accessor pattern of every catalogued property, generated from the
 // hand-written table in cfg_props_table.inc: names, value classes,
 // defaults, inheritance on a three-level tree, operators, values of a
-// foreign class, and the catalog's type-erased operations.
+// foreign class, and the catalog's type-erased operations. Per-format rows
+// run at the undecorated format, at 0 and at 12.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,7 +12,9 @@
 #include <type_traits>
 
 #include "cli/value_text.h"
+#include "locmodel/config/db_cfg.h"
 #include "locmodel/config/prj_config.h"
+#include "locmodel/config/xml_cfg.h"
 #include "locmodel/items/item_helper.h"
 #include "locmodel/props/accessor.h"
 #include "locmodel/segm/segm_util.h"
@@ -23,8 +26,8 @@ namespace {
 using locmodel::CfgCatalog;
 using locmodel::CfgPropEntry;
 
-// The format number per-format rows are tested with.
-constexpr int kFormat = 3;
+// The format numbers per-format rows are tested with; static rows run once.
+constexpr int kFormats[] = {CCustomAccessor::UNDECORATED_FORMAT, 0, 12};
 
 // Values in the table's text form.
 std::string Text(const std::u16string& v) { return locmodel::Utf16ToUtf8(v); }
@@ -40,6 +43,11 @@ std::string ValueText(const typename P::ValueType& v) {
 }
 std::string Text(const CIntStrMap& v) { return ValueText<CIntStrMapProp>(v); }
 std::string Text(const CPrjLangs& v) { return ValueText<CPrjLangsProp>(v); }
+std::string Text(const CDBTablesCfg& v) { return ValueText<CDBTablesCfgProp>(v); }
+std::string Text(const CFilter& v) { return ValueText<CFilterProp>(v); }
+std::string Text(const CXmlNamespacesCfg& v) { return ValueText<CXmlNamespacesCfgProp>(v); }
+std::string Text(const CEncodingCfg& v) { return ValueText<CEncodingCfgProp>(v); }
+std::string Text(const CXPathMappingList& v) { return ValueText<CXPathMappingListProp>(v); }
 // `config get` prints an SRX store as the SRX document, which leaves the
 // cascade flag out: the table writes the flag and the number of entries.
 std::string Text(const CSRXStore& v) {
@@ -61,6 +69,15 @@ CPrjLangs Other(const CPrjLangs&) {
   langs.setSelectedLangs({0x0407, 0x040C});
   return langs;
 }
+CDBTablesCfg Other(const CDBTablesCfg&) {
+  CDBTableCfg table;
+  table.KeyFields.push_back({u"Id", true});
+  return {table};
+}
+CFilter Other(const CFilter&) { return CFilter({u"a*"}, {u"ab"}); }
+CXmlNamespacesCfg Other(const CXmlNamespacesCfg&) { return {{u"a", u"urn:a"}}; }
+CEncodingCfg Other(const CEncodingCfg&) { return CEncodingCfg(CEncoding(1252)); }
+CXPathMappingList Other(const CXPathMappingList&) { return {{u"//p", 3}}; }
 CSRXStore Other(const CSRXStore&) {
   CSRXStore store;
   store.SetCascade(false);
@@ -87,18 +104,25 @@ struct Row {
   const char* valueClass;
   const char* defaultText;
   bool perFormat;
-  void (*check)(const Row&);
+  void (*check)(const Row&, int format);
 };
 
-void PrintTo(const Row& row, std::ostream* out) { *out << row.family << "::" << row.accessor; }
+// A row and the format number it runs with.
+struct Case {
+  const Row* row;
+  int format;
+};
 
-class CfgTable : public ::testing::TestWithParam<Row> {};
+void PrintTo(const Case& c, std::ostream* out) { *out << c.row->family << "::" << c.row->accessor << "@" << c.format; }
+
+class CfgTable : public ::testing::TestWithParam<Case> {};
 
 template <typename P, typename T>
-void CheckProperty(const Row& row, const Ops<T>& ops) {
+void CheckProperty(const Row& row, int format, const Ops<T>& ops) {
   DefaultCfgGuard guard;
   const CPropName name = ops.name();
-  EXPECT_EQ(NameText(name), (row.perFormat ? std::to_string(kFormat) + "." : "") + row.name);
+  const bool decorated = row.perFormat && format != CCustomAccessor::UNDECORATED_FORMAT;
+  EXPECT_EQ(NameText(name), (decorated ? std::to_string(format) + "." : "") + row.name);
 
   // The built-in default is stored in the default configuration on first use.
   CCfgHolder::DeleteProp(CCfgHolder::DefaultItem, name);
@@ -170,32 +194,37 @@ void CheckProperty(const Row& row, const Ops<T>& ops) {
   EXPECT_EQ(entry->perFormat, row.perFormat);
   EXPECT_EQ(entry->valueClass, &P::classInstance);
   EXPECT_EQ(NameText(entry->baseName()), row.name);
-  EXPECT_EQ(entry->name(kFormat), name);
+  EXPECT_EQ(entry->name(format), name);
   std::unique_ptr<CProp> fresh(entry->newDefault());
   EXPECT_TRUE(fresh->IsEqual(P(builtIn)));
   auto value = [](const CProp& prop) { return Text(static_cast<const T&>(static_cast<const P&>(prop))); };
-  EXPECT_EQ(value(entry->get(*grandchild, true, kFormat)), Text(other));
-  EXPECT_EQ(value(entry->get(*grandchild, false, kFormat)), Text(builtIn));
-  EXPECT_TRUE(entry->set(*child, P(builtIn), kFormat));
-  EXPECT_TRUE(entry->has(*child, kFormat));
+  EXPECT_EQ(value(entry->get(*grandchild, true, format)), Text(other));
+  EXPECT_EQ(value(entry->get(*grandchild, false, format)), Text(builtIn));
+  EXPECT_TRUE(entry->set(*child, P(builtIn), format));
+  EXPECT_TRUE(entry->has(*child, format));
   EXPECT_EQ(Text(ops.get(*grandchild, true)), Text(builtIn));
   std::unique_ptr<CProp> stranger(foreign());
-  EXPECT_FALSE(entry->set(*child, *stranger, kFormat));
+  EXPECT_FALSE(entry->set(*child, *stranger, format));
   EXPECT_EQ(Text(ops.get(*child, false)), Text(builtIn));
-  entry->reset(*child, kFormat);
+  entry->reset(*child, format);
   EXPECT_FALSE(ops.has(*child));
-  std::unique_ptr<IPropOperator> erased(entry->createOperator(*child, kFormat));
+  std::unique_ptr<IPropOperator> erased(entry->createOperator(*child, format));
   EXPECT_TRUE(ops.isOwnOperator(erased.get()));
   EXPECT_EQ(erased->GetPropName(), name);
 }
 
-// Via is "Family::" for static families and "Family(kFormat)." for
+// The format a per-format row's operations are built with, set by the case
+// that runs them (the operations are plain function pointers).
+int gFormat = CCustomAccessor::UNDECORATED_FORMAT;
+
+// Via is "Family::" for static families and "Family(gFormat)." for
 // per-format ones; a misspelt accessor name does not compile.
 #define ROW_OF(Via, Family, Accessor, Name, Class, Default, PerFormat)                          \
-  Row{#Family, #Accessor, Name, #Class, Default, PerFormat, [](const Row& row) {                \
+  Row{#Family, #Accessor, Name, #Class, Default, PerFormat, [](const Row& row, int format) {    \
+        gFormat = format;                                                                       \
         using T = std::remove_cvref_t<decltype(Via Get##Accessor##DefaultValue())>;             \
         CheckProperty<Class, T>(                                                                \
-            row, Ops<T>{                                                                        \
+            row, format, Ops<T>{                                                                \
                      [] { return CPropName(Via Accessor##PropName()); },                        \
                      []() -> const T& { return Via Get##Accessor##DefaultValue(); },            \
                      [](const CResItem& item, bool inherit) -> const T& {                       \
@@ -212,7 +241,7 @@ void CheckProperty(const Row& row, const Ops<T>& ops) {
 #define ROW(Family, Accessor, Name, Class, Default) \
   ROW_OF(Family::, Family, Accessor, Name, Class, Default, false)
 #define FORMAT_ROW(Family, Accessor, Name, Class, Default) \
-  ROW_OF(Family(kFormat)., Family, Accessor, Name, Class, Default, true)
+  ROW_OF(Family(gFormat)., Family, Accessor, Name, Class, Default, true)
 
 const Row kRows[] = {
 #include "config/cfg_props_table.inc"
@@ -222,11 +251,23 @@ const Row kRows[] = {
 #undef FORMAT_ROW
 #undef ROW_OF
 
-TEST_P(CfgTable, AccessorsFollowThePattern) { GetParam().check(GetParam()); }
+std::vector<Case> Cases() {
+  std::vector<Case> cases;
+  for (const Row& row : kRows) {
+    if (!row.perFormat) cases.push_back({&row, CCustomAccessor::UNDECORATED_FORMAT});
+    else for (int format : kFormats) cases.push_back({&row, format});
+  }
+  return cases;
+}
 
-INSTANTIATE_TEST_SUITE_P(Catalogued, CfgTable, ::testing::ValuesIn(kRows),
-                         [](const ::testing::TestParamInfo<Row>& info) {
-                           return std::string(info.param.family) + "_" + info.param.accessor;
+TEST_P(CfgTable, AccessorsFollowThePattern) { GetParam().row->check(*GetParam().row, GetParam().format); }
+
+INSTANTIATE_TEST_SUITE_P(Catalogued, CfgTable, ::testing::ValuesIn(Cases()),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                           const Row& row = *info.param.row;
+                           std::string name = std::string(row.family) + "_" + row.accessor;
+                           if (row.perFormat) name += info.param.format < 0 ? "_undecorated" : "_" + std::to_string(info.param.format);
+                           return name;
                          });
 
 TEST(CfgCatalog, HoldsExactlyTheTabledProperties) {

@@ -217,6 +217,28 @@ const std::vector<Command>& Commands() {
        "changed: 'unchanged') and the result shown. Databases are read-only.\n",
        {"--item=", "--brand=", "--json", "--select=", "--add=", "--target=", "--secondary="}, 1, 1,
        RunProjectLangs},
+      {"dbcfg", "dbcfg expand FILE [--item SEL] [--lang LANG]... [--json]",
+       "show what a database builder would use, per table and language",
+       "expand prints, for every table of the database configuration the item\n"
+       "sees (SEL as for 'config') and every language, the language column and its\n"
+       "value (scheme 1) and the columns that hold the translation. LANG as for\n"
+       "'project-langs', repeatable, in the order given; by default the item's\n"
+       "output languages (none: exit 1). Connection strings are shown as stored.\n"
+       "--json prints {\"item\":P,\"connectionString\":S,\"sourceName\":S,\n"
+       "\"sqlMonitor\":B,\"langs\":[N,...],\"tables\":[{\"name\":S,\"scheme\":N,\n"
+       "\"keyFields\":[{\"name\":S,\"group\":B},...],\"where\":S,\"langs\":[{\"lang\":N,\n"
+       "\"langField\":S|null,\"langValue\":S|null,\"fields\":[S,...]},...]},...]}.\n",
+       {"--item=", "--lang=", "--json"}, 2, 2, RunDbCfg},
+      {"xmlcfg", "xmlcfg show FILE --format F [--item SEL] [--json]",
+       "show the XML settings of one format as an item sees them",
+       "show prints the 14 XML settings of format F (-1: undecorated names) as\n"
+       "the item sees them (SEL as for 'config'), each with the item it comes\n"
+       "from or (default), then the namespace attributes and a warning for each\n"
+       "declaration whose prefix is no XML NCName or whose URI holds \", < or &.\n"
+       "--json prints {\"item\":P,\"format\":N,\"properties\":[{\"name\":S,\n"
+       "\"from\":P|null,\"value\":V},...],\"namespaceAttributes\":S,\"warnings\":[S,...]},\n"
+       "V in the JSON form of its class.\n",
+       {"--format=", "--item=", "--json"}, 2, 2, RunXmlCfg},
   };
   return commands;
 }

@@ -3,8 +3,11 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <set>
 
 #include "cli/json.h"
+#include "cli/value_text.h"
+#include "locmodel/config/prj_config.h"
 #include "locmodel/lang/lang_id.h"
 #include "locmodel/util/unicode.h"
 
@@ -41,6 +44,26 @@ std::optional<int> ParseLang(const std::string& text) {
   const int id = map.GetLangByCulName(Utf8ToUtf16(text));
   if (id == -1) return std::nullopt;
   return id;
+}
+
+std::optional<int> ParseProjectLang(const std::string& text) {
+  if (const auto number = ParseInt32(text)) return number;
+  if (text.empty()) return std::nullopt;
+  const int id = CLangMap::Instance().GetLangByCulName(Utf8ToUtf16(text));
+  return id == -1 ? std::nullopt : std::optional(id);
+}
+
+unsigned long long OutputBound(const CResItem& item, unsigned char brand) {
+  const CIntStrMap& brands = CPrjConfig::GetBrandMap(item, true);
+  std::set<short> parts;
+  for (int lang : CPrjConfig::GetSelectedLangs(item)) parts.insert(CLangId(lang).GetRawLng());
+  if (brands.size() > 1) parts.insert(CLangId(CPrjConfig::GetNative(item)).GetRawLng());
+  std::set<unsigned char> keys;
+  for (const auto& entry : brands) {
+    const auto low = static_cast<unsigned char>(entry.first & 0xFF);
+    if (brand == CLangId::UnrealBrand || low == brand) keys.insert(low);
+  }
+  return static_cast<unsigned long long>(parts.size()) * keys.size();
 }
 
 void AppendLangRowJson(std::string& out, int id, const CLangDescr& row) {

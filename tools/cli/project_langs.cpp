@@ -1,11 +1,10 @@
 // project-langs: the project languages, the brands and the output languages
 // seen at an item, and changes to them through the rules of CPrjConfig.
-#include <set>
-
 #include "cli/command.h"
 #include "cli/config_project.h"
 #include "cli/item_selector.h"
 #include "cli/json.h"
+#include "cli/lang_common.h"
 #include "cli/value_text.h"
 #include "locmodel/config/prj_config.h"
 #include "locmodel/items/res_item.h"
@@ -16,32 +15,6 @@
 
 namespace locmodel::cli {
 namespace {
-
-// More output languages than this are refused before they are computed.
-constexpr unsigned long long kMaxOutputLangs = 100000;
-
-// LANG: a decimal or 0x-hex identifier (brand bits included, any value), or
-// a culture name (brand 0).
-std::optional<int> ParseProjectLang(const std::string& text) {
-  if (const auto number = ParseInt32(text)) return number;
-  if (text.empty()) return std::nullopt;
-  const int id = CLangMap::Instance().GetLangByCulName(Utf8ToUtf16(text));
-  return id == -1 ? std::nullopt : std::optional(id);
-}
-
-// The number of languages GetAllOutputLangs would return, at most.
-unsigned long long OutputBound(const CResItem& item, unsigned char brand) {
-  const CIntStrMap& brands = CPrjConfig::GetBrandMap(item, true);
-  std::set<short> parts;
-  for (int lang : CPrjConfig::GetSelectedLangs(item)) parts.insert(CLangId(lang).GetRawLng());
-  if (brands.size() > 1) parts.insert(CLangId(CPrjConfig::GetNative(item)).GetRawLng());
-  std::set<unsigned char> keys;
-  for (const auto& entry : brands) {
-    const auto low = static_cast<unsigned char>(entry.first & 0xFF);
-    if (brand == CLangId::UnrealBrand || low == brand) keys.insert(low);
-  }
-  return static_cast<unsigned long long>(parts.size()) * keys.size();
-}
 
 void AppendLang(std::string& out, const CResItem& item, int lang, bool json) {
   if (lang == CLangId::NoLang) {

@@ -4,8 +4,10 @@
 
 #include "cli/json.h"
 #include "locmodel/condition/condition_filter.h"
+#include "locmodel/config/db_cfg.h"
 #include "locmodel/config/lang_set.h"
 #include "locmodel/config/prj_langs.h"
+#include "locmodel/config/xml_cfg.h"
 #include "locmodel/props/prop_classes.h"
 
 namespace locmodel::cli {
@@ -52,6 +54,29 @@ void Append(std::string& out, const CPrjLangs& v) {
   if (out.back() == ',') out.pop_back();
   out += "]}";
 }
+// Every form is declared before the templates that nest them.
+void Append(std::string& out, const CFilter& v);
+void Append(std::string& out, const CXmlNamespaceDecl& v);
+void Append(std::string& out, const CEncoding& v);
+void Append(std::string& out, const CEncodingCfg& v);
+void Append(std::string& out, const CXPathMapping& v);
+void Append(std::string& out, const CDBTableCfg::KeyField& v);
+void Append(std::string& out, const CDBSROFFieldCfg& v);
+void Append(std::string& out, const CLangIdSchemeCfg& v);
+void Append(std::string& out, const CDBTableCfg& v);
+template <typename K, typename V>
+void Append(std::string& out, const std::pair<K, V>& entry);
+template <typename C>
+  requires requires(const C& c) { c.begin(); typename C::value_type; }
+void Append(std::string& out, const C& container);
+
+// A member name and its value: ,"name":V (the first without the comma).
+template <typename T>
+void Member(std::string& out, const char* name, const T& value) {
+  if (out.back() != '{') out.push_back(',');
+  out.append("\"").append(name).append("\":");
+  Append(out, value);
+}
 template <typename K, typename V>
 void Append(std::string& out, const std::pair<K, V>& entry) {
   out.push_back('[');
@@ -74,6 +99,79 @@ void Append(std::string& out, const C& container) {
   out.push_back(']');
 }
 
+// The forms of the configuration value types; every member name is part of
+// the tools' output contract.
+void Append(std::string& out, const CFilter& v) {
+  out.push_back('{');
+  Member(out, "include", v.GetIncludeSet());
+  Member(out, "exclude", v.GetExcludeSet());
+  out.push_back('}');
+}
+void Append(std::string& out, const CXmlNamespaceDecl& v) {
+  out.push_back('{');
+  Member(out, "name", v.Name);
+  Member(out, "uri", v.Uri);
+  out.push_back('}');
+}
+// The code page as stored: -3 for an encoding given by name, -4 for the
+// ANSI code page of the language written.
+void Append(std::string& out, const CEncoding& v) {
+  out.push_back('{');
+  Member(out, "codepage", v == CEncoding::SelectAnsiByLang ? -4 : v.getCodepage(0));
+  Member(out, "name", v.getEncoding());
+  out.push_back('}');
+}
+void Append(std::string& out, const CEncodingCfg& v) {
+  out.push_back('{');
+  Member(out, "default", v.Default);
+  out += ",\"byLang\":[";
+  for (const auto& [lang, encoding] : v.EncodingByLang) {
+    if (out.back() != '[') out.push_back(',');
+    out.push_back('{');
+    Member(out, "lang", lang);
+    Member(out, "encoding", encoding);
+    out.push_back('}');
+  }
+  out += "]}";
+}
+void Append(std::string& out, const CXPathMapping& v) {
+  out.push_back('{');
+  Member(out, "xpath", v.XPath);
+  Member(out, "format", v.Format);
+  out.push_back('}');
+}
+void Append(std::string& out, const CDBTableCfg::KeyField& v) {
+  out.push_back('{');
+  Member(out, "name", v.name);
+  Member(out, "group", v.group);
+  out.push_back('}');
+}
+void Append(std::string& out, const CDBSROFFieldCfg& v) {
+  out.push_back('{');
+  Member(out, "nameByLang", v.NameByLang);
+  Member(out, "pattern", v.TransNamePattern);
+  out.push_back('}');
+}
+void Append(std::string& out, const CLangIdSchemeCfg& v) {
+  out.push_back('{');
+  Member(out, "field", v.LangIdField);
+  Member(out, "template", v.LangIdFieldValueTemplate);
+  Member(out, "map", v.LangIdValueMap);
+  Member(out, "fields", v.TransFields);
+  out.push_back('}');
+}
+// Both schemes, as held in memory; only the selected one is ever saved.
+void Append(std::string& out, const CDBTableCfg& v) {
+  out.push_back('{');
+  Member(out, "name", v.TableName);
+  Member(out, "scheme", static_cast<unsigned long long>(v.SchemeId));
+  Member(out, "keyFields", v.KeyFields);
+  Member(out, "srof", v.SROFCfg.TransFields);
+  Member(out, "langId", v.LangIdSchemeCfg);
+  Member(out, "where", v.WhereCond);
+  out.push_back('}');
+}
+
 using Appender = void (*)(std::string&, const CProp&);
 
 template <typename P>
@@ -92,7 +190,8 @@ bool AppendPropValue(std::string& out, const CProp& prop) {
       Form<CItemIdProp>(),    Form<CIntVectorProp>(), Form<CStrSetProp>(),
       Form<CStrListProp>(),   Form<CIntStrMapProp>(), Form<CIntSetProp>(),
       Form<CVariantProp>(),   Form<CLangSetProp>(),   Form<CConditionFilterCfgProp>(),
-      Form<CPrjLangsProp>(),
+      Form<CPrjLangsProp>(),  Form<CDBTablesCfgProp>(), Form<CEncodingCfgProp>(),
+      Form<CFilterProp>(),    Form<CXmlNamespacesCfgProp>(), Form<CXPathMappingListProp>(),
   };
   const auto it = forms.find(&prop.GetClass());
   if (it == forms.end()) return false;

@@ -8,8 +8,10 @@
 
 #include "cli/prop_json.h"
 #include "locmodel/condition/condition_filter.h"
+#include "locmodel/config/db_cfg.h"
 #include "locmodel/config/lang_set.h"
 #include "locmodel/config/prj_langs.h"
+#include "locmodel/config/xml_cfg.h"
 #include "locmodel/props/prop_classes.h"
 #include "locmodel/props/prop_name.h"
 #include "locmodel/segm/srx_store.h"
@@ -73,6 +75,7 @@ bool ToUnsigned64(std::string_view text, bool hex, unsigned long long& out, std:
 // A JSON document, just enough of it for the value forms: integers only.
 struct Json {
   enum Kind { kNull, kBool, kNumber, kString, kArray, kObject } kind = kNull;
+  bool boolean = false;
   std::string number;  // as written
   std::u16string string;
   std::vector<Json> items;                // an array's; an object's member values
@@ -117,7 +120,7 @@ class JsonReader {
     if (pos_ >= text_.size() || depth > kMaxDepth) return false;
     const char c = text_[pos_];
     if (c == 'n') return out.kind = Json::kNull, Word("null");
-    if (c == 't') return out.kind = Json::kBool, Word("true");
+    if (c == 't') return out.kind = Json::kBool, out.boolean = true, Word("true");
     if (c == 'f') return out.kind = Json::kBool, Word("false");
     if (c == '"') return out.kind = Json::kString, String(out.string);
     if (c == '-' || (c >= '0' && c <= '9')) return out.kind = Json::kNumber, Number(out.number);
@@ -272,6 +275,16 @@ bool Read(const Json& j, CConditionEntry& v, std::string& reason) {
   return Members(j, {u"id", u"title", u"expression"}, m, reason) && Read(*m[0], v.ID, reason) &&
          Read(*m[1], v.Title, reason) && Read(*m[2], v.Expression, reason);
 }
+// The configuration forms, declared before the templates that nest them.
+bool Read(const Json& j, CFilter& v, std::string& reason);
+bool Read(const Json& j, CXmlNamespaceDecl& v, std::string& reason);
+bool Read(const Json& j, CEncoding& v, std::string& reason);
+bool Read(const Json& j, CEncodingCfg& v, std::string& reason);
+bool Read(const Json& j, CXPathMapping& v, std::string& reason);
+bool Read(const Json& j, CDBTableCfg::KeyField& v, std::string& reason);
+bool Read(const Json& j, CDBSROFFieldCfg& v, std::string& reason);
+bool Read(const Json& j, CLangIdSchemeCfg& v, std::string& reason);
+bool Read(const Json& j, CDBTableCfg& v, std::string& reason);
 template <typename K, typename V>
 bool Read(const Json& j, std::pair<K, V>& v, std::string& reason) {
   if (j.kind != Json::kArray || j.items.size() != 2) return reason = "expected a [key,value] pair", false;
@@ -308,6 +321,88 @@ bool Read(const Json& j, CPrjLangs& v, std::string& reason) {
       !Read(*m[3], selected, reason))
     return false;
   v = CPrjLangs::FromStored(native, target, secondary, std::move(selected));
+  return true;
+}
+
+bool Read(const Json& j, CFilter& v, std::string& reason) {
+  std::vector<const Json*> m;
+  CFilter::NameSet include, exclude;
+  if (!Members(j, {u"include", u"exclude"}, m, reason) || !Read(*m[0], include, reason) ||
+      !Read(*m[1], exclude, reason))
+    return false;
+  v = CFilter(std::move(include), std::move(exclude));
+  return true;
+}
+bool Read(const Json& j, CXmlNamespaceDecl& v, std::string& reason) {
+  std::vector<const Json*> m;
+  return Members(j, {u"name", u"uri"}, m, reason) && Read(*m[0], v.Name, reason) && Read(*m[1], v.Uri, reason);
+}
+// A code page with an empty name, a name with code page -3, or -4 for the
+// language's ANSI code page: the encodings that can be built.
+bool Read(const Json& j, CEncoding& v, std::string& reason) {
+  std::vector<const Json*> m;
+  int codepage;
+  std::u16string name;
+  if (!Members(j, {u"codepage", u"name"}, m, reason) || !Read(*m[0], codepage, reason) ||
+      !Read(*m[1], name, reason))
+    return false;
+  if (codepage == CEncoding::InvalidCodepage) return v = CEncoding(name), true;
+  if (!name.empty()) return reason = "an encoding has a name only with code page -3", false;
+  v = codepage == -4 ? CEncoding::SelectAnsiByLang : CEncoding(codepage);
+  return true;
+}
+bool Read(const Json& j, CEncodingCfg& v, std::string& reason) {
+  std::vector<const Json*> m;
+  if (!Members(j, {u"default", u"byLang"}, m, reason) || !Read(*m[0], v.Default, reason)) return false;
+  if (m[1]->kind != Json::kArray) return reason = "expected an array", false;
+  v.EncodingByLang.clear();
+  for (const Json& entry : m[1]->items) {
+    std::vector<const Json*> e;
+    std::pair<int, CEncoding> element;
+    if (!Members(entry, {u"lang", u"encoding"}, e, reason) || !Read(*e[0], element.first, reason) ||
+        !Read(*e[1], element.second, reason))
+      return false;
+    if (!v.EncodingByLang.insert(element).second) return reason = "repeated key", false;
+  }
+  return true;
+}
+bool Read(const Json& j, CXPathMapping& v, std::string& reason) {
+  std::vector<const Json*> m;
+  return Members(j, {u"xpath", u"format"}, m, reason) && Read(*m[0], v.XPath, reason) &&
+         Read(*m[1], v.Format, reason);
+}
+bool Read(const Json& j, bool& v, std::string& reason) {
+  if (j.kind != Json::kBool) return reason = "expected true or false", false;
+  v = j.boolean;
+  return true;
+}
+bool Read(const Json& j, CDBTableCfg::KeyField& v, std::string& reason) {
+  std::vector<const Json*> m;
+  return Members(j, {u"name", u"group"}, m, reason) && Read(*m[0], v.name, reason) &&
+         Read(*m[1], v.group, reason);
+}
+bool Read(const Json& j, CDBSROFFieldCfg& v, std::string& reason) {
+  std::vector<const Json*> m;
+  return Members(j, {u"nameByLang", u"pattern"}, m, reason) && Read(*m[0], v.NameByLang, reason) &&
+         Read(*m[1], v.TransNamePattern, reason);
+}
+bool Read(const Json& j, CLangIdSchemeCfg& v, std::string& reason) {
+  std::vector<const Json*> m;
+  return Members(j, {u"field", u"template", u"map", u"fields"}, m, reason) &&
+         Read(*m[0], v.LangIdField, reason) && Read(*m[1], v.LangIdFieldValueTemplate, reason) &&
+         Read(*m[2], v.LangIdValueMap, reason) && Read(*m[3], v.TransFields, reason);
+}
+bool Read(const Json& j, CDBTableCfg& v, std::string& reason) {
+  std::vector<const Json*> m;
+  int scheme;
+  if (!Members(j, {u"name", u"scheme", u"keyFields", u"srof", u"langId", u"where"}, m, reason) ||
+      !Read(*m[0], v.TableName, reason) || !Read(*m[1], scheme, reason) || !Read(*m[2], v.KeyFields, reason) ||
+      !Read(*m[3], v.SROFCfg.TransFields, reason) || !Read(*m[4], v.LangIdSchemeCfg, reason) ||
+      !Read(*m[5], v.WhereCond, reason))
+    return false;
+  if (scheme != CDBTableCfg::SROF_SCHEME && scheme != CDBTableCfg::LANG_ID_SCHEME)
+    return reason = "\"scheme\" must be 0 or 1", false;
+  v.SchemeId = static_cast<CDBTableCfg::LocalizationSchemeId>(scheme);
   return true;
 }
 
@@ -375,7 +470,9 @@ const Form* FindForm(const CPropClass& valueClass) {
       FormOf<CItemIdProp>(),    FormOf<CIntVectorProp>(), FormOf<CStrSetProp>(),
       FormOf<CStrListProp>(),   FormOf<CIntStrMapProp>(), FormOf<CIntSetProp>(),
       FormOf<CVariantProp>(),   FormOf<CLangSetProp>(),   FormOf<CConditionFilterCfgProp>(),
-      FormOf<CPrjLangsProp>(),  FormOf<CSRXStoreProp>(),
+      FormOf<CPrjLangsProp>(),  FormOf<CSRXStoreProp>(),   FormOf<CDBTablesCfgProp>(),
+      FormOf<CEncodingCfgProp>(), FormOf<CFilterProp>(),   FormOf<CXmlNamespacesCfgProp>(),
+      FormOf<CXPathMappingListProp>(),
   };
   const auto it = forms.find(&valueClass);
   return it == forms.end() ? nullptr : &it->second;

@@ -20,6 +20,9 @@ class CEncoding {
   // Code page -4 without a name: use the language's default ANSI code page.
   static const CEncoding SelectAnsiByLang;
 
+  // Code page 0 (read as 1252): the placeholder a container builds before
+  // it reads an element into it.
+  CEncoding() : CEncoding(0) {}
   explicit CEncoding(int codepage) : codepage(codepage) {}
   explicit CEncoding(const std::u16string& name) : codepage(InvalidCodepage), encoding(name) {}
 
@@ -39,7 +42,8 @@ class CEncoding {
   // The name itself, or the well-known name of the code page
   // ("shift_jis", "big5", ...), or "windows-<cp>" (code page 0 counts as 1252).
   std::u16string GetIcuName(int lang) const;
-  // ICU's IANA name for GetIcuName(lang); empty when ICU has none.
+  // ICU's IANA name for GetIcuName(lang); empty when ICU has none, and for
+  // a name holding a zero unit, which no converter bears.
   std::u16string GetIanaName(int lang) const;
 
   // The name, then the code page, as plain fields. Returns true.

@@ -1,0 +1,114 @@
+// XML parser configuration: name filters, namespace declarations, XPath
+// mappings and the per-format decoration of the settings.
+#include <gtest/gtest.h>
+
+#include "locmodel/config/xml_cfg.h"
+#include "locmodel/items/res_item.h"
+#include "support/default_cfg_guard.h"
+#include "support/stream_bytes.h"
+
+namespace {
+
+using testing_support::ReadEachWay;
+using testing_support::WriteStream;
+
+TEST(Filter, TakesNamesByItsSets) {
+  struct Case {
+    CFilter::NameSet include, exclude;
+    const char16_t* name;
+    bool wildcards, allowed;
+  } cases[] = {
+      {{u"*"}, {u"Id"}, u"id", false, false},  // the sets ignore case
+      {{u"*"}, {u"Id"}, u"Ident", false, true},
+      {{u"*"}, {u"I?"}, u"ID", true, false},
+      {{u"*"}, {u"I?"}, u"I?", false, false},  // an entry, not a pattern
+      {{u"*"}, {u"I?"}, u"ID", false, true},
+      // Without "*" in the include set the exclude set is not consulted.
+      {{u"Text*"}, {u"TextBox"}, u"TextBox", true, true},
+      {{u"Text*"}, {u"TextBox"}, u"textbox", false, false},
+      {{u"Text*", u"Label"}, {}, u"LABEL", false, true},
+      {{u"Text*"}, {}, u"Label", true, false},
+      {{}, {}, u"Anything", true, false},
+      {{}, {}, u"", false, false},
+  };
+  for (const Case& c : cases) {
+    const CFilter filter(c.include, c.exclude);
+    EXPECT_EQ(filter.IsAllowedName(c.name, c.wildcards), c.allowed)
+        << std::string(c.name, c.name + std::char_traits<char16_t>::length(c.name)) << " wildcards "
+        << c.wildcards;
+  }
+  EXPECT_TRUE(CXmlParserCfg::GetDefaultAttrFilter().IsAllowedName(u"any", true));
+  EXPECT_FALSE(CFilter::IsMatch({u"*"}, u"any"));  // "*" is never a pattern
+}
+
+TEST(Filter, OrderEqualityAndSerialForm) {
+  const CFilter::NameSet folded{u"Id", u"ID", u"id"};
+  EXPECT_EQ(folded.size(), 1u);
+  const CFilter upper({u"ID"}, {}), lower({u"id"}, {}), excluding({u"ID"}, {u"x"});
+  EXPECT_FALSE(upper == lower);  // elements compare case-sensitively
+  EXPECT_TRUE(upper < lower);
+  EXPECT_TRUE(upper < excluding);
+  EXPECT_FALSE(excluding < upper);
+
+  CFilter filter({u"*", u"Text?"}, {u"TextId", u"Hidden*"});
+  const auto bytes = WriteStream([&](Serial::ISerialStream& s) { ASSERT_TRUE(filter.Do(s)); });
+  ReadEachWay(bytes, [&](Serial::ISerialStream& s, bool) {
+    CFilter read({u"old"}, {});
+    ASSERT_TRUE(read.Do(s));
+    EXPECT_EQ(read, filter);
+  });
+}
+
+TEST(XmlNamespaces, AttributesMergeAndSerialForm) {
+  CXmlNamespacesCfg cfg;
+  EXPECT_EQ(cfg.GetAttrStr(), u"");
+  cfg = {{u"a", u"urn:1"}, {u"b", u"urn:2"}, {u"a", u"urn:3"}};
+  EXPECT_EQ(cfg.GetAttrStr(), uR"(xmlns:a="urn:1" xmlns:b="urn:2")");
+  cfg.Merge(cfg);
+  EXPECT_EQ(cfg.size(), 6u);
+  EXPECT_EQ(cfg.GetAttrStr(), uR"(xmlns:a="urn:1" xmlns:b="urn:2")");
+  // Nothing is escaped: the caller checks what it splices.
+  const CXmlNamespacesCfg quoted{{u"q", uR"(urn:"x")"}};
+  EXPECT_EQ(quoted.GetAttrStr(), uR"(xmlns:q="urn:"x"")");
+
+  const auto bytes = WriteStream([&](Serial::ISerialStream& s) { ASSERT_TRUE(cfg.Do(s)); });
+  ReadEachWay(bytes, [&](Serial::ISerialStream& s, bool) {
+    CXmlNamespacesCfg read = quoted;
+    ASSERT_TRUE(read.Do(s));
+    EXPECT_EQ(read, cfg);
+  });
+}
+
+TEST(XPathMapping, DefaultsOrderAndSerialForm) {
+  EXPECT_EQ(CXPathMapping(), CXPathMapping(u"", -1));
+  EXPECT_TRUE(CXPathMapping(u"//a", 9) < CXPathMapping(u"//b", 1));
+  EXPECT_TRUE(CXPathMapping(u"//a", 1) < CXPathMapping(u"//a", 2));
+  EXPECT_TRUE((CXPathMappingList{{u"//a", 1}} < CXPathMappingList{{u"//a", 1}, {u"//a", 0}}));
+
+  CXPathMappingList list{{u"//html", 5}, {u"/root/@name", -1}};
+  const auto bytes = WriteStream([&](Serial::ISerialStream& s) { ASSERT_TRUE(list.Do(s)); });
+  ReadEachWay(bytes, [&](Serial::ISerialStream& s, bool) {
+    CXPathMappingList read{{u"old", 0}};
+    ASSERT_TRUE(read.Do(s));
+    EXPECT_EQ(read, list);
+  });
+}
+
+TEST(XmlParserCfg, EachFormatKeepsItsOwnSettings) {
+  DefaultCfgGuard guard;
+  CResItem item;
+  const CXmlParserCfg plain(CCustomAccessor::UNDECORATED_FORMAT), three(3);
+  EXPECT_EQ(plain.XPathTemplatePropName(), CPropName(u"XML.XPath"));
+  EXPECT_EQ(three.XPathTemplatePropName(), CPropName(u"3.XML.XPath"));
+  EXPECT_EQ(three.OutputPatternPropName(), CPropName(u"3.Xml.OutFile"));
+  three.SetXPathTemplate(item, u"//string");
+  EXPECT_EQ(three.GetXPathTemplate(item, true), u"//string");
+  EXPECT_EQ(plain.GetXPathTemplate(item, true), u"");
+  EXPECT_EQ(CXmlParserCfg(12).GetXPathTemplate(item, true), u"");
+  // Each format's default lives under its own name.
+  CCfgHolder::GetDefaultCfg().SetPropW(CPropName(u"3.XML.Autodetect"), new CBoolProp(false));
+  EXPECT_FALSE(three.GetAutodetect(item, true));
+  EXPECT_TRUE(plain.GetAutodetect(item, true));
+}
+
+}  // namespace
