@@ -213,6 +213,8 @@ bool CCreateLocalizedParam::Do(Serial::ISerialStream& stream) {
   return true;
 }
 
+CreateLocalizedTempFile::CreateLocalizedTempFile() = default;
+
 CreateLocalizedTempFile::CreateLocalizedTempFile(CreateLocalizedTempFile&& other) noexcept {
   *this = std::move(other);
 }

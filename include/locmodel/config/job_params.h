@@ -149,7 +149,7 @@ class CCreateLocalizedParam {
 // The job file of a create-localized run.
 class CreateLocalizedTempFile {
  public:
-  CreateLocalizedTempFile() = default;
+  CreateLocalizedTempFile();
   CreateLocalizedTempFile(CreateLocalizedTempFile&& other) noexcept;
   CreateLocalizedTempFile& operator=(CreateLocalizedTempFile&& other) noexcept;
   ~CreateLocalizedTempFile();
