@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "cli/json.h"
+#include "cli/value_text.h"
 #include "locmodel/lang/lang_id.h"
 #include "locmodel/util/unicode.h"
 
@@ -58,6 +59,13 @@ void AppendLangRowJson(std::string& out, int id, const CLangDescr& row) {
   out += ",\"langGroup\":" + std::to_string(row.langGroup);
   out += ",\"ansiCodePage\":" + std::to_string(row.ansiCodepage);
   out += map.IsRtlLang(id) ? ",\"rtl\":true" : ",\"rtl\":false";
+}
+
+std::optional<int> ParseProjectLang(const std::string& text) {
+  if (const auto number = ParseInt32(text)) return number;
+  if (text.empty()) return std::nullopt;
+  const int id = CLangMap::Instance().GetLangByCulName(Utf8ToUtf16(text));
+  return id == -1 ? std::nullopt : std::optional(id);
 }
 
 }  // namespace locmodel::cli

@@ -6,6 +6,7 @@
 #include "cli/config_project.h"
 #include "cli/item_selector.h"
 #include "cli/json.h"
+#include "cli/lang_common.h"
 #include "cli/value_text.h"
 #include "locmodel/config/prj_config.h"
 #include "locmodel/items/res_item.h"
@@ -19,15 +20,6 @@ namespace {
 
 // More output languages than this are refused before they are computed.
 constexpr unsigned long long kMaxOutputLangs = 100000;
-
-// LANG: a decimal or 0x-hex identifier (brand bits included, any value), or
-// a culture name (brand 0).
-std::optional<int> ParseProjectLang(const std::string& text) {
-  if (const auto number = ParseInt32(text)) return number;
-  if (text.empty()) return std::nullopt;
-  const int id = CLangMap::Instance().GetLangByCulName(Utf8ToUtf16(text));
-  return id == -1 ? std::nullopt : std::optional(id);
-}
 
 // The number of languages GetAllOutputLangs would return, at most.
 unsigned long long OutputBound(const CResItem& item, unsigned char brand) {
