@@ -44,7 +44,7 @@ bool ReadJobFile(const std::u16string& path, const std::function<bool(Serial::IS
   return ok;
 }
 
-// The Part of a save every record shares: the serial stream over `out`.
+// What a save of either record shares: the serial stream over `out`.
 bool WriteJob(Serial::IStreamOut& out, const std::function<bool(Serial::ISerialStream&)>& body) {
   Serial::Binary::BinarySerialOut writer(out);
   return body(writer);
