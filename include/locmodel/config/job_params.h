@@ -4,8 +4,8 @@
 //
 // A job holds the file's item under copies of its ancestors (see
 // CParentSubstituter), so that whoever reads it sees the configuration the
-// item inherits without the rest of the project. The chain is written as the
-// item serialization writes a project tree (doc/project-file.md).
+// item inherits without the rest of the project. The layout is described in
+// doc/job-file.md.
 //
 // Job files are gzip files (level 2) of one binary serial stream at the
 // current scheme version, read back by the sequential reader. The record
