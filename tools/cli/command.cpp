@@ -239,6 +239,22 @@ const std::vector<Command>& Commands() {
        "\"from\":P|null,\"value\":V},...],\"namespaceAttributes\":S,\"warnings\":[S,...]},\n"
        "V in the JSON form of its class.\n",
        {"--format=", "--item=", "--json"}, 2, 2, RunXmlCfg},
+      {"job", "job show FILE [--json] | job make PROJECT JOB --item SEL --file-name NAME [--original-file NAME] [--native LANG] [--target LANG] [--targets LANG,...] [--project-dir DIR] [--culture NAME] [--parse [--parse-lang LANG] [--scan-for-changes]]",
+       "show or make the job file of a scan or a build",
+       "show prints a job file's parameters, its item chain (the file item marked),\n"
+       "the configuration the file item sees and the file item's tree. --json prints\n"
+       "the document the README describes. A job without a file item is shown, and\n"
+       "exits 1 with the reason. FILE - reads standard input.\n"
+       "make writes JOB for the item SEL of PROJECT (SEL as for 'config') as a host\n"
+       "does before a build: a create-localized job, or with --parse a parse job.\n"
+       "Values not given come from the item's configuration: native and target\n"
+       "language, the output languages of every brand, the target's culture name,\n"
+       "the folder of PROJECT; the original file defaults to NAME, the parse\n"
+       "language to the native one. LANG as for 'project-langs'. JOB is written\n"
+       "beside, read back and renamed only when whole; PROJECT is never changed.\n",
+       {"--json", "--item=", "--file-name=", "--original-file=", "--native=", "--target=", "--targets=",
+        "--project-dir=", "--culture=", "--parse", "--parse-lang=", "--scan-for-changes"},
+       2, 3, RunJob},
   };
   return commands;
 }

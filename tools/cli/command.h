@@ -73,5 +73,6 @@ int RunConfig(const Args& args, std::ostream& out, std::ostream& err);
 int RunProjectLangs(const Args& args, std::ostream& out, std::ostream& err);
 int RunDbCfg(const Args& args, std::ostream& out, std::ostream& err);
 int RunXmlCfg(const Args& args, std::ostream& out, std::ostream& err);
+int RunJob(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace locmodel::cli

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "cli/input.h"
 #include "cli/item_selector.h"
 #include "locmodel/items/project_file.h"
 #include "locmodel/items/res_item.h"
@@ -9,6 +10,42 @@
 #include "locmodel/util/unicode.h"
 
 namespace locmodel::cli {
+
+CResItem* LoadedJob::Top() const {
+  return kind == JobKind::kParse ? parse.GetItem() : localize.GetItem();
+}
+
+CResItem* LoadedJob::FileItem() const {
+  return kind == JobKind::kParse ? parse.GetFileItem() : localize.GetFileItem();
+}
+
+std::optional<int> OpenJobFile(const std::string& path, std::ostream& err, LoadedJob& job) {
+  // Standard input and pipes are read once, whole, then probed like a file.
+  std::string bytes;
+  const bool streamed = IsStreamedInput(path);
+  std::string error;
+  if (streamed && !ReadStreamedInput(path, kMaxStreamedInput, bytes, error)) return Fail(err, error);
+  const auto open = [&] {
+    return streamed ? OpenInput(bytes.data(), static_cast<uint32_t>(bytes.size())) : OpenInput(path);
+  };
+  const std::unique_ptr<Input> head = open();
+  if (!head) return std::nullopt;
+  job.kind = DetectJobKind(head->Stream(), &job.scheme);
+  if (job.kind == JobKind::kNone) return std::nullopt;
+  const std::unique_ptr<Input> input = open();
+  if (!input) return Fail(err, InputName(path) + ": cannot open file");
+  const auto corrupt = [&] { return input->Corrupt(); };
+  const std::u16string name = Utf8ToUtf16(InputName(path));
+  const Status status = job.kind == JobKind::kParse ? LoadJob(input->Stream(), corrupt, name, job.parse)
+                                                    : LoadJob(input->Stream(), corrupt, name, job.localize);
+  if (!status.ok()) return Fail(err, status.ToString());
+  return kOk;
+}
+
+bool IsJobFile(const std::string& path) {
+  const std::unique_ptr<Input> input = OpenInput(path);
+  return input && DetectJobKind(input->Stream()) != JobKind::kNone;
+}
 
 int OpenConfigProject(const Args& args, const char* command, bool writable, std::ostream& err,
                       ConfigProject& project) {
@@ -22,6 +59,19 @@ int OpenConfigProject(const Args& args, const char* command, bool writable, std:
   // Databases are only ever read; a project file is what can be changed.
   if (writable && IsProjectDatabaseFile(path))
     return Fail(err, project.path + ": a project database is read-only here; 'locmodel convert' makes a project file of it");
+  if (!IsStreamedInput(project.path) && !IsProjectDatabaseFile(path)) {
+    auto job = std::make_unique<LoadedJob>();
+    if (const auto opened = OpenJobFile(project.path, err, *job)) {
+      if (*opened != kOk) return *opened;
+      // A job is what a host handed over: changes to it would reach nobody.
+      if (writable) return Fail(err, project.path + ": a job file is read-only here");
+      CResItem* top = job->Top();
+      project.item = !top ? nullptr : text ? FindItem(*top, *selector) : job->FileItem();
+      project.job = std::move(job);
+      if (!project.item) return Fail(err, project.path + (text ? ": no item " + selectorText : ": the job has no file item"));
+      return kOk;
+    }
+  }
   const Status status = LoadAnyProject(path, project.root);
   if (!status.ok()) return Fail(err, status.ToString());
   char magic[2] = {};

@@ -61,13 +61,7 @@ void AppendPropsJson(std::string& out, const CPropContainer& props) {
   for (const auto& [name, value] : props.GetPropCont()) {
     if (!first) out.push_back(',');
     first = false;
-    out += "{\"name\":";
-    AppendJsonString(out, name.ToString());
-    out += ",\"class\":\"";
-    out += value->GetClass().GetTypeName();
-    out += "\",\"value\":";
-    AppendValue(out, *value);
-    out.push_back('}');
+    AppendPropJson(out, name, *value);
   }
   out.push_back(']');
 }
@@ -87,6 +81,16 @@ void AppendPropsText(std::string& out, const CPropContainer& props, const char* 
 }
 
 }  // namespace
+
+void AppendPropJson(std::string& out, const CPropName& name, const CProp& value) {
+  out += "{\"name\":";
+  AppendJsonString(out, name.ToString());
+  out += ",\"class\":\"";
+  out += value.GetClass().GetTypeName();
+  out += "\",\"value\":";
+  AppendValue(out, value);
+  out.push_back('}');
+}
 
 void PrintItemTree(const CResItem& root, std::ostream& out) {
   std::string text;
@@ -124,8 +128,7 @@ void PrintItemTree(const CResItem& root, std::ostream& out) {
   out << text;
 }
 
-void PrintItemTreeJson(const CResItem& root, std::ostream& out) {
-  std::string json = "{\"root\":";
+void WriteItemJson(const CResItem& root, std::string& json, std::ostream& out) {
   Walk(
       root,
       [&](const CResItem& item, size_t depth, size_t index) {
@@ -156,6 +159,11 @@ void PrintItemTreeJson(const CResItem& root, std::ostream& out) {
         if (json.size() > (1u << 16)) out << json, json.clear();
       },
       [&](const CResItem&) { json += "]}"; });
+}
+
+void PrintItemTreeJson(const CResItem& root, std::ostream& out) {
+  std::string json = "{\"root\":";
+  WriteItemJson(root, json, out);
   json += "}\n";
   out << json;
 }

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 
+class CProp;
+class CPropName;
 class CResItem;
 
 namespace locmodel::cli {
@@ -17,5 +20,12 @@ void PrintItemTree(const CResItem& root, std::ostream& out);
 // TRANS is {"lang":N,"status":N,"key":N,"props":[PROP...]} and PROP is
 // {"name":NAME,"class":CLASS,"value":V}.
 void PrintItemTreeJson(const CResItem& root, std::ostream& out);
+
+// Appends ITEM for `root` and its whole subtree to `json`, handing what has
+// gathered to `out` now and then so that a large tree is never held whole;
+// the caller writes the rest of `json`.
+void WriteItemJson(const CResItem& root, std::string& json, std::ostream& out);
+// Appends PROP: {"name":NAME,"class":CLASS,"value":V}.
+void AppendPropJson(std::string& out, const CPropName& name, const CProp& value);
 
 }  // namespace locmodel::cli

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/command.h"
+#include "cli/config_project.h"
 #include "cli/item_selector.h"
 #include "cli/lang_common.h"
 #include "locmodel/items/project_file.h"
@@ -27,6 +28,12 @@ bool OpenProject(const std::string& path, bool forWriting, std::unique_ptr<CResI
   const std::u16string widePath = Utf8ToUtf16(path);
   if (forWriting && IsProjectDatabaseFile(widePath)) {
     Fail(err, path + ": a project database; import works on project files (convert it to one first)");
+    return false;
+  }
+  // A job file belongs to the host that made it: rewritten as a project,
+  // the job would be gone.
+  if (forWriting && IsJobFile(path)) {
+    Fail(err, path + ": a job file is read-only here");
     return false;
   }
   const Status status = LoadAnyProject(widePath, root);

@@ -22,8 +22,9 @@
 // Do(stream, value), composed at the call site. A container strategy holds a
 // pointer to the strategy of its elements, a pair strategy to those of its
 // two members, a pointer strategy to a factory. Strategies own nothing and
-// never throw by themselves (the binary reader below them may throw
-// FormatIO); they report failure as false and leave partial results in place.
+// report failure as false, leaving partial results in place. The one throw
+// of their own is FormatIO for a negative container count, which no writer
+// stores (the binary reader below them may throw it too).
 //
 // Serialized forms:
 //   container  a signed 32-bit count field, then one anonymous node per
@@ -159,6 +160,9 @@ class STLContainerSerialStrategy : public ISerialStrategy<C> {
     container.clear();
     int count = 0;
     if (!Serial::Do(stream, count)) return false;
+    // No writer stores a negative count: the data are damaged, and reading
+    // them as empty would drop whatever follows unnoticed.
+    if (count < 0) throw Exceptions::FormatIO();
     for (int i = 0; i < count; ++i) {
       // Owns what the element holds until the container takes it, so that a
       // failure or a FormatIO thrown below loses nothing.
