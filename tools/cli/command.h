@@ -71,5 +71,6 @@ int RunDbUpgrade(const Args& args, std::ostream& out, std::ostream& err);
 int RunXliff(const Args& args, std::ostream& out, std::ostream& err);
 int RunConfig(const Args& args, std::ostream& out, std::ostream& err);
 int RunProjectLangs(const Args& args, std::ostream& out, std::ostream& err);
+int RunHhp(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace locmodel::cli
