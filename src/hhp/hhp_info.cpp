@@ -1,6 +1,7 @@
 #include "locmodel/hhp/hhp_info.h"
 
-#include <cstdio>
+#include <cctype>
+#include <charconv>
 
 #include "locmodel/serial/strategies.h"
 
@@ -26,12 +27,19 @@ void DoOptional(Serial::ISerialStream& stream, const char16_t* name, T& member) 
   if (present && ok) member = std::move(read);
 }
 
-// ASCII from snprintf onto a wide string.
-template <typename... A>
-void AppendFormat(std::u16string& text, const char* format, A... args) {
-  char buffer[64];
-  const int n = std::snprintf(buffer, sizeof buffer, format, args...);
-  text.append(buffer, buffer + n);
+// "%d": the 32-bit value, signed.
+void AppendDecimal(std::u16string& text, int32_t value) {
+  char buffer[16];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+  text.append(buffer, end);
+}
+
+// "0x%X": upper-case digits of the 32-bit pattern, no leading zeros.
+void AppendHex(std::u16string& text, uint32_t value) {
+  char buffer[16];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, 16).ptr;
+  text.append(u"0x");
+  for (const char* c = buffer; c != end; ++c) text.push_back(static_cast<char16_t>(std::toupper(*c)));
 }
 
 void AppendLine(std::u16string& text, std::u16string_view line) {
@@ -109,14 +117,18 @@ void CWindowEntry::AddStr(std::u16string& text, const std::u16string& value) {
 
 void CWindowEntry::AddInt(std::u16string& text, uint32_t value, bool present) {
   text.push_back(u',');
-  if (present) AppendFormat(text, "0x%X", static_cast<unsigned>(value));
+  if (present) AppendHex(text, value);
 }
 
 void CWindowEntry::AddRect(std::u16string& text, const RECT& rect, bool present) {
   text.push_back(u',');
-  if (present)
-    AppendFormat(text, "[%d,%d,%d,%d]", static_cast<int>(rect.left), static_cast<int>(rect.top),
-                 static_cast<int>(rect.right), static_cast<int>(rect.bottom));
+  if (!present) return;
+  text.push_back(u'[');
+  for (int32_t side : {rect.left, rect.top, rect.right, rect.bottom}) {
+    AppendDecimal(text, side);
+    text.push_back(u',');
+  }
+  text.back() = u']';
 }
 
 std::u16string CWindowEntry::ToString() const {
@@ -166,7 +178,15 @@ bool CHhpInfo::Do(Serial::ISerialStream& stream) {
 }
 
 std::u16string CHhpInfo::ToString() const {
+  // One allocation for the usual project: its texts plus what each line adds.
+  size_t estimate = 1024;
+  for (const CWindowEntry& w : Windows)
+    estimate += 256 + w.WindowType.size() + w.TitleBarText.size() + w.TOCFile.size() + w.HomeFile.size();
+  for (const auto* list : {&MergeList, &Files})
+    for (const std::u16string& f : *list) estimate += f.size() + 1;
+  for (const CAliasEntry& a : AliasList) estimate += a.val.size() + 64;
   std::u16string text;
+  text.reserve(estimate);
   AppendLine(text, u"[OPTIONS]");
   AppendLine(text, u"Display compile progress=Yes");
   AppendYesNo(text, u"Auto Index=", AutoIndex);
@@ -182,7 +202,9 @@ std::u16string CHhpInfo::ToString() const {
   AppendOption(text, u"Error log file", ErrorLogFile);
   AppendYesNo(text, u"Full-text search=", IsFullTextSearch);
   AppendOption(text, u"Index file", IndexFile);
-  AppendFormat(text, "Language=0x%X\n", static_cast<unsigned>(Language));
+  text.append(u"Language=");
+  AppendHex(text, static_cast<uint32_t>(Language));
+  text.push_back(u'\n');
   AppendOption(text, u"Title", Title);
   text.push_back(u'\n');
 
@@ -191,11 +213,15 @@ std::u16string CHhpInfo::ToString() const {
   AppendSection(text, u"[FILES]", Files, [&](const std::u16string& f) { text.append(f); });
   // The ids format as %d does: from 2^31 up they print negative.
   AppendSection(text, u"[ALIAS]", AliasList, [&](const CAliasEntry& a) {
-    AppendFormat(text, "IDH_%d = ", static_cast<int>(a.id));
-    text.append(a.val);
+    text.append(u"IDH_");
+    AppendDecimal(text, static_cast<int32_t>(a.id));
+    text.append(u" = ").append(a.val);
   });
   AppendSection(text, u"[MAP]", AliasList, [&](const CAliasEntry& a) {
-    AppendFormat(text, "#define IDH_%d %d", static_cast<int>(a.id), static_cast<int>(a.id));
+    text.append(u"#define IDH_");
+    AppendDecimal(text, static_cast<int32_t>(a.id));
+    text.push_back(u' ');
+    AppendDecimal(text, static_cast<int32_t>(a.id));
   });
   text.push_back(u'\n');
   return text;

@@ -55,12 +55,13 @@ Status Unrepresentable(UConverter* converter, const std::u16string& text, const 
 
 std::string HhpRefusal(const CHhpInfo& info) {
   std::string refusal;
-  const auto check = [&](const std::string& field, const std::u16string& value, bool quoted) {
+  // The field's name is made only for the one refused.
+  const auto check = [&](const std::u16string& value, bool quoted, const auto& field) {
     if (!refusal.empty()) return;
-    if (const char* defect = Defect(value, quoted)) refusal = field + " holds " + defect;
+    if (const char* defect = Defect(value, quoted)) refusal = field() + " holds " + defect;
   };
-  const auto index = [](const char* list, size_t i) {
-    return std::string(list) + "[" + std::to_string(i) + "]";
+  const auto entry = [](const char* list, size_t i, const char* member = "") {
+    return [=] { return std::string(list) + "[" + std::to_string(i) + "]" + member; };
   };
   for (const auto& [name, value] : {std::pair{"TargetFile", &info.TargetFile},
                                     {"ErrorLogFile", &info.ErrorLogFile},
@@ -70,26 +71,25 @@ std::string HhpRefusal(const CHhpInfo& info) {
                                     {"Title", &info.Title},
                                     {"DefaultWindow", &info.DefaultWindow},
                                     {"DefaultFont", &info.DefaultFont}})
-    check(name, *value, false);
+    check(*value, false, [name = name] { return std::string(name); });
   for (size_t i = 0; i < info.Windows.size(); ++i) {
     const CWindowEntry& w = info.Windows[i];
-    const std::string prefix = index("Windows", i) + ".";
-    check(prefix + "WindowType", w.WindowType, false);
-    for (const auto& [name, value] : {std::pair{"TitleBarText", &w.TitleBarText},
-                                      {"TOCFile", &w.TOCFile},
-                                      {"IndexFile", &w.IndexFile},
-                                      {"DefaultFile", &w.DefaultFile},
-                                      {"HomeFile", &w.HomeFile},
-                                      {"Jump1File", &w.Jump1File},
-                                      {"Jump1Text", &w.Jump1Text},
-                                      {"Jump2File", &w.Jump2File},
-                                      {"Jump2Text", &w.Jump2Text}})
-      check(prefix + name, *value, true);
+    check(w.WindowType, false, entry("Windows", i, ".WindowType"));
+    for (const auto& [name, value] : {std::pair{".TitleBarText", &w.TitleBarText},
+                                      {".TOCFile", &w.TOCFile},
+                                      {".IndexFile", &w.IndexFile},
+                                      {".DefaultFile", &w.DefaultFile},
+                                      {".HomeFile", &w.HomeFile},
+                                      {".Jump1File", &w.Jump1File},
+                                      {".Jump1Text", &w.Jump1Text},
+                                      {".Jump2File", &w.Jump2File},
+                                      {".Jump2Text", &w.Jump2Text}})
+      check(*value, true, entry("Windows", i, name));
   }
-  for (size_t i = 0; i < info.MergeList.size(); ++i) check(index("MergeList", i), info.MergeList[i], false);
-  for (size_t i = 0; i < info.Files.size(); ++i) check(index("Files", i), info.Files[i], false);
+  for (size_t i = 0; i < info.MergeList.size(); ++i) check(info.MergeList[i], false, entry("MergeList", i));
+  for (size_t i = 0; i < info.Files.size(); ++i) check(info.Files[i], false, entry("Files", i));
   for (size_t i = 0; i < info.AliasList.size(); ++i)
-    check(index("AliasList", i) + ".val", info.AliasList[i].val, false);
+    check(info.AliasList[i].val, false, entry("AliasList", i, ".val"));
   return refusal;
 }
 
