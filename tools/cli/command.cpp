@@ -255,6 +255,20 @@ const std::vector<Command>& Commands() {
        {"--json", "--item=", "--file-name=", "--original-file=", "--native=", "--target=", "--targets=",
         "--project-dir=", "--culture=", "--parse", "--parse-lang=", "--scan-for-changes"},
        2, 3, RunJob},
+      {"hhp", "hhp write FILE [OUT] [--item SEL] [--prop NAME] [--crlf] [--encoding utf-8|ansi|NAME] [--init-skipped]",
+       "write an HTML Help project held in a project as an .hhp file",
+       "Finds the HhpInfoProp value in FILE (own or configuration properties of\n"
+       "the item SEL, as for 'config'; without --item, of every item; --prop\n"
+       "NAME only under that name) and writes it as an .hhp file to OUT, replaced\n"
+       "only when whole, or to stdout. The bytes are UTF-8 without a byte order\n"
+       "mark and LF line ends unless --crlf and --encoding say otherwise: ansi is\n"
+       "the ANSI code page of the project's Language (what the HTML Help compiler\n"
+       "reads), NAME any ICU converter name. --init-skipped first fills empty\n"
+       "options from the default window. A line break or zero character in a\n"
+       "field, a double quote in a quoted window field, or a character the\n"
+       "encoding lacks is refused (exit 1, nothing written); several matching\n"
+       "values (listed) or an unknown encoding exit 2.\n",
+       {"--item=", "--prop=", "--crlf", "--encoding=", "--init-skipped"}, 2, 3, RunHhp},
   };
   return commands;
 }

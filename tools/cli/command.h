@@ -74,5 +74,6 @@ int RunProjectLangs(const Args& args, std::ostream& out, std::ostream& err);
 int RunDbCfg(const Args& args, std::ostream& out, std::ostream& err);
 int RunXmlCfg(const Args& args, std::ostream& out, std::ostream& err);
 int RunJob(const Args& args, std::ostream& out, std::ostream& err);
+int RunHhp(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace locmodel::cli

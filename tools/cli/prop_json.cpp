@@ -8,6 +8,7 @@
 #include "locmodel/config/lang_set.h"
 #include "locmodel/config/prj_langs.h"
 #include "locmodel/config/xml_cfg.h"
+#include "locmodel/hhp/hhp_info.h"
 #include "locmodel/props/prop_classes.h"
 
 namespace locmodel::cli {
@@ -77,6 +78,16 @@ void Member(std::string& out, const char* name, const T& value) {
   out.append("\"").append(name).append("\":");
   Append(out, value);
 }
+// An .hhp project: an object of its fields under their serial names, in
+// the order of the data; a rectangle as [left,top,right,bottom].
+void Append(std::string& out, unsigned v) { out += std::to_string(v); }
+void Append(std::string& out, const RECT& v) {
+  out.append("[").append(std::to_string(v.left)).append(",").append(std::to_string(v.top)).append(",");
+  out.append(std::to_string(v.right)).append(",").append(std::to_string(v.bottom)).append("]");
+}
+void Append(std::string& out, const CAliasEntry& v);
+void Append(std::string& out, const CWindowEntry& v);
+void Append(std::string& out, const CHhpInfo& v);
 template <typename K, typename V>
 void Append(std::string& out, const std::pair<K, V>& entry) {
   out.push_back('[');
@@ -170,6 +181,38 @@ void Append(std::string& out, const CDBTableCfg& v) {
   Member(out, "langId", v.LangIdSchemeCfg);
   Member(out, "where", v.WhereCond);
   out.push_back('}');
+// Fields as "key":value pairs of one object, for the .hhp forms.
+class JsonFields {
+ public:
+  explicit JsonFields(std::string& out) : out_(out) { out_.push_back('{'); }
+  ~JsonFields() { out_.push_back('}'); }
+  template <typename T>
+  JsonFields& operator()(const char* key, const T& value) {
+    if (out_.back() != '{') out_.push_back(',');
+    out_.append("\"").append(key).append("\":");
+    Append(out_, value);
+    return *this;
+  }
+
+ private:
+  std::string& out_;
+};
+void Append(std::string& out, const CAliasEntry& v) { JsonFields{out}("id", v.id)("val", v.val); }
+void Append(std::string& out, const CWindowEntry& v) {
+  JsonFields{out}("ValidMask", v.ValidMask)("WindowType", v.WindowType)("TitleBarText", v.TitleBarText)(
+      "TOCFile", v.TOCFile)("IndexFile", v.IndexFile)("DefaultFile", v.DefaultFile)("HomeFile", v.HomeFile)(
+      "Jump1File", v.Jump1File)("Jump1Text", v.Jump1Text)("Jump2File", v.Jump2File)("Jump2Text", v.Jump2Text)(
+      "NavPaneStyle", v.NavPaneStyle)("Width", v.Width)("bfButtonsShow", v.bfButtonsShow)("Position", v.Position)(
+      "Style", v.Style)("StyleEx", v.StyleEx)("ShowState", v.ShowState)("IsClosed", v.IsClosed)(
+      "DefaultPane", v.DefaultPane)("DefaultPaneTab", v.DefaultPaneTab)("NotifyId", v.NotifyId);
+}
+void Append(std::string& out, const CHhpInfo& v) {
+  JsonFields{out}("Version", v.Version)("AutoIndex", v.AutoIndex)("AutoTOC", v.AutoTOC)("CreateCHI", v.CreateCHI)(
+      "TargetFile", v.TargetFile)("ErrorLogFile", v.ErrorLogFile)("ContentsFile", v.ContentsFile)(
+      "IndexFile", v.IndexFile)("DefaultTopic", v.DefaultTopic)("Title", v.Title)("lcid", v.Lcid)(
+      "Language", v.Language)("IsFullTextSearch", v.IsFullTextSearch)("DefaultWindow", v.DefaultWindow)(
+      "IsBinaryIndex", v.IsBinaryIndex)("IsBinaryTOC", v.IsBinaryTOC)("DefaultFont", v.DefaultFont)(
+      "Windows", v.Windows)("MergeList", v.MergeList)("AliasList", v.AliasList)("Files", v.Files);
 }
 
 using Appender = void (*)(std::string&, const CProp&);
@@ -192,6 +235,7 @@ bool AppendPropValue(std::string& out, const CProp& prop) {
       Form<CVariantProp>(),   Form<CLangSetProp>(),   Form<CConditionFilterCfgProp>(),
       Form<CPrjLangsProp>(),  Form<CDBTablesCfgProp>(), Form<CEncodingCfgProp>(),
       Form<CFilterProp>(),    Form<CXmlNamespacesCfgProp>(), Form<CXPathMappingListProp>(),
+      Form<CPrjLangsProp>(),  Form<CHhpInfoProp>(),
   };
   const auto it = forms.find(&prop.GetClass());
   if (it == forms.end()) return false;

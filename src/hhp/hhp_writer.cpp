@@ -1,0 +1,153 @@
+#include "locmodel/hhp/hhp_writer.h"
+
+#include <unicode/ucnv.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+#include "locmodel/util/file_util.h"
+#include "locmodel/util/unicode.h"
+
+namespace locmodel {
+namespace {
+
+// What makes a text unwritable in a line of its own, or inside quotes.
+const char* Defect(const std::u16string& value, bool quoted) {
+  for (char16_t c : value) {
+    if (c == u'\n' || c == u'\r') return "a line break";
+    if (c == u'\0') return "a zero code unit";
+    if (quoted && c == u'"') return "a double quote";
+  }
+  return nullptr;
+}
+
+struct ConverterCloser {
+  void operator()(UConverter* c) const { ucnv_close(c); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+std::string CodePointName(char32_t c) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(c));
+  return buffer;
+}
+
+// The refusal for the character ICU stopped at: which one, and on which line.
+Status Unrepresentable(UConverter* converter, const std::u16string& text, const char16_t* stop,
+                       const std::string& encoding) {
+  UChar invalid[4];
+  int8_t length = sizeof invalid / sizeof invalid[0];
+  UErrorCode status = U_ZERO_ERROR;
+  ucnv_getInvalidUChars(converter, invalid, &length, &status);
+  if (U_FAILURE(status) || length <= 0) return Status::Malformed("the text cannot be written in " + encoding);
+  char32_t c = invalid[0];
+  if (length == 2 && c >= 0xD800 && c < 0xDC00 && invalid[1] >= 0xDC00 && invalid[1] < 0xE000)
+    c = 0x10000 + ((c - 0xD800) << 10) + (invalid[1] - 0xDC00);
+  const char16_t* at = std::max(stop - length, text.data());
+  const long line = std::count(text.data(), at, u'\n') + 1;
+  return Status::Malformed(CodePointName(c) + " on line " + std::to_string(line) +
+                           " cannot be written in " + encoding);
+}
+
+}  // namespace
+
+std::string HhpRefusal(const CHhpInfo& info) {
+  std::string refusal;
+  // The field's name is made only for the one refused.
+  const auto check = [&](const std::u16string& value, bool quoted, const auto& field) {
+    if (!refusal.empty()) return;
+    if (const char* defect = Defect(value, quoted)) refusal = field() + " holds " + defect;
+  };
+  const auto entry = [](const char* list, size_t i, const char* member = "") {
+    return [=] { return std::string(list) + "[" + std::to_string(i) + "]" + member; };
+  };
+  for (const auto& [name, value] : {std::pair{"TargetFile", &info.TargetFile},
+                                    {"ErrorLogFile", &info.ErrorLogFile},
+                                    {"ContentsFile", &info.ContentsFile},
+                                    {"IndexFile", &info.IndexFile},
+                                    {"DefaultTopic", &info.DefaultTopic},
+                                    {"Title", &info.Title},
+                                    {"DefaultWindow", &info.DefaultWindow},
+                                    {"DefaultFont", &info.DefaultFont}})
+    check(*value, false, [name = name] { return std::string(name); });
+  for (size_t i = 0; i < info.Windows.size(); ++i) {
+    const CWindowEntry& w = info.Windows[i];
+    check(w.WindowType, false, entry("Windows", i, ".WindowType"));
+    for (const auto& [name, value] : {std::pair{".TitleBarText", &w.TitleBarText},
+                                      {".TOCFile", &w.TOCFile},
+                                      {".IndexFile", &w.IndexFile},
+                                      {".DefaultFile", &w.DefaultFile},
+                                      {".HomeFile", &w.HomeFile},
+                                      {".Jump1File", &w.Jump1File},
+                                      {".Jump1Text", &w.Jump1Text},
+                                      {".Jump2File", &w.Jump2File},
+                                      {".Jump2Text", &w.Jump2Text}})
+      check(*value, true, entry("Windows", i, name));
+  }
+  for (size_t i = 0; i < info.MergeList.size(); ++i) check(info.MergeList[i], false, entry("MergeList", i));
+  for (size_t i = 0; i < info.Files.size(); ++i) check(info.Files[i], false, entry("Files", i));
+  for (size_t i = 0; i < info.AliasList.size(); ++i)
+    check(info.AliasList[i].val, false, entry("AliasList", i, ".val"));
+  return refusal;
+}
+
+Status EncodeHhp(const CHhpInfo& info, const HhpWriteOptions& options, std::string& bytes) {
+  bytes.clear();
+  const std::string encoding = Utf16ToUtf8(options.encoding.GetIcuName(info.Language));
+  UErrorCode status = U_ZERO_ERROR;
+  // ICU opens its default converter for an empty name: that is no choice.
+  Converter converter(encoding.empty() ? nullptr : ucnv_open(encoding.c_str(), &status));
+  if (!converter || U_FAILURE(status))
+    return Status::Error(Status::Kind::kBadArgument, {}, "unknown encoding '" + encoding + "'");
+  // Stop at the first character the encoding lacks, and take no
+  // best-fit mapping for it either.
+  ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+  ucnv_setFallback(converter.get(), false);
+
+  const std::string refusal = HhpRefusal(info);
+  if (!refusal.empty()) return Status::Malformed(refusal);
+
+  std::u16string text = info.ToString();
+  if (options.crlf) {
+    std::u16string crlf;
+    crlf.reserve(text.size() + static_cast<size_t>(std::count(text.begin(), text.end(), u'\n')));
+    for (char16_t c : text) {
+      if (c == u'\n') crlf.push_back(u'\r');
+      crlf.push_back(c);
+    }
+    text.swap(crlf);
+  }
+
+  const char16_t* source = text.data();
+  const char16_t* const end = source + text.size();
+  char buffer[1 << 16];
+  do {
+    char* target = buffer;
+    status = U_ZERO_ERROR;
+    ucnv_fromUnicode(converter.get(), &target, buffer + sizeof buffer, &source, end, nullptr, true, &status);
+    bytes.append(buffer, target);
+  } while (status == U_BUFFER_OVERFLOW_ERROR);
+  if (U_FAILURE(status)) {
+    bytes.clear();
+    return Unrepresentable(converter.get(), text, source, encoding);
+  }
+  return Status::Ok();
+}
+
+Status WriteHhpFile(const CHhpInfo& info, const std::u16string& path, const HhpWriteOptions& options) {
+  std::string bytes;
+  const Status encoded = EncodeHhp(info, options, bytes);
+  if (!encoded.ok()) return encoded.WithPath(path);
+  if (bytes.size() > static_cast<size_t>(INT32_MAX))
+    return Status::Error(Status::Kind::kTooLarge, path, "the .hhp text is 2 GiB or more");
+  const std::string reason = ReplaceFileWith(path, [&](const std::u16string& newFile) {
+    return WriteFile(newFile.c_str(), reinterpret_cast<const unsigned char*>(bytes.data()),
+                     static_cast<int>(bytes.size()));
+  });
+  if (!reason.empty()) return Status::Error(Status::Kind::kWriteFailed, path, reason);
+  return Status::Ok();
+}
+
+}  // namespace locmodel

@@ -1,0 +1,106 @@
+// locmodel hhp write, and the JSON form dump gives a CHhpInfoProp.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "hhp/hhp_sample.h"
+#include "locmodel/items/project_file.h"
+#include "locmodel/props/prop_name.h"
+#include "locmodel/util/unicode.h"
+#include "support/cli_run.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using testing_support::RunTool;
+
+class HhpCommandTest : public testing_support::TempDirTest {
+ protected:
+  // /0 holds a project as an own property, /1 one as configuration, /2 one
+  // that no .hhp can hold.
+  void SetUp() override {
+    TempDirTest::SetUp();
+    CResItem root;
+    for (int i = 0; i < 3; ++i) root.AddResItem(new CResItem);
+    CHhpInfo windowed = testing_support::MinimalHhp();
+    windowed.Windows.resize(1);
+    windowed.Windows[0].WindowType = u"w";
+    windowed.Windows[0].TitleBarText = u"From window";
+    root.GetResItems()[0]->SetPropW(CPropName(u"Hhp"), new CHhpInfoProp(windowed));
+    root.GetResItems()[1]->GetCfgProps().SetPropW(CPropName(u"Other"), new CHhpInfoProp(testing_support::FullHhp()));
+    CHhpInfo broken = testing_support::MinimalHhp();
+    broken.Title = u"two\nlines";
+    root.GetResItems()[2]->SetPropW(CPropName(u"Bad"), new CHhpInfoProp(broken));
+    file_ = In("p.lmp");
+    ASSERT_TRUE(locmodel::SaveProject(root, Path("p.lmp")).ok());
+  }
+  std::string file_;
+};
+
+TEST_F(HhpCommandTest, WritesTheValueTheSelectorsName) {
+  const std::string full = locmodel::Utf16ToUtf8(testing_support::FullHhp().ToString());
+  const std::string windowed = "[OPTIONS]\nDisplay compile progress=Yes\nAuto Index=Yes\nBinary Index=Yes\n"
+                               "Binary TOC=No\nCompatibility=1.1 or later\nCompiled file=out.chm\n"
+                               "Create CHI file=No\nError log file=error.log\nFull-text search=No\n"
+                               "Language=0x409\nTitle=From window\n\n[WINDOWS]\nw=\"From window\",,,,,,,,,,,,,,,,,,,0x0\n\n\n";
+  std::string windowedPlain = windowed;
+  windowedPlain.erase(windowed.find("Title="), sizeof "Title=From window\n" - 1);
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string out, err;
+  } cases[] = {
+      {{"--item", "/0"}, 0, windowedPlain, ""},
+      {{"--item", "/0", "--init-skipped"}, 0, windowed, ""},
+      {{"--prop", "Other"}, 0, full, ""},
+      {{"--item", "/1", "--prop", "Hhp"}, 1, "", "locmodel: " + file_ + ": no HhpInfoProp value\n"},
+      {{}, 2, "",
+       "locmodel: " + file_ + ": 3 HhpInfoProp values; choose one with --item and --prop:\n"
+       "  --item /0 --prop Hhp\n  --item /1 --prop Other (configuration)\n  --item /2 --prop Bad\n"},
+      {{"--item", "/0", "--encoding", "no-such"}, 2, "",
+       "locmodel: unknown encoding 'no-such'\nusage: locmodel hhp write FILE [OUT] [--item SEL] [--prop NAME] "
+       "[--crlf] [--encoding utf-8|ansi|NAME] [--init-skipped]\n"},
+      {{"--item", "/2"}, 1, "", "locmodel: " + file_ + ": Title holds a line break\n"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args{"hhp", "write", file_};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const auto run = RunTool(args);
+    EXPECT_EQ(run.status, c.status) << testing::PrintToString(c.args);
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(run.err, c.err);
+  }
+}
+
+TEST_F(HhpCommandTest, WritesOutOnlyWhenWhole) {
+  EXPECT_EQ(RunTool({"hhp", "write", file_, In("a.hhp"), "--item", "/1", "--crlf"}).status, 0);
+  std::string expected = locmodel::Utf16ToUtf8(testing_support::FullHhp().ToString());
+  for (size_t at = 0; (at = expected.find('\n', at)) != std::string::npos; at += 2) expected.insert(at, "\r");
+  EXPECT_EQ(testing_support::ReadFile(In("a.hhp")), expected);
+
+  EXPECT_EQ(RunTool({"hhp", "write", file_, In("b.hhp"), "--item", "/2"}).status, 1);
+  EXPECT_FALSE(std::filesystem::exists(In("b.hhp")));
+  EXPECT_EQ(RunTool({"hhp", "read", file_}).status, 2);
+}
+
+TEST_F(HhpCommandTest, DumpShowsTheFieldsAsAnObject) {
+  const auto run = RunTool({"dump", file_, "--json"});
+  ASSERT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find(
+                "{\"name\":\"@Hhp\",\"class\":\"CHhpInfoProp\",\"value\":{\"Version\":3,\"AutoIndex\":true,"
+                "\"AutoTOC\":0,\"CreateCHI\":false,\"TargetFile\":\"out.chm\",\"ErrorLogFile\":\"error.log\","
+                "\"ContentsFile\":\"\",\"IndexFile\":\"\",\"DefaultTopic\":\"\",\"Title\":\"\",\"lcid\":0,"
+                "\"Language\":1033,\"IsFullTextSearch\":false,\"DefaultWindow\":\"\",\"IsBinaryIndex\":true,"
+                "\"IsBinaryTOC\":false,\"DefaultFont\":\"\",\"Windows\":[{\"ValidMask\":0,\"WindowType\":\"w\","
+                "\"TitleBarText\":\"From window\",\"TOCFile\":\"\",\"IndexFile\":\"\",\"DefaultFile\":\"\","
+                "\"HomeFile\":\"\",\"Jump1File\":\"\",\"Jump1Text\":\"\",\"Jump2File\":\"\",\"Jump2Text\":\"\","
+                "\"NavPaneStyle\":0,\"Width\":0,\"bfButtonsShow\":0,\"Position\":[0,0,0,0],\"Style\":0,"
+                "\"StyleEx\":0,\"ShowState\":0,\"IsClosed\":0,\"DefaultPane\":0,\"DefaultPaneTab\":0,"
+                "\"NotifyId\":0}],\"MergeList\":[],\"AliasList\":[],\"Files\":[]}}"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("\"AliasList\":[{\"id\":1001,\"val\":\"a.htm\"},{\"id\":2147483648,\"val\":\"b.htm\"}]"),
+            std::string::npos);
+}
+
+}  // namespace
