@@ -218,6 +218,11 @@ void DefineItem(py::module_& m) {
         for (const auto& [lang, trans] : r.get().GetTransMap()) langs.append(lang);
         return langs;
       })
+      .def("_trans_items", [](const ItemRef& r) {
+        py::list items;
+        for (const auto& [lang, trans] : r.get().GetTransMap()) items.append(py::make_tuple(lang, Wrap(trans, r.tree())));
+        return items;
+      })
       .def("_trans", [](const ItemRef& r, int lang) { return Wrap(r.get().GetTranslation(lang), r.tree()); })
       .def("_pop_trans", [](ItemRef& r, int lang) -> py::object {
         CTransItem* trans = r.get().RemoveTransItem(lang);

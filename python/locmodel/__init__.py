@@ -6,7 +6,7 @@ objects are not locked. Loading, saving and segmenting release the GIL, so
 threads that work on different trees run in parallel.
 """
 import sys as _sys
-from collections.abc import Iterator, MutableMapping, MutableSequence
+from collections.abc import ItemsView, MutableMapping, MutableSequence, ValuesView
 
 from . import _locmodel
 from ._locmodel import (ConditionEntry, DataError, EmbeddedCfg, Error, FileError, Item, Language,
@@ -74,6 +74,20 @@ class Children(MutableSequence):
         return f"<children of {self._item!r}: {len(self)}>"
 
 
+class _TranslationItems(ItemsView):
+    __slots__ = ()
+
+    def __iter__(self):
+        return iter(self._mapping._item._trans_items())
+
+
+class _TranslationValues(ValuesView):
+    __slots__ = ()
+
+    def __iter__(self):
+        return (trans for _, trans in self._mapping._item._trans_items())
+
+
 class Translations(MutableMapping):
     """An item's translations by language id. Assigning a str creates the
     translation or updates its text; assigning a Translation without an item
@@ -107,6 +121,13 @@ class Translations(MutableMapping):
 
     def __iter__(self):
         return iter(self._item._langs())
+
+    # One call into the library for the whole map.
+    def items(self):
+        return _TranslationItems(self)
+
+    def values(self):
+        return _TranslationValues(self)
 
     def __len__(self):
         return len(self._item._langs())
