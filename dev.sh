@@ -13,6 +13,7 @@ cd "$(dirname "$0")"
 jobs=$(nproc 2>/dev/null || echo 2)
 build_packages="cmake g++ make ccache pkg-config libgtest-dev libbenchmark-dev libcereal-dev libxml2-dev"
 fuzz_packages="clang libclang-rt-14-dev"
+python_packages="python3-dev pybind11-dev python3-pytest"
 lib_packages=$(grep -v '^#' cmake/dependencies.txt | awk 'NF {print $1}' | sort -u | tr '\n' ' ')
 
 ensure_packages() {
@@ -34,7 +35,10 @@ configure() {  # configure DIR [cmake options...]
   # Rebuilds of unchanged sources (other checkouts, CI's fresh clone) come
   # from the compiler cache when there is one.
   command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-  cmake -S . -B "$dir" -G "Unix Makefiles" "${launcher[@]}" "$@" >/dev/null
+  # The Python module is built for the Debian interpreter its packages serve.
+  local python=()
+  if [ -x /usr/bin/python3 ]; then python=(-DPython3_EXECUTABLE=/usr/bin/python3); fi
+  cmake -S . -B "$dir" -G "Unix Makefiles" "${launcher[@]}" "${python[@]}" "$@" >/dev/null
 }
 
 case "${1:-}" in
@@ -46,13 +50,13 @@ case "${1:-}" in
     ./build/tools/locmodel demo build/demo
     ;;
   test)
-    ensure_packages $build_packages $lib_packages
-    configure build -DLOCMODEL_TESTS=ON
+    ensure_packages $build_packages $lib_packages $python_packages
+    configure build -DLOCMODEL_TESTS=ON -DLOCMODEL_PYTHON=ON
     cmake --build build -j"$jobs"
     ctest --test-dir build --output-on-failure -j"$jobs"
     ;;
   sanitize)
-    ensure_packages $build_packages $lib_packages
+    ensure_packages $build_packages $lib_packages $python_packages
     configure build-asan -DCMAKE_BUILD_TYPE=Debug -DLOCMODEL_SANITIZE=address,undefined
     cmake --build build-asan -j"$jobs"
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \

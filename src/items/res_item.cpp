@@ -127,11 +127,11 @@ void CResItem::AddBinaryBlock(const unsigned char* data, unsigned int size) {
   data_.size += size;
 }
 
-void CResItem::AddResItem(CResItem* child) {
+void CResItem::InsertResItem(size_t pos, CResItem* child) {
   if (!child) return;
   Events().OnResItemAdd(this, child);
   child->SetParent(this);
-  children_.push_back(child);
+  children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(pos), child);
 }
 
 CResItem* CResItem::RemoveItem(CResItem* child) {

@@ -32,6 +32,11 @@ if(NOT out MATCHES "^locmodel ")
   message(FATAL_ERROR "the installed tool printed: ${out}")
 endif()
 
+# The Python package imports from the prefix with nothing but its path.
+if(PYTHON)
+  run(env -i PYTHONPATH=${prefix}/${PYTHON_SITE} ${PYTHON} -c "import locmodel; print(len(locmodel.langs()))")
+endif()
+
 run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/consumer -DCMAKE_PREFIX_PATH=${prefix})
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
 run(${WORK_DIR}/consumer/consumer)

@@ -74,7 +74,10 @@ class CResItem : public IPropContHandler, public CPropContainer {
 
   const ResItemList& GetResItems() const { return children_; }
   // Appends `child` (which must not be in another list); null is ignored.
-  void AddResItem(CResItem* child);
+  void AddResItem(CResItem* child) { InsertResItem(children_.size(), child); }
+  // The same at position `pos` (at most the number of children), with the
+  // same event.
+  void InsertResItem(size_t pos, CResItem* child);
   // Detaches `child` and hands it back; null if it is not a child.
   CResItem* RemoveItem(CResItem* child);
   // Detaches every child without destroying it.
