@@ -13,10 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     locmodel::cli::LoadedJob job;
     job.kind = kind;
     const auto input = locmodel::cli::OpenInput(data, static_cast<uint32_t>(size));
-    const auto corrupt = [&] { return input->Corrupt(); };
+    const auto damage = [&] { return input->Damage(); };
     const locmodel::Status status =
-        kind == JobKind::kParse ? locmodel::LoadJob(input->Stream(), corrupt, u"fuzz", job.parse)
-                                : locmodel::LoadJob(input->Stream(), corrupt, u"fuzz", job.localize);
+        kind == JobKind::kParse ? locmodel::LoadJob(input->Stream(), damage, u"fuzz", job.parse)
+                                : locmodel::LoadJob(input->Stream(), damage, u"fuzz", job.localize);
     if (!status.ok()) continue;
     std::ostringstream json, text;
     locmodel::cli::PrintJob(job, true, json);

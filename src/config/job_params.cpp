@@ -81,7 +81,7 @@ locmodel::Status ReplaceJobFile(const std::u16string& path, const locmodel::JobS
 }
 
 template <typename Job>
-locmodel::Status LoadChecked(Serial::IStreamIn& in, const std::function<bool()>& corrupt,
+locmodel::Status LoadChecked(Serial::IStreamIn& in, const std::function<std::string()>& damage,
                              const std::u16string& name, Job& job) {
   locmodel::item_reading::ResetTooDeep();
   bool read = false, malformed = false;
@@ -91,7 +91,8 @@ locmodel::Status LoadChecked(Serial::IStreamIn& in, const std::function<bool()>&
     malformed = true;
   }
   using locmodel::Status;
-  if (corrupt()) return Status::Malformed("malformed job file: corrupt gzip data", name);
+  if (const std::string reason = damage(); !reason.empty())
+    return Status::Malformed("malformed job file: " + reason, name);
   if (locmodel::item_reading::WasTooDeep())
     return Status::Error(Status::Kind::kTooLarge, name, "malformed job file: " + locmodel::item_reading::TooDeepMessage());
   if (malformed) return Status::Malformed("malformed job file: the data do not follow the job layout", name);
@@ -331,14 +332,14 @@ JobKind DetectJobKind(Serial::IStreamIn& in, Serial::VersionInfo* scheme) {
   return JobKind::kNone;
 }
 
-Status LoadJob(Serial::IStreamIn& in, const std::function<bool()>& corrupt,
+Status LoadJob(Serial::IStreamIn& in, const std::function<std::string()>& damage,
                const std::u16string& name, CreateLocalizedTempFile& job) {
-  return LoadChecked(in, corrupt, name, job);
+  return LoadChecked(in, damage, name, job);
 }
 
-Status LoadJob(Serial::IStreamIn& in, const std::function<bool()>& corrupt,
+Status LoadJob(Serial::IStreamIn& in, const std::function<std::string()>& damage,
                const std::u16string& name, CSerialParseFileParam& job) {
-  return LoadChecked(in, corrupt, name, job);
+  return LoadChecked(in, damage, name, job);
 }
 
 }  // namespace locmodel

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "support/cli_run.h"
+#include "support/gzip_bomb.h"
 #include "support/item_trees.h"
 #include "support/job_bytes.h"
 #include "locmodel/serial/streams.h"
@@ -98,6 +99,13 @@ TEST_F(JobCommandsTest, HostileJobFilesFailInOneLine) {
   const Bytes present = Concat({Field(Hex("00")), Bytes(oneItem.begin() + 109, oneItem.end() - 1)});
   files.emplace_back(WriteGzip("level-1", StreamAround(LocalizeJobBody(-1, present))), true);
   files.emplace_back(WriteGzip("level1e9", StreamAround(LocalizeJobBody(1000000000, present))), true);
+  // A gzip bomb: "FileName" claims 0xFFFFFFF0 bytes, and 4 MB of gzip do
+  // expand to them, beyond the decompression cap.
+  const Bytes head = StreamAround(Node("FileName", Hex("1A F0 FF FF FF")));
+  std::vector<BombRun> bomb{{std::string(head.begin(), head.end() - 2), 1}};  // no closes
+  for (BombRun& run : Repeated(std::string(1, '\0'), 0xFFFFFFF0u)) bomb.push_back(std::move(run));
+  WriteGzipBomb((dir_ / "bomb").string(), bomb);
+  files.emplace_back((dir_ / "bomb").string(), false);
 
   for (const auto& [path, prints] : files) {
     SCOPED_TRACE(path);

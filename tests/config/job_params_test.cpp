@@ -130,7 +130,7 @@ Bytes JobBytes(CResItem& item, int level) {
 
 Status LoadBytes(const Bytes& bytes, CreateLocalizedTempFile& job) {
   Serial::MemoryStreamIn in(bytes.data(), static_cast<uint32_t>(bytes.size()));
-  return LoadJob(in, [] { return false; }, u"job", job);
+  return LoadJob(in, [] { return std::string(); }, u"job", job);
 }
 
 TEST(JobRecordTest, GetFileItemNeverWalksPastTheChain) {

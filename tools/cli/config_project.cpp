@@ -34,10 +34,10 @@ std::optional<int> OpenJobFile(const std::string& path, std::ostream& err, Loade
   if (job.kind == JobKind::kNone) return std::nullopt;
   const std::unique_ptr<Input> input = open();
   if (!input) return Fail(err, InputName(path) + ": cannot open file");
-  const auto corrupt = [&] { return input->Corrupt(); };
+  const auto damage = [&] { return input->Damage(); };
   const std::u16string name = Utf8ToUtf16(InputName(path));
-  const Status status = job.kind == JobKind::kParse ? LoadJob(input->Stream(), corrupt, name, job.parse)
-                                                    : LoadJob(input->Stream(), corrupt, name, job.localize);
+  const Status status = job.kind == JobKind::kParse ? LoadJob(input->Stream(), damage, name, job.parse)
+                                                    : LoadJob(input->Stream(), damage, name, job.localize);
   if (!status.ok()) return Fail(err, status.ToString());
   return kOk;
 }

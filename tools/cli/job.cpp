@@ -163,8 +163,8 @@ int Show(const Args& args, std::ostream& out, std::ostream& err) {
     unsigned char rest[4096];
     while (input->Stream().read(rest, sizeof rest) > 0) {
     }
-    return Fail(err, path + ": malformed job file: " +
-                         (input->Corrupt() ? "corrupt gzip data" : "the data hold no job record"));
+    const std::string damage = input->Damage();
+    return Fail(err, path + ": malformed job file: " + (damage.empty() ? "the data hold no job record" : damage));
   }
   if (*opened != kOk) return *opened;
   PrintJob(job, args.Has("--json"), out);

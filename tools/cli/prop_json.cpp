@@ -71,16 +71,8 @@ template <typename C>
   requires requires(const C& c) { c.begin(); typename C::value_type; }
 void Append(std::string& out, const C& container);
 
-// A member name and its value: ,"name":V (the first without the comma).
-template <typename T>
-void Member(std::string& out, const char* name, const T& value) {
-  if (out.back() != '{') out.push_back(',');
-  out.append("\"").append(name).append("\":");
-  Append(out, value);
-}
-// An .hhp project: an object of its fields under their serial names, in
-// the order of the data; a rectangle as [left,top,right,bottom].
 void Append(std::string& out, unsigned v) { out += std::to_string(v); }
+// A rectangle as [left,top,right,bottom].
 void Append(std::string& out, const RECT& v) {
   out.append("[").append(std::to_string(v.left)).append(",").append(std::to_string(v.top)).append(",");
   out.append(std::to_string(v.right)).append(",").append(std::to_string(v.bottom)).append("]");
@@ -110,86 +102,16 @@ void Append(std::string& out, const C& container) {
   out.push_back(']');
 }
 
-// The forms of the configuration value types; every member name is part of
-// the tools' output contract.
-void Append(std::string& out, const CFilter& v) {
-  out.push_back('{');
-  Member(out, "include", v.GetIncludeSet());
-  Member(out, "exclude", v.GetExcludeSet());
-  out.push_back('}');
-}
-void Append(std::string& out, const CXmlNamespaceDecl& v) {
-  out.push_back('{');
-  Member(out, "name", v.Name);
-  Member(out, "uri", v.Uri);
-  out.push_back('}');
-}
-// The code page as stored: -3 for an encoding given by name, -4 for the
-// ANSI code page of the language written.
-void Append(std::string& out, const CEncoding& v) {
-  out.push_back('{');
-  Member(out, "codepage", v == CEncoding::SelectAnsiByLang ? -4 : v.getCodepage(0));
-  Member(out, "name", v.getEncoding());
-  out.push_back('}');
-}
-void Append(std::string& out, const CEncodingCfg& v) {
-  out.push_back('{');
-  Member(out, "default", v.Default);
-  out += ",\"byLang\":[";
-  for (const auto& [lang, encoding] : v.EncodingByLang) {
-    if (out.back() != '[') out.push_back(',');
-    out.push_back('{');
-    Member(out, "lang", lang);
-    Member(out, "encoding", encoding);
-    out.push_back('}');
-  }
-  out += "]}";
-}
-void Append(std::string& out, const CXPathMapping& v) {
-  out.push_back('{');
-  Member(out, "xpath", v.XPath);
-  Member(out, "format", v.Format);
-  out.push_back('}');
-}
-void Append(std::string& out, const CDBTableCfg::KeyField& v) {
-  out.push_back('{');
-  Member(out, "name", v.name);
-  Member(out, "group", v.group);
-  out.push_back('}');
-}
-void Append(std::string& out, const CDBSROFFieldCfg& v) {
-  out.push_back('{');
-  Member(out, "nameByLang", v.NameByLang);
-  Member(out, "pattern", v.TransNamePattern);
-  out.push_back('}');
-}
-void Append(std::string& out, const CLangIdSchemeCfg& v) {
-  out.push_back('{');
-  Member(out, "field", v.LangIdField);
-  Member(out, "template", v.LangIdFieldValueTemplate);
-  Member(out, "map", v.LangIdValueMap);
-  Member(out, "fields", v.TransFields);
-  out.push_back('}');
-}
-// Both schemes, as held in memory; only the selected one is ever saved.
-void Append(std::string& out, const CDBTableCfg& v) {
-  out.push_back('{');
-  Member(out, "name", v.TableName);
-  Member(out, "scheme", static_cast<unsigned long long>(v.SchemeId));
-  Member(out, "keyFields", v.KeyFields);
-  Member(out, "srof", v.SROFCfg.TransFields);
-  Member(out, "langId", v.LangIdSchemeCfg);
-  Member(out, "where", v.WhereCond);
-  out.push_back('}');
-// Fields as "key":value pairs of one object, for the .hhp forms.
+// An object of "name":value members, closed when it goes out of scope:
+// JsonFields{out}("a", 1)("b", text) writes {"a":1,"b":"..."}.
 class JsonFields {
  public:
   explicit JsonFields(std::string& out) : out_(out) { out_.push_back('{'); }
   ~JsonFields() { out_.push_back('}'); }
   template <typename T>
-  JsonFields& operator()(const char* key, const T& value) {
+  JsonFields& operator()(const char* name, const T& value) {
     if (out_.back() != '{') out_.push_back(',');
-    out_.append("\"").append(key).append("\":");
+    out_.append("\"").append(name).append("\":");
     Append(out_, value);
     return *this;
   }
@@ -197,6 +119,45 @@ class JsonFields {
  private:
   std::string& out_;
 };
+
+// The forms of the configuration value types; every member name is part of
+// the tools' output contract.
+void Append(std::string& out, const CFilter& v) {
+  JsonFields{out}("include", v.GetIncludeSet())("exclude", v.GetExcludeSet());
+}
+void Append(std::string& out, const CXmlNamespaceDecl& v) { JsonFields{out}("name", v.Name)("uri", v.Uri); }
+// The code page as stored: -3 for an encoding given by name, -4 for the
+// ANSI code page of the language written.
+void Append(std::string& out, const CEncoding& v) {
+  JsonFields{out}("codepage", v == CEncoding::SelectAnsiByLang ? -4 : v.getCodepage(0))("name", v.getEncoding());
+}
+struct LangEncoding {
+  int lang;
+  const CEncoding& encoding;
+};
+void Append(std::string& out, const LangEncoding& v) { JsonFields{out}("lang", v.lang)("encoding", v.encoding); }
+void Append(std::string& out, const CEncodingCfg& v) {
+  std::vector<LangEncoding> byLang;
+  for (const auto& [lang, encoding] : v.EncodingByLang) byLang.push_back({lang, encoding});
+  JsonFields{out}("default", v.Default)("byLang", byLang);
+}
+void Append(std::string& out, const CXPathMapping& v) { JsonFields{out}("xpath", v.XPath)("format", v.Format); }
+void Append(std::string& out, const CDBTableCfg::KeyField& v) { JsonFields{out}("name", v.name)("group", v.group); }
+void Append(std::string& out, const CDBSROFFieldCfg& v) {
+  JsonFields{out}("nameByLang", v.NameByLang)("pattern", v.TransNamePattern);
+}
+void Append(std::string& out, const CLangIdSchemeCfg& v) {
+  JsonFields{out}("field", v.LangIdField)("template", v.LangIdFieldValueTemplate)("map", v.LangIdValueMap)(
+      "fields", v.TransFields);
+}
+// Both schemes, as held in memory; only the selected one is ever saved.
+void Append(std::string& out, const CDBTableCfg& v) {
+  JsonFields{out}("name", v.TableName)("scheme", static_cast<unsigned long long>(v.SchemeId))(
+      "keyFields", v.KeyFields)("srof", v.SROFCfg.TransFields)("langId", v.LangIdSchemeCfg)("where", v.WhereCond);
+}
+
+// An .hhp project: an object of its fields under their serial names, in
+// the order of the data.
 void Append(std::string& out, const CAliasEntry& v) { JsonFields{out}("id", v.id)("val", v.val); }
 void Append(std::string& out, const CWindowEntry& v) {
   JsonFields{out}("ValidMask", v.ValidMask)("WindowType", v.WindowType)("TitleBarText", v.TitleBarText)(
@@ -235,7 +196,7 @@ bool AppendPropValue(std::string& out, const CProp& prop) {
       Form<CVariantProp>(),   Form<CLangSetProp>(),   Form<CConditionFilterCfgProp>(),
       Form<CPrjLangsProp>(),  Form<CDBTablesCfgProp>(), Form<CEncodingCfgProp>(),
       Form<CFilterProp>(),    Form<CXmlNamespacesCfgProp>(), Form<CXPathMappingListProp>(),
-      Form<CPrjLangsProp>(),  Form<CHhpInfoProp>(),
+      Form<CHhpInfoProp>(),
   };
   const auto it = forms.find(&prop.GetClass());
   if (it == forms.end()) return false;

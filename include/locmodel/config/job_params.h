@@ -216,12 +216,13 @@ enum class JobKind { kNone, kCreateLocalized, kParse };
 JobKind DetectJobKind(Serial::IStreamIn& in, Serial::VersionInfo* scheme = nullptr);
 
 // Load with the outcome as a status naming `name`: "malformed job file:
-// REASON" for bytes that are no job (corrupt is asked after the read:
-// whether the byte source met damaged compressed data), "incomplete job
+// REASON" for bytes that are no job (damage is asked after the read:
+// why the byte source failed, such as damaged or overlong compressed data;
+// empty when it did not), "incomplete job
 // file: REASON" when the record's members do not all read.
-Status LoadJob(Serial::IStreamIn& in, const std::function<bool()>& corrupt,
+Status LoadJob(Serial::IStreamIn& in, const std::function<std::string()>& damage,
                const std::u16string& name, CreateLocalizedTempFile& job);
-Status LoadJob(Serial::IStreamIn& in, const std::function<bool()>& corrupt,
+Status LoadJob(Serial::IStreamIn& in, const std::function<std::string()>& damage,
                const std::u16string& name, CSerialParseFileParam& job);
 
 }  // namespace locmodel
