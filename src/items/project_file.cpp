@@ -174,7 +174,7 @@ bool IsGzipData(const void* data, size_t size) {
 std::vector<unsigned char> SaveProjectToMemory(CResItem& root) {
   Serial::MemoryStreamOut out;
   WriteTree(root, out);
-  return out.GetData();
+  return out.TakeData();
 }
 
 Status SaveProject(CResItem& root, const std::u16string& path, SaveOptions options) {
