@@ -291,6 +291,14 @@ void BM_CerealLoad(benchmark::State& state) {
     archive(ToPlain(*p.root));
   }
   const std::string bytes = out.str();
+  {
+    HeapPeak heap;
+    std::istringstream in(bytes);
+    cereal::BinaryInputArchive archive(in);
+    PlainItem plain;
+    archive(plain);
+    state.counters["bytes_per_item"] = static_cast<double>(heap.Current()) / static_cast<double>(p.items);
+  }
   for (auto _ : state) {
     std::istringstream in(bytes);
     cereal::BinaryInputArchive archive(in);
@@ -324,6 +332,12 @@ CResItem* FromPlain(const PlainItem& plain) {
 void BM_FloorBuildObjects(benchmark::State& state) {
   Project& p = TheProject();
   const PlainItem plain = ToPlain(*p.root);
+  {
+    // What these objects hold however they are made: the memory floor of a load.
+    HeapPeak heap;
+    const std::unique_ptr<CResItem> built(FromPlain(plain));
+    state.counters["bytes_per_item"] = static_cast<double>(heap.Current()) / static_cast<double>(p.items);
+  }
   for (auto _ : state) std::unique_ptr<CResItem>(FromPlain(plain));
   Report(state, p.items, p.bytes.size());
 }
