@@ -214,6 +214,7 @@ Status LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& root,
   size_t got = 0;
   struct stat info {};
   if (FILE* f = std::fopen(NativePath(path).c_str(), "rb")) {
+    std::setvbuf(f, nullptr, _IONBF, 0);  // two bytes need no buffer
     got = std::fread(magic, 1, 2, f);
     if (fstat(fileno(f), &info) != 0 || !S_ISREG(info.st_mode)) info.st_size = 0;
     std::fclose(f);

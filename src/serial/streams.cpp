@@ -18,7 +18,12 @@ gzFile AsGz(void* handle) { return static_cast<gzFile>(handle); }
 }  // namespace
 
 FileStreamIn::FileStreamIn(const std::u16string& path)
-    : file_(std::fopen(locmodel::NativePath(path).c_str(), "rb")) {}
+    : file_(std::fopen(locmodel::NativePath(path).c_str(), "rb")) {
+  // Readers ask for large blocks: a stdio buffer would only add a copy, and
+  // taking it from the heap can cost more than the whole read (see
+  // MappedAllocator in binary_scanner.h).
+  if (file_) std::setvbuf(AsFile(file_), nullptr, _IONBF, 0);
+}
 
 FileStreamIn::~FileStreamIn() {
   if (file_) std::fclose(AsFile(file_));
