@@ -51,4 +51,23 @@ inline std::unique_ptr<CResItem> MakeProject() {
   return root;
 }
 
+// A project of exactly `count` items (at least 1), filled level by level with
+// the same fan-out, for measuring how the cost per item scales.
+inline std::unique_ptr<CResItem> MakeProject(size_t count) {
+  auto root = std::make_unique<CResItem>();
+  Fill(*root, 0);
+  std::vector<CResItem*> level{root.get()};
+  size_t made = 1;
+  for (size_t next = 0; made < count; ++next) {
+    CResItem* parent = level[next];
+    for (int i = 0; i < kFanout && made < count; ++i) {
+      auto* child = new CResItem;
+      Fill(*child, static_cast<int>(made++));
+      parent->AddResItem(child);
+      level.push_back(child);
+    }
+  }
+  return root;
+}
+
 }  // namespace bench_project

@@ -2,19 +2,30 @@
 // children each, 3 translations, 3 own properties and 1 configuration
 // property per item): saved and loaded through the project-file format, and
 // the same content as plain structs through cereal's binary archive.
+//
+// One run prints every figure the project-file targets are judged by: save
+// and load against cereal, the tree reader against the sequential one, gzip
+// against plain plus zlib's own time on the same bytes, memory per item, the
+// cost per item at 10k to 300k items (1M when LOCMODEL_BENCH_LARGE is set),
+// and two floors: walking the fields without building objects, and building
+// the objects from an already parsed list.
 #include <benchmark/benchmark.h>
 #include <cereal/archives/binary.hpp>
 #include <cereal/types/map.hpp>
 #include <cereal/types/string.hpp>
 #include <cereal/types/vector.hpp>
-#include <malloc.h>
+#include <zlib.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 #include "generated_project.h"
+#include "heap_peak.h"
 #include "locmodel/items/project_file.h"
 #include "locmodel/props/prop_classes.h"
+#include "locmodel/serial/binary_scanner.h"
 #include "locmodel/serial/binary_serial.h"
 #include "locmodel/serial/serial_tree.h"
 #include "locmodel/util/unicode.h"
@@ -29,20 +40,58 @@ size_t CountItems(const CResItem& item) {
   return n;
 }
 
+// zlib alone on the same bytes, in the gzip format at the level projects use.
+std::vector<unsigned char> Deflate(const std::vector<unsigned char>& bytes, int level) {
+  z_stream z{};
+  deflateInit2(&z, level, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+  std::vector<unsigned char> out(deflateBound(&z, bytes.size()));
+  z.next_in = const_cast<unsigned char*>(bytes.data());
+  z.avail_in = static_cast<uInt>(bytes.size());
+  z.next_out = out.data();
+  z.avail_out = static_cast<uInt>(out.size());
+  deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
+}
+
+size_t Inflate(const std::vector<unsigned char>& gz, std::vector<unsigned char>& out) {
+  z_stream z{};
+  inflateInit2(&z, 16 + MAX_WBITS);
+  z.next_in = const_cast<unsigned char*>(gz.data());
+  z.avail_in = static_cast<uInt>(gz.size());
+  z.next_out = out.data();
+  z.avail_out = static_cast<uInt>(out.size());
+  inflate(&z, Z_FINISH);
+  inflateEnd(&z);
+  return z.total_out;
+}
+
 struct Project {
-  std::unique_ptr<CResItem> root = MakeProject();
+  explicit Project(std::unique_ptr<CResItem> made) : root(std::move(made)) {}
+  std::unique_ptr<CResItem> root;
   size_t items = CountItems(*root);
   std::vector<unsigned char> bytes = locmodel::SaveProjectToMemory(*root);
 };
-Project& TheProject() {
-  static Project project;
-  return project;
+// The standard project (0), or one of exactly `items` items.
+Project& TheProject(size_t items = 0) {
+  static std::map<size_t, std::unique_ptr<Project>> projects;
+  auto& project = projects[items];
+  if (!project) project = std::make_unique<Project>(items ? MakeProject(items) : MakeProject());
+  return *project;
+}
+
+std::filesystem::path BenchFile(const char* name) {
+  return std::filesystem::temp_directory_path() / name;
 }
 
 void Report(benchmark::State& state, size_t items, size_t bytes) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * items));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
+
+// Scratch files are not synced: the figures are the library's, not the disk's.
+locmodel::SaveOptions FileOptions(bool gzip) { return {.gzip = gzip, .level = 2, .sync = false}; }
 
 void BM_ProjectSaveMemory(benchmark::State& state) {
   Project& p = TheProject();
@@ -54,9 +103,9 @@ BENCHMARK(BM_ProjectSaveMemory)->Unit(benchmark::kMillisecond);
 void BM_ProjectSaveFile(benchmark::State& state) {
   Project& p = TheProject();
   const bool gzip = state.range(0) != 0;
-  const auto path = std::filesystem::temp_directory_path() / "locmodel-bench-project";
+  const auto path = BenchFile("locmodel-bench-project");
   for (auto _ : state) {
-    if (!locmodel::SaveProject(*p.root, locmodel::Utf8ToUtf16(path.string()), {gzip, 2}).ok())
+    if (!locmodel::SaveProject(*p.root, locmodel::Utf8ToUtf16(path.string()), FileOptions(gzip)).ok())
       state.SkipWithError("save failed");
   }
   state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
@@ -79,15 +128,68 @@ void BM_ProjectLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_ProjectLoad)->Arg(0)->Arg(1)->ArgNames({"tree"})->Unit(benchmark::kMillisecond);
 
+// From a file, plain or gzip level 2, with the sequential reader.
+void BM_ProjectLoadFile(benchmark::State& state) {
+  Project& p = TheProject();
+  const bool gzip = state.range(0) != 0;
+  const auto path = locmodel::Utf8ToUtf16(BenchFile("locmodel-bench-project-in").string());
+  if (!locmodel::SaveProject(*p.root, path, FileOptions(gzip)).ok()) state.SkipWithError("save failed");
+  for (auto _ : state) {
+    std::unique_ptr<CResItem> root;
+    if (!locmodel::LoadProject(path, root, locmodel::ProjectReader::Sequential).ok())
+      state.SkipWithError("load failed");
+  }
+  std::filesystem::remove(BenchFile("locmodel-bench-project-in"));
+  Report(state, p.items, p.bytes.size());
+}
+BENCHMARK(BM_ProjectLoadFile)->Arg(0)->Arg(1)->ArgNames({"gzip"})->Unit(benchmark::kMillisecond);
+
+// zlib's own share of the gzip rows: level 2 on the same bytes, in memory.
+void BM_ZlibDeflate(benchmark::State& state) {
+  Project& p = TheProject();
+  for (auto _ : state) benchmark::DoNotOptimize(Deflate(p.bytes, 2).size());
+  Report(state, p.items, p.bytes.size());
+}
+BENCHMARK(BM_ZlibDeflate)->Unit(benchmark::kMillisecond);
+
+void BM_ZlibInflate(benchmark::State& state) {
+  Project& p = TheProject();
+  const std::vector<unsigned char> gz = Deflate(p.bytes, 2);
+  std::vector<unsigned char> out(p.bytes.size());
+  for (auto _ : state) {
+    if (Inflate(gz, out) != p.bytes.size()) state.SkipWithError("inflate failed");
+  }
+  Report(state, p.items, p.bytes.size());
+}
+BENCHMARK(BM_ZlibInflate)->Unit(benchmark::kMillisecond);
+
+// Floor of any reader: every item of the file visited, nothing built.
+void BM_FloorWalkFields(benchmark::State& state) {
+  Project& p = TheProject();
+  for (auto _ : state) {
+    Serial::MemoryStreamIn in(p.bytes.data(), static_cast<uint32_t>(p.bytes.size()));
+    Serial::Binary::BinaryScanner scanner(in);
+    size_t fields = 0;
+    for (auto item = scanner.Next(); item != Serial::Binary::BinaryScanner::Item::End;
+         item = scanner.Next()) {
+      if (item == Serial::Binary::BinaryScanner::Item::Malformed) state.SkipWithError("malformed");
+      fields += item == Serial::Binary::BinaryScanner::Item::Field;
+    }
+    benchmark::DoNotOptimize(fields);
+  }
+  Report(state, p.items, p.bytes.size());
+}
+BENCHMARK(BM_FloorWalkFields)->Unit(benchmark::kMillisecond);
+
 // What a loaded tree keeps, per item (the reader's own memory is gone).
 void BM_ProjectLoadedMemory(benchmark::State& state) {
   Project& p = TheProject();
   for (auto _ : state) {
-    const size_t before = mallinfo2().uordblks;
     std::unique_ptr<CResItem> root;
+    HeapPeak heap;
     locmodel::LoadProjectFromMemory(p.bytes.data(), p.bytes.size(), root, locmodel::ProjectReader::Sequential);
-    state.counters["bytes_per_item"] =
-        static_cast<double>(mallinfo2().uordblks - before) / static_cast<double>(p.items);
+    state.counters["bytes_per_item"] = static_cast<double>(heap.Current()) / static_cast<double>(p.items);
+    state.counters["peak_bytes_per_item"] = static_cast<double>(heap.Peak()) / static_cast<double>(p.items);
   }
 }
 BENCHMARK(BM_ProjectLoadedMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -95,20 +197,39 @@ BENCHMARK(BM_ProjectLoadedMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 // Peak heap while the tree reader holds the stream and builds the items.
 void BM_ProjectLoadTreePeak(benchmark::State& state) {
   Project& p = TheProject();
-  double peakPerItem = 0;
   for (auto _ : state) {
-    const size_t before = mallinfo2().uordblks;
-    Serial::MemoryStreamIn in(p.bytes.data(), static_cast<uint32_t>(p.bytes.size()));
-    Serial::Binary::BinarySerialTreeIn tree;
-    tree.Load(in);
-    CResItem root;
-    root.Do(tree);
-    peakPerItem = static_cast<double>(mallinfo2().uordblks - before) / static_cast<double>(p.items);
+    std::unique_ptr<CResItem> root;
+    HeapPeak heap;
+    locmodel::LoadProjectFromMemory(p.bytes.data(), p.bytes.size(), root, locmodel::ProjectReader::Tree);
+    state.counters["peak_bytes_per_item"] = static_cast<double>(heap.Peak()) / static_cast<double>(p.items);
   }
-  state.counters["peak_bytes_per_item"] = peakPerItem;
-  Report(state, p.items, p.bytes.size());
 }
 BENCHMARK(BM_ProjectLoadTreePeak)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The cost per item as projects grow: save and sequential load.
+void BM_ProjectScale(benchmark::State& state) {
+  Project& p = TheProject(static_cast<size_t>(state.range(0)));
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(locmodel::SaveProjectToMemory(*p.root).size());
+    std::unique_ptr<CResItem> root;
+    if (!locmodel::LoadProjectFromMemory(p.bytes.data(), p.bytes.size(), root,
+                                         locmodel::ProjectReader::Sequential).ok())
+      state.SkipWithError("load failed");
+  }
+  state.counters["ns_per_item"] = benchmark::Counter(
+      static_cast<double>(p.items) * 1e-9, benchmark::Counter::kIsIterationInvariantRate |
+                                               benchmark::Counter::kInvert);
+  Report(state, p.items, p.bytes.size());
+}
+BENCHMARK(BM_ProjectScale)->Arg(10'000)->Arg(100'000)->Arg(300'000)->ArgNames({"items"})
+    ->Unit(benchmark::kMillisecond);
+// A million items take about 2 GB and a minute to build: only on request.
+[[maybe_unused]] const bool kLarge = [] {
+  if (std::getenv("LOCMODEL_BENCH_LARGE"))
+    benchmark::RegisterBenchmark("BM_ProjectScale", BM_ProjectScale)
+        ->Arg(1'000'000)->ArgNames({"items"})->Unit(benchmark::kMillisecond);
+  return true;
+}();
 
 // The peer: the same content as plain structs through cereal.
 struct PlainTrans {
@@ -170,6 +291,14 @@ void BM_CerealLoad(benchmark::State& state) {
     archive(ToPlain(*p.root));
   }
   const std::string bytes = out.str();
+  {
+    HeapPeak heap;
+    std::istringstream in(bytes);
+    cereal::BinaryInputArchive archive(in);
+    PlainItem plain;
+    archive(plain);
+    state.counters["bytes_per_item"] = static_cast<double>(heap.Current()) / static_cast<double>(p.items);
+  }
   for (auto _ : state) {
     std::istringstream in(bytes);
     cereal::BinaryInputArchive archive(in);
@@ -180,5 +309,38 @@ void BM_CerealLoad(benchmark::State& state) {
   Report(state, p.items, bytes.size());
 }
 BENCHMARK(BM_CerealLoad)->Unit(benchmark::kMillisecond);
+
+// Floor of any loader with these objects: the items built through the public
+// setters from an already parsed list (the structs cereal reads), and destroyed.
+CResItem* FromPlain(const PlainItem& plain) {
+  auto* item = new CResItem;
+  item->SetType(plain.type);
+  item->SetResId(plain.resId);
+  item->SetPropW(u"Text", new CStrProp(plain.text));
+  item->SetPropW(u"Width", new CIntProp(plain.width));
+  item->SetPropW(u"Visible", new CBoolProp(plain.visible));
+  item->GetCfgProps().SetPropW(CPropName::PROP_ITEM_ID, new CItemIdProp(plain.itemId));
+  for (const auto& [lang, trans] : plain.translations) {
+    auto* made = new CTransItem(lang);
+    made->SetStr(trans.text);
+    item->AddTransItem(made);
+  }
+  for (const PlainItem& child : plain.children) item->AddResItem(FromPlain(child));
+  return item;
+}
+
+void BM_FloorBuildObjects(benchmark::State& state) {
+  Project& p = TheProject();
+  const PlainItem plain = ToPlain(*p.root);
+  {
+    // What these objects hold however they are made: the memory floor of a load.
+    HeapPeak heap;
+    const std::unique_ptr<CResItem> built(FromPlain(plain));
+    state.counters["bytes_per_item"] = static_cast<double>(heap.Current()) / static_cast<double>(p.items);
+  }
+  for (auto _ : state) std::unique_ptr<CResItem>(FromPlain(plain));
+  Report(state, p.items, p.bytes.size());
+}
+BENCHMARK(BM_FloorBuildObjects)->Unit(benchmark::kMillisecond);
 
 }  // namespace

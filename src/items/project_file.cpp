@@ -163,7 +163,7 @@ bool IsGzipData(const void* data, size_t size) {
 std::vector<unsigned char> SaveProjectToMemory(CResItem& root) {
   Serial::MemoryStreamOut out;
   WriteTree(root, out);
-  return out.GetData();
+  return out.TakeData();
 }
 
 Status SaveProject(CResItem& root, const std::u16string& path, SaveOptions options) {
@@ -203,6 +203,7 @@ Status LoadProject(const std::u16string& path, std::unique_ptr<CResItem>& root,
   size_t got = 0;
   struct stat info {};
   if (FILE* f = std::fopen(NativePath(path).c_str(), "rb")) {
+    std::setvbuf(f, nullptr, _IONBF, 0);  // two bytes need no buffer
     got = std::fread(magic, 1, 2, f);
     if (fstat(fileno(f), &info) != 0 || !S_ISREG(info.st_mode)) info.st_size = 0;
     std::fclose(f);

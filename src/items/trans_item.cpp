@@ -80,9 +80,11 @@ void CTransItem::OnBeforePropChange(const CPropContainer&, const CPropName&, con
 }
 
 bool CTransItem::Do(Serial::ISerialStream& stream) {
+  // Named once: every translation of a project passes here.
+  static const Serial::NodeName key(u"Key"), lang(u"Lng"), status(u"St");
   Serial::DoNode(stream, Serial::NodeName(), static_cast<CPropContainer&>(*this));
-  Serial::DoNode(stream, u"Key", key_);
-  Serial::DoNode(stream, u"Lng", lang_);
-  Serial::DoNode(stream, u"St", status_);
+  Serial::DoNode(stream, key, key_);
+  Serial::DoNode(stream, lang, lang_);
+  Serial::DoNode(stream, status, status_);
   return true;
 }

@@ -1,8 +1,11 @@
 #include "locmodel/serial/binary_scanner.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "serial/binary_tags.h"
 #include "util/coding.h"
@@ -17,6 +20,14 @@ constexpr size_t kChunkSize = 64 * 1024;
 constexpr size_t kGrowthStep = 64 * 1024;
 
 }  // namespace
+
+void* MapBlock(size_t bytes) {
+  void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (block == MAP_FAILED) throw std::bad_alloc();
+  return block;
+}
+
+void UnmapBlock(void* block, size_t bytes) { munmap(block, bytes); }
 
 // An empty field still has an address (in the read-ahead, which is never
 // empty): readers tell "no field" by a null pointer.

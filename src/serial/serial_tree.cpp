@@ -66,9 +66,59 @@ class Arena {
   uint32_t size_ = 0;
 };
 
+// Field bytes too long to lie inside their slot, packed into shared blocks:
+// one allocation per block rather than one per field. A field longer than a
+// quarter of a block gets a block of its own, so a block is never more than
+// a quarter empty and the arena holds at most 4/3 of the bytes it was given,
+// plus one block.
+class ByteArena {
+ public:
+  const unsigned char* Copy(const void* data, uint32_t size) {
+    unsigned char* at;
+    if (size > kBlock / 4) {
+      at = blocks_.emplace_back(std::make_unique_for_overwrite<unsigned char[]>(size)).get();
+    } else {
+      if (kBlock - used_ < size) {
+        current_ = blocks_.emplace_back(std::make_unique_for_overwrite<unsigned char[]>(kBlock)).get();
+        used_ = 0;
+      }
+      at = current_ + used_;
+      used_ += size;
+    }
+    std::memcpy(at, data, size);
+    return at;
+  }
+
+ private:
+  static constexpr size_t kBlock = 64 * 1024;
+  std::vector<std::unique_ptr<unsigned char[]>> blocks_;
+  unsigned char* current_ = nullptr;
+  size_t used_ = kBlock;  // no block to fill yet
+};
+
+// A field: up to 8 bytes inline, longer ones in the tree's byte arena.
 struct FieldSlot {
-  SerialTreeField field;
+  static constexpr uint32_t kInline = 8;
+  uint32_t size = 0;
   uint32_t next = 0;
+  unsigned char bytes[kInline] = {};  // the data, or its address in the arena
+
+  // Never null, even for an empty field: readers tell "no field" by null.
+  const void* data() const {
+    if (size <= kInline) return bytes;
+    const unsigned char* block;
+    std::memcpy(&block, bytes, sizeof block);
+    return block;
+  }
+  void Set(const void* data, uint32_t length, ByteArena& arena) {
+    size = length;
+    if (length > kInline) {
+      const unsigned char* block = arena.Copy(data, length);
+      std::memcpy(bytes, &block, sizeof block);
+    } else if (length) {
+      std::memcpy(bytes, data, length);
+    }
+  }
 };
 
 // Appends `id` to the circular list held by its last element `last`.
@@ -93,6 +143,7 @@ struct SerialTree::Storage {
 
   Arena<SerialTreeNode> nodes;
   Arena<FieldSlot> fields;
+  ByteArena fieldBytes;
   // Names get ids on first sight, so sibling lists compare integers. The
   // text names are ordered, not hashed: a stream could be made of names
   // that all collide in a fixed hash function.
@@ -171,7 +222,7 @@ struct SerialTree::Storage {
 
   uint32_t AddField(uint32_t node, const void* data, uint32_t size) {
     const uint32_t id = fields.Add();
-    fields[id].field.reset(data, size);
+    fields[id].Set(data, size, fieldBytes);
     Append(nodes[node].lastField, id, [this](uint32_t f) -> uint32_t& { return fields[f].next; });
     return id;
   }
@@ -246,9 +297,9 @@ const void* SerialTree::ReadField(unsigned int& size) {
   Storage& s = *storage_;
   current.nextField = After(s.nodes[current.node].lastField, id,
                             [&s](uint32_t f) -> uint32_t& { return s.fields[f].next; });
-  const SerialTreeField& field = s.fields[id].field;
-  size = field.getSize();
-  return field.getData();
+  const FieldSlot& field = s.fields[id];
+  size = field.size;
+  return field.data();
 }
 
 void SerialTree::WriteField(unsigned int size, const void* data) {

@@ -69,7 +69,12 @@ std::string InflateLimitError(uint64_t limit) {
 
 FileStreamIn::FileStreamIn(const std::u16string& path)
     : file_(std::fopen(locmodel::NativePath(path).c_str(), "rb")) {
-  if (file_) size_ = RegularSize(fileno(AsFile(file_)));
+  if (!file_) return;
+  size_ = RegularSize(fileno(AsFile(file_)));
+  // Readers ask for large blocks: a stdio buffer would only add a copy, and
+  // taking it from the heap can cost more than the whole read (see
+  // MappedAllocator in binary_scanner.h).
+  std::setvbuf(AsFile(file_), nullptr, _IONBF, 0);
 }
 
 uint64_t FileStreamIn::Remaining() const {

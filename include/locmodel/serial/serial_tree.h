@@ -16,9 +16,12 @@
 // Memory: a project file is mostly tiny nodes (3 to 10 bytes on the wire)
 // and 4-byte fields, so the tree keeps its nodes and fields in arenas of its
 // own and links them by 32-bit ids: a node costs 24 bytes, a field 16, and
-// neither costs an allocation. Only values longer than 8 bytes get a heap
-// block. Destroying the tree frees the arenas whole, so no depth of nesting
-// makes teardown recurse.
+// neither costs an allocation. Values longer than 8 bytes are packed into
+// shared blocks. Destroying the tree frees the arenas whole, so no depth of
+// nesting makes teardown recurse. Loading holds at most 32 times the bytes
+// of the stream (an anonymous node opened, 2 bytes on the wire, costs a node
+// and a cursor; a field's bytes are held once, whatever length it claims),
+// so a damaged stream cannot make the reader grow beyond its own size.
 #pragma once
 
 #include <cstdint>
@@ -30,8 +33,9 @@
 
 namespace Serial {
 
-// One field: a copy of its bytes. Up to 8 bytes (every primitive value) live
-// inside the field itself; longer values in a heap block the field owns.
+// One field standing alone: a copy of its bytes. Up to 8 bytes (every
+// primitive value) live inside the field itself; longer values in a heap
+// block the field owns. (The tree itself packs its fields more tightly.)
 class SerialTreeField {
  public:
   SerialTreeField() = default;

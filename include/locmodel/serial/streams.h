@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Serial {
@@ -181,6 +182,8 @@ class MemoryStreamOut final : public IStreamOut {
   uint32_t write(const void* buffer, uint32_t count) override;
   // Everything written so far, in order.
   const std::vector<unsigned char>& GetData() const { return data_; }
+  // Hands the bytes over without a copy; the stream is empty afterwards.
+  std::vector<unsigned char> TakeData() { return std::exchange(data_, {}); }
 
  private:
   std::vector<unsigned char> data_;

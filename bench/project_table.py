@@ -1,0 +1,70 @@
+#!/usr/bin/env python3
+"""Prints the project-file targets from one run of the project benchmarks.
+
+    locmodel_bench --benchmark_filter='^BM_(Project|Cereal(Save|Load)|Zlib|Floor(Walk|Build))' \\
+        --benchmark_min_warmup_time=0.5 --benchmark_format=json | bench/project_table.py
+
+Every ratio comes from the same run, in CPU time (wall time beside it). The
+warm-up makes every figure one of a warm heap, as a host that loads again sees
+it; without it, the one-iteration rows pay for growing the heap first.
+"""
+import json
+import sys
+
+runs = {b["name"]: b for b in json.load(sys.stdin)["benchmarks"]}
+
+
+def cpu(name):
+    return runs[name]["cpu_time"]
+
+
+def wall(name):
+    return runs[name]["real_time"]
+
+
+def row(label, num, den):
+    """num and den are lists of benchmark names whose times add up."""
+    try:
+        c = sum(cpu(n) for n in num) / sum(cpu(n) for n in den)
+        w = sum(wall(n) for n in num) / sum(wall(n) for n in den)
+        ms = sum(cpu(n) for n in num)
+    except KeyError as missing:
+        print(f"{label:<52} (not run: {missing})")
+        return
+    print(f"{label:<52} {c:6.2f}x cpu {w:6.2f}x wall   ({ms:8.1f} ms cpu)")
+
+
+print("workload                                              ratio")
+row("save plain file / cereal save", ["BM_ProjectSaveFile/gzip:0"], ["BM_CerealSave"])
+row("save to memory / cereal save", ["BM_ProjectSaveMemory"], ["BM_CerealSave"])
+row("load plain file, sequential / cereal load", ["BM_ProjectLoadFile/gzip:0"], ["BM_CerealLoad"])
+row("load memory, sequential / cereal load", ["BM_ProjectLoad/tree:0"], ["BM_CerealLoad"])
+row("load memory, tree / sequential", ["BM_ProjectLoad/tree:1"], ["BM_ProjectLoad/tree:0"])
+row("save gzip 2 / (plain save + zlib deflate)", ["BM_ProjectSaveFile/gzip:1"],
+    ["BM_ProjectSaveFile/gzip:0", "BM_ZlibDeflate"])
+row("load gzip 2 / (plain load + zlib inflate)", ["BM_ProjectLoadFile/gzip:1"],
+    ["BM_ProjectLoadFile/gzip:0", "BM_ZlibInflate"])
+row("floor: walk fields / cereal load", ["BM_FloorWalkFields"], ["BM_CerealLoad"])
+row("floor: build objects / cereal load", ["BM_FloorBuildObjects"], ["BM_CerealLoad"])
+row("floor: walk + build / cereal load", ["BM_FloorWalkFields", "BM_FloorBuildObjects"],
+    ["BM_CerealLoad"])
+row("load sequential / (walk + build floor)", ["BM_ProjectLoad/tree:0"],
+    ["BM_FloorWalkFields", "BM_FloorBuildObjects"])
+
+for name, counter, label in [
+        ("BM_ProjectLoadedMemory", "bytes_per_item", "held per loaded item"),
+        ("BM_ProjectLoadedMemory", "peak_bytes_per_item", "sequential reader peak per item"),
+        ("BM_ProjectLoadTreePeak", "peak_bytes_per_item", "tree reader peak per item"),
+        ("BM_FloorBuildObjects", "bytes_per_item", "floor: the same objects built by setters"),
+        ("BM_CerealLoad", "bytes_per_item", "cereal's structs per item")]:
+    # Benchmarks of a fixed iteration count carry it in their name.
+    found = [b for n, b in runs.items() if n.split("/iterations:")[0] == name and counter in b]
+    if found:
+        print(f"{label:<52} {found[0][counter]:8.0f} bytes")
+
+scale = [(int(n.split(":")[1]), b["ns_per_item"]) for n, b in runs.items()
+         if n.startswith("BM_ProjectScale/items:")]
+if scale:
+    per = [p for _, p in sorted(scale)]
+    print("save+load per item: " + ", ".join(f"{n}: {p:.0f} ns" for n, p in sorted(scale)) +
+          f"   spread {max(per) / min(per):.2f}x")
