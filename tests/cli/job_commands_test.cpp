@@ -65,6 +65,13 @@ TEST_F(JobCommandsTest, MakeThenShowMatchesTheGoldenDocuments) {
   EXPECT_EQ(RunTool({"config", "get", In("job"), "FuzzyUpdate"}).out, "80\n");
   EXPECT_EQ(RunTool({"config", "set", In("job"), "FuzzyUpdate", "70"}).err,
             "locmodel: " + In("job") + ": a job file is read-only here\n");
+  // dump and convert would see an empty project in a job: they refuse it.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"dump", In("job")}, {"convert", In("job"), In("out.lmp")}}) {
+    const ToolRun run = RunTool(args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "locmodel: " + In("job") + ": a job file, not a project; 'locmodel job show' reads it\n");
+  }
   EXPECT_EQ(RunTool({"job", "make", kSample, In("j2"), "--file-name", "x"}).status, 2);  // --item is required
 }
 

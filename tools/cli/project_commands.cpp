@@ -6,6 +6,7 @@
 #include "cli/input.h"
 #include "cli/item_print.h"
 #include "cli/progress.h"
+#include "locmodel/config/job_params.h"
 #include "locmodel/items/project_file.h"
 #include "locmodel/storage/project_database.h"
 #include "locmodel/util/unicode.h"
@@ -13,6 +14,17 @@
 
 namespace locmodel::cli {
 namespace {
+
+// A job file reads as a project whose root holds none of an item's members:
+// shown or converted, it would look like an empty project and the job would
+// be lost.
+bool IsJob(const std::unique_ptr<Input>& input) {
+  return input && DetectJobKind(input->Stream()) != JobKind::kNone;
+}
+bool RefuseJob(const std::string& path, std::ostream& err) {
+  Fail(err, InputName(path) + ": a job file, not a project; 'locmodel job show' reads it");
+  return false;
+}
 
 // Loads the project file or database named on the command line (standard
 // input for "-"); on failure writes the error line and returns false. A
@@ -36,10 +48,13 @@ bool LoadForCommand(const Args& args, ProgressLine& progress, std::ostream& err,
       Fail(err, InputName(path) + ": a project database is read from a file, not a pipe");
       return false;
     }
+    if (IsJob(OpenInput(bytes.data(), static_cast<uint32_t>(bytes.size())))) return RefuseJob(path, err);
     status = LoadProjectFromMemory(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
                                    root, options, Utf8ToUtf16(InputName(path)));
   } else if (IsProjectDatabaseFile(Utf8ToUtf16(path))) {
     status = LoadAnyProject(Utf8ToUtf16(path), root, options.reader);
+  } else if (IsJob(OpenInput(path))) {
+    return RefuseJob(path, err);
   } else {
     status = LoadProject(Utf8ToUtf16(path), root, options);
   }
