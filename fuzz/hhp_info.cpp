@@ -3,17 +3,10 @@
 // each encoding it offers: a value, a refusal or FormatIO, never a crash.
 #include "locmodel/hhp/hhp_writer.h"
 #include "locmodel/serial/binary_serial.h"
+#include "stream_in_root.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::vector<unsigned char> header = [] {
-    Serial::MemoryStreamOut out;
-    { Serial::Binary::BinarySerialOut writer(out); }
-    std::vector<unsigned char> bytes = out.GetData();
-    bytes.pop_back();  // keep "Root" open
-    return bytes;
-  }();
-  std::vector<unsigned char> stream(header);
-  stream.insert(stream.end(), data, data + size);
+  const std::vector<unsigned char> stream = StreamInRoot(data, size);
   Serial::MemoryStreamIn in(stream.data(), static_cast<uint32_t>(stream.size()));
   CHhpInfo info;
   try {
