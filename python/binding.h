@@ -15,7 +15,6 @@
 
 #include <memory>
 #include <string>
-#include <unordered_set>
 
 #include "locmodel/items/res_item.h"
 #include "locmodel/util/status.h"
@@ -41,12 +40,17 @@ class Handle;
 struct Tree {
   std::unique_ptr<CResItem> item;
   std::unique_ptr<CTransItem> trans;
-  std::unordered_set<Handle*> handles;
+  // The handles into this tree, linked through the handles themselves: a
+  // walk makes a wrapper for every item it passes, so linking one must not
+  // allocate.
+  Handle* handles = nullptr;
 
   static std::shared_ptr<Tree> Own(std::unique_ptr<CResItem> item);
   static std::shared_ptr<Tree> Own(std::unique_ptr<CTransItem> trans);
   // Frees the top object now; every handle inside turns dead.
   void Close();
+  void Link(Handle* handle);
+  void Unlink(Handle* handle);
 };
 
 class Handle {
@@ -70,6 +74,8 @@ class Handle {
   friend void MoveHandles(Tree&, const std::shared_ptr<Tree>&, const CResItem*, const CTransItem*);
   const void* object_;
   std::shared_ptr<Tree> tree_;
+  Handle* prev_ = nullptr;  // the neighbours in tree_->handles
+  Handle* next_ = nullptr;
   bool alive_ = true;
 };
 

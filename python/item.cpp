@@ -91,29 +91,43 @@ class Walker {
     if (pending_) {
       py::object item = std::move(pending_);
       pending_ = py::object();
-      frames_.push_back({item, 0});
-      return py::make_tuple(item, 0);
+      Push(std::move(item));
+      return Pair(0);
     }
     while (!frames_.empty()) {
       Frame& frame = frames_.back();
-      const ItemRef& parent = frame.item.cast<const ItemRef&>();
-      const auto& children = parent.get().GetResItems();
+      const auto& children = frame.ref->get().GetResItems();
       if (frame.next >= children.size()) {
         frames_.pop_back();
         continue;
       }
-      py::object child = Wrap(children[frame.next++], parent.tree());
-      frames_.push_back({child, 0});
-      return py::make_tuple(child, frames_.size() - 1);
+      Push(Wrap(children[frame.next++], frame.ref->tree()));
+      return Pair(frames_.size() - 1);
     }
     throw py::stop_iteration();
   }
 
  private:
+  // The handle is kept beside its object: casting back on every step costs
+  // as much as the step.
   struct Frame {
     py::object item;
+    const ItemRef* ref;
     size_t next;
   };
+
+  void Push(py::object item) {
+    const ItemRef* ref = &item.cast<const ItemRef&>();
+    frames_.push_back({std::move(item), ref, 0});
+  }
+
+  // The pair of the item just pushed and its depth, built without
+  // pybind11's generic tuple maker.
+  py::tuple Pair(size_t depth) const {
+    PyObject* pair = PyTuple_Pack(2, frames_.back().item.ptr(), py::int_(depth).ptr());
+    if (!pair) throw py::error_already_set();
+    return py::reinterpret_steal<py::tuple>(pair);
+  }
   py::object pending_;
   std::vector<Frame> frames_;
 };
@@ -222,6 +236,11 @@ void DefineItem(py::module_& m) {
         py::list items;
         for (const auto& [lang, trans] : r.get().GetTransMap()) items.append(py::make_tuple(lang, Wrap(trans, r.tree())));
         return items;
+      })
+      .def("_trans_values", [](const ItemRef& r) {
+        py::list values;
+        for (const auto& [lang, trans] : r.get().GetTransMap()) values.append(Wrap(trans, r.tree()));
+        return values;
       })
       .def("_trans", [](const ItemRef& r, int lang) { return Wrap(r.get().GetTranslation(lang), r.tree()); })
       .def("_pop_trans", [](ItemRef& r, int lang) -> py::object {

@@ -94,7 +94,7 @@ std::shared_ptr<Tree> Tree::Own(std::unique_ptr<CTransItem> trans) {
 }
 
 void Tree::Close() {
-  for (Handle* handle : handles) {
+  for (Handle* handle = handles; handle; handle = handle->next_) {
     if (!handle->alive_) continue;
     handle->alive_ = false;
     Live().erase(handle->object_);
@@ -103,14 +103,26 @@ void Tree::Close() {
   trans.reset();
 }
 
+void Tree::Link(Handle* handle) {
+  handle->prev_ = nullptr;
+  handle->next_ = handles;
+  if (handles) handles->prev_ = handle;
+  handles = handle;
+}
+
+void Tree::Unlink(Handle* handle) {
+  (handle->prev_ ? handle->prev_->next_ : handles) = handle->next_;
+  if (handle->next_) handle->next_->prev_ = handle->prev_;
+}
+
 Handle::Handle(const void* object, std::shared_ptr<Tree> tree) : object_(object), tree_(std::move(tree)) {
-  tree_->handles.insert(this);
+  tree_->Link(this);
   Live()[object_] = this;
 }
 
 Handle::~Handle() {
   if (alive_) Live().erase(object_);
-  tree_->handles.erase(this);
+  tree_->Unlink(this);
 }
 
 void Handle::Check() const {
@@ -124,12 +136,12 @@ py::object Wrap(CTransItem* trans, const std::shared_ptr<Tree>& tree) { return W
 
 void MoveHandles(Tree& from, const std::shared_ptr<Tree>& to, const CResItem* top, const CTransItem* trans) {
   std::vector<Handle*> moving;
-  for (Handle* handle : from.handles)
+  for (Handle* handle = from.handles; handle; handle = handle->next_)
     if (handle->alive_ && (handle->object_ == trans || (top && InSubtree(handle->Anchor(), top))))
       moving.push_back(handle);
   for (Handle* handle : moving) {
-    from.handles.erase(handle);
-    to->handles.insert(handle);
+    from.Unlink(handle);
+    to->Link(handle);
     handle->tree_ = to;  // may free `from` when this was its last handle
   }
 }

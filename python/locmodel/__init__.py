@@ -85,7 +85,7 @@ class _TranslationValues(ValuesView):
     __slots__ = ()
 
     def __iter__(self):
-        return (trans for _, trans in self._mapping._item._trans_items())
+        return iter(self._mapping._item._trans_values())
 
 
 class Translations(MutableMapping):
