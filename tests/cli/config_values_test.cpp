@@ -7,6 +7,7 @@
 #include "cli/item_selector.h"
 #include "cli/value_text.h"
 #include "locmodel/condition/condition_filter.h"
+#include "locmodel/config/control_mapping.h"
 #include "locmodel/config/db_cfg.h"
 #include "locmodel/config/lang_set.h"
 #include "locmodel/config/prj_config.h"
@@ -66,6 +67,7 @@ std::vector<std::shared_ptr<CProp>> Samples() {
       std::make_shared<CVariantProp>(VARIANT::FromText(u"Segoe \"UI\"")),
       std::make_shared<CVariantProp>(VARIANT::FromInt32(-2)),
       std::make_shared<CLangSetProp>(CLangSet{1031, 0x01FF0407}),
+      std::make_shared<CLangSetProp>(CLangSet{}),
       std::make_shared<CConditionFilterCfgProp>(
           CConditionFilterCfg{{u"ID1", u"T\u00eftle", u"LANG = \"de\""}, {u"", u"", u""}}),
       std::make_shared<CPrjLangsProp>(CPrjLangs::FromStored(1033, 0x0419, 7777, {1033, -5, 77777777})),
@@ -80,6 +82,8 @@ std::vector<std::shared_ptr<CProp>> Samples() {
       std::make_shared<CXmlNamespacesCfgProp>(CXmlNamespacesCfg{}),
       std::make_shared<CXPathMappingListProp>(CXPathMappingList{{u"//a", 12}, {u"", -1}}),
       std::make_shared<CXPathMappingListProp>(CXPathMappingList{}),
+      std::make_shared<CControlMappingProp>(CControlMappingList{{u"T\"B", u"Button"}, CControlTypeMapping()}),
+      std::make_shared<CControlMappingProp>(CControlMappingList{}),
   };
 }
 

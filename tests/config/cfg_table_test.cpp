@@ -5,6 +5,7 @@
 // run at the undecorated format, at 0 and at 12.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <set>
@@ -12,7 +13,9 @@
 #include <type_traits>
 
 #include "cli/value_text.h"
+#include "locmodel/config/control_mapping.h"
 #include "locmodel/config/db_cfg.h"
+#include "locmodel/config/format_cfg.h"
 #include "locmodel/config/prj_config.h"
 #include "locmodel/config/xml_cfg.h"
 #include "locmodel/items/item_helper.h"
@@ -48,6 +51,8 @@ std::string Text(const CFilter& v) { return ValueText<CFilterProp>(v); }
 std::string Text(const CXmlNamespacesCfg& v) { return ValueText<CXmlNamespacesCfgProp>(v); }
 std::string Text(const CEncodingCfg& v) { return ValueText<CEncodingCfgProp>(v); }
 std::string Text(const CXPathMappingList& v) { return ValueText<CXPathMappingListProp>(v); }
+std::string Text(const CLangSet& v) { return ValueText<CLangSetProp>(v); }
+std::string Text(const CControlMappingList& v) { return ValueText<CControlMappingProp>(v); }
 // `config get` prints an SRX store as the SRX document, which leaves the
 // cascade flag out: the table writes the flag and the number of entries.
 std::string Text(const CSRXStore& v) {
@@ -78,6 +83,8 @@ CFilter Other(const CFilter&) { return CFilter({u"a*"}, {u"ab"}); }
 CXmlNamespacesCfg Other(const CXmlNamespacesCfg&) { return {{u"a", u"urn:a"}}; }
 CEncodingCfg Other(const CEncodingCfg&) { return CEncodingCfg(CEncoding(1252)); }
 CXPathMappingList Other(const CXPathMappingList&) { return {{u"//p", 3}}; }
+CLangSet Other(const CLangSet&) { return {0x0407}; }
+CControlMappingList Other(const CControlMappingList&) { return {{u"TButton", u"Button"}}; }
 CSRXStore Other(const CSRXStore&) {
   CSRXStore store;
   store.SetCascade(false);
@@ -266,6 +273,7 @@ INSTANTIATE_TEST_SUITE_P(Catalogued, CfgTable, ::testing::ValuesIn(Cases()),
                          [](const ::testing::TestParamInfo<Case>& info) {
                            const Row& row = *info.param.row;
                            std::string name = std::string(row.family) + "_" + row.accessor;
+                           std::replace(name.begin(), name.end(), ':', '_');  // Detail::...
                            if (row.perFormat) name += info.param.format < 0 ? "_undecorated" : "_" + std::to_string(info.param.format);
                            return name;
                          });

@@ -184,7 +184,7 @@ const std::vector<Command>& Commands() {
        "be a file, not standard input or a pipe.\n",
        {"--progress", "--quiet"}, 2, 2, RunDbUpgrade},
       {"xliff", "xliff export PROJECT --target LANG [--source LANG] [--text-prop NAME] [--item SEL] [--segment] [--version 2.0|1.2] -o OUT | xliff import PROJECT FILE.xlf [--target LANG] [--text-prop NAME] [--dry-run] [--json]", "exchange a language of a project with translators as XLIFF", "export writes the texts of PROJECT (the own property NAME of each item,\ndefault Text) with their translations into LANG as an XLIFF 2.0 (default) or\n1.2 file; OUT is replaced only when whole, '-' is stdout. --source is the\nsource culture (default en-US), --item the subtree to export (SEL as for\n'config'), --segment splits texts into sentences. import takes the targets of\nFILE.xlf ('-' for stdin) back into PROJECT, matching units by id; units whose\nsource changed, locked items and targets with markup are skipped and counted.\nThe project is rewritten only when something changed (--dry-run: never).\n--json prints {\"updated\":N,\"unchanged\":N,\"skipped\":{\"unknownUnit\":N,\n\"sourceChanged\":N,\"locked\":N,\"inlineCodes\":N,\"wrongClass\":N}}.\n", {"--target=", "--source=", "--text-prop=", "--item=", "--segment", "--version=", "--dry-run", "--json"}, 1, 5, RunXliff},
-      {"config", "config list FILE [--item SEL] [--json] | get FILE NAME [--item SEL] | set FILE NAME VALUE [--item SEL] | reset FILE NAME [--item SEL]",
+      {"config", "config list FILE [--item SEL] [--json] [--format F]... | get FILE NAME [--item SEL] | set FILE NAME VALUE [--item SEL] | reset FILE NAME [--item SEL]",
        "list, read, change or reset the configuration properties of a project",
        "SEL names an item: \"/\" (the root, the default), \"/2/0\" (positions from 0),\n"
        "\"/@Sources/#101\" (resource ids; write \"/\" and \"%\" in an id as %2F, %25) or\n"
@@ -199,8 +199,14 @@ const std::vector<Command>& Commands() {
        "SRX stores as SRX, other classes as JSON. set reads the same forms (also\n"
        "1/0 and 0x hex; an SRX store from @FILE) and prints stored or unchanged;\n"
        "reset prints removed or unchanged. The file is rewritten only when it\n"
-       "changes, in its own form; databases are read-only (see convert).\n",
-       {"--item=", "--json"}, 2, 4, RunConfig},
+       "changes, in its own form; databases are read-only (see convert).\n"
+       "A per-format setting is named F.BASE (\"12.XML.XPath\"): format F, written as\n"
+       "a decimal 32-bit number other than -1, of the object family whose base name\n"
+       "is BASE; a bare BASE is format -1. list shows each object family at -1, at\n"
+       "every format stored on the path and at each --format F, its ACC then\n"
+       "written \"CXmlParserCfg(12)::XPathTemplate\". The text listing shows a set\n"
+       "PFX password (NetRes.OutMisc) as (set); --json and get show it.\n",
+       {"--item=", "--json", "--format="}, 2, 4, RunConfig},
       {"project-langs", "project-langs FILE [--item SEL] [--brand N] [--json] [--select LIST] [--add LANG] [--target LANG] [--secondary LANG|none]",
        "show or change the project languages, brands and output languages",
        "Shows native, target and secondary language, the selected languages, the\n"

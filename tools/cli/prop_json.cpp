@@ -4,6 +4,7 @@
 
 #include "cli/json.h"
 #include "locmodel/condition/condition_filter.h"
+#include "locmodel/config/control_mapping.h"
 #include "locmodel/config/db_cfg.h"
 #include "locmodel/config/lang_set.h"
 #include "locmodel/config/prj_langs.h"
@@ -61,6 +62,7 @@ void Append(std::string& out, const CXmlNamespaceDecl& v);
 void Append(std::string& out, const CEncoding& v);
 void Append(std::string& out, const CEncodingCfg& v);
 void Append(std::string& out, const CXPathMapping& v);
+void Append(std::string& out, const CControlTypeMapping& v);
 void Append(std::string& out, const CDBTableCfg::KeyField& v);
 void Append(std::string& out, const CDBSROFFieldCfg& v);
 void Append(std::string& out, const CLangIdSchemeCfg& v);
@@ -142,6 +144,9 @@ void Append(std::string& out, const CEncodingCfg& v) {
   JsonFields{out}("default", v.Default)("byLang", byLang);
 }
 void Append(std::string& out, const CXPathMapping& v) { JsonFields{out}("xpath", v.XPath)("format", v.Format); }
+void Append(std::string& out, const CControlTypeMapping& v) {
+  JsonFields{out}("srcTypeMask", v.SrcTypeMask)("show", v.Show)("controlType", v.ControlType);
+}
 void Append(std::string& out, const CDBTableCfg::KeyField& v) { JsonFields{out}("name", v.name)("group", v.group); }
 void Append(std::string& out, const CDBSROFFieldCfg& v) {
   JsonFields{out}("nameByLang", v.NameByLang)("pattern", v.TransNamePattern);
@@ -196,7 +201,7 @@ bool AppendPropValue(std::string& out, const CProp& prop) {
       Form<CVariantProp>(),   Form<CLangSetProp>(),   Form<CConditionFilterCfgProp>(),
       Form<CPrjLangsProp>(),  Form<CDBTablesCfgProp>(), Form<CEncodingCfgProp>(),
       Form<CFilterProp>(),    Form<CXmlNamespacesCfgProp>(), Form<CXPathMappingListProp>(),
-      Form<CHhpInfoProp>(),
+      Form<CHhpInfoProp>(),   Form<CControlMappingProp>(),
   };
   const auto it = forms.find(&prop.GetClass());
   if (it == forms.end()) return false;

@@ -8,6 +8,7 @@
 
 #include "cli/prop_json.h"
 #include "locmodel/condition/condition_filter.h"
+#include "locmodel/config/control_mapping.h"
 #include "locmodel/config/db_cfg.h"
 #include "locmodel/config/lang_set.h"
 #include "locmodel/config/prj_langs.h"
@@ -281,6 +282,7 @@ bool Read(const Json& j, CXmlNamespaceDecl& v, std::string& reason);
 bool Read(const Json& j, CEncoding& v, std::string& reason);
 bool Read(const Json& j, CEncodingCfg& v, std::string& reason);
 bool Read(const Json& j, CXPathMapping& v, std::string& reason);
+bool Read(const Json& j, CControlTypeMapping& v, std::string& reason);
 bool Read(const Json& j, CDBTableCfg::KeyField& v, std::string& reason);
 bool Read(const Json& j, CDBSROFFieldCfg& v, std::string& reason);
 bool Read(const Json& j, CLangIdSchemeCfg& v, std::string& reason);
@@ -375,6 +377,11 @@ bool Read(const Json& j, bool& v, std::string& reason) {
   if (j.kind != Json::kBool) return reason = "expected true or false", false;
   v = j.boolean;
   return true;
+}
+bool Read(const Json& j, CControlTypeMapping& v, std::string& reason) {
+  std::vector<const Json*> m;
+  return Members(j, {u"srcTypeMask", u"show", u"controlType"}, m, reason) && Read(*m[0], v.SrcTypeMask, reason) &&
+         Read(*m[1], v.Show, reason) && Read(*m[2], v.ControlType, reason);
 }
 bool Read(const Json& j, CDBTableCfg::KeyField& v, std::string& reason) {
   std::vector<const Json*> m;
@@ -472,7 +479,7 @@ const Form* FindForm(const CPropClass& valueClass) {
       FormOf<CVariantProp>(),   FormOf<CLangSetProp>(),   FormOf<CConditionFilterCfgProp>(),
       FormOf<CPrjLangsProp>(),  FormOf<CSRXStoreProp>(),   FormOf<CDBTablesCfgProp>(),
       FormOf<CEncodingCfgProp>(), FormOf<CFilterProp>(),   FormOf<CXmlNamespacesCfgProp>(),
-      FormOf<CXPathMappingListProp>(),
+      FormOf<CXPathMappingListProp>(), FormOf<CControlMappingProp>(),
   };
   const auto it = forms.find(&valueClass);
   return it == forms.end() ? nullptr : &it->second;
