@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "binding.h"
+#include "locmodel/items/item_helper.h"
 #include "locmodel/items/project_file.h"
 #include "locmodel/props/accessor.h"
 #include "locmodel/props/prop_catalog.h"
@@ -29,18 +30,6 @@ std::string_view BytesView(const py::bytes& data) {
 }
 
 const unsigned char* Data(std::string_view bytes) { return reinterpret_cast<const unsigned char*>(bytes.data()); }
-
-std::string PositionPath(const CResItem& item) {
-  std::vector<size_t> positions;
-  for (const CResItem* at = &item; at->GetParent(); at = at->GetParent()) {
-    const auto& siblings = at->GetParent()->GetResItems();
-    positions.push_back(static_cast<size_t>(std::find(siblings.begin(), siblings.end(), at) - siblings.begin()));
-  }
-  if (positions.empty()) return "/";
-  std::string path;
-  for (auto it = positions.rbegin(); it != positions.rend(); ++it) path += "/" + std::to_string(*it);
-  return path;
-}
 
 size_t Position(const CResItem& parent, Py_ssize_t index, bool inserting) {
   const auto size = static_cast<Py_ssize_t>(parent.GetResItems().size());
@@ -188,7 +177,7 @@ void DefineItem(py::module_& m) {
                       r.get().SetData(Data(bytes), static_cast<unsigned>(bytes.size()));
                     })
       .def_property_readonly("parent", [](const ItemRef& r) { return Wrap(r.get().GetParent(), r.tree()); })
-      .def_property_readonly("path", [](const ItemRef& r) { return PositionPath(r.get()); })
+      .def_property_readonly("path", [](const ItemRef& r) { return locmodel::PositionPath(r.get()); })
       .def("walk", [](py::object self) { self.cast<const ItemRef&>().get(); return Walker(self); })
       .def("close", [](ItemRef& r) {
         if (r.get().GetParent()) throw py::value_error("only an item without a parent can be closed");
@@ -202,7 +191,7 @@ void DefineItem(py::module_& m) {
       .def("__repr__", [](const ItemRef& r) -> std::string {
         if (!r.alive()) return "<locmodel.Item (freed)>";
         const CResItem& item = r.get();
-        return "<locmodel.Item " + PositionPath(item) + " type=" + std::to_string(item.GetType()) +
+        return "<locmodel.Item " + locmodel::PositionPath(item) + " type=" + std::to_string(item.GetType()) +
                " res_id=" + std::string(py::repr(ToPy(item.GetResId()))) + ">";
       })
       // Children.

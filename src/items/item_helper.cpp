@@ -1,6 +1,9 @@
 #include "locmodel/items/item_helper.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -56,3 +59,19 @@ unsigned long long CItemIdAccessor::GetGuidFromCounter(unsigned long long counte
 
 CBoolLocker::CBoolLocker(int& counter)
     : CScopedCaller([p = &counter] { Lock(p); }, [p = &counter] { Unlock(p); }) {}
+
+namespace locmodel {
+
+std::string PositionPath(const CResItem& item) {
+  std::vector<size_t> positions;
+  for (const CResItem* at = &item; at->GetParent(); at = at->GetParent()) {
+    const auto& siblings = at->GetParent()->GetResItems();
+    positions.push_back(static_cast<size_t>(std::find(siblings.begin(), siblings.end(), at) - siblings.begin()));
+  }
+  if (positions.empty()) return "/";
+  std::string path;
+  for (auto it = positions.rbegin(); it != positions.rend(); ++it) path += "/" + std::to_string(*it);
+  return path;
+}
+
+}  // namespace locmodel

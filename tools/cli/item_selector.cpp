@@ -131,16 +131,4 @@ std::string FormatItemSelector(const ItemSelector& selector) {
 const CResItem* FindItem(const CResItem& root, const ItemSelector& selector) { return Find(root, selector); }
 CResItem* FindItem(CResItem& root, const ItemSelector& selector) { return Find(root, selector); }
 
-std::string PositionPath(const CResItem& item) {
-  std::vector<size_t> positions;
-  for (const CResItem* at = &item; at->GetParent(); at = at->GetParent()) {
-    const auto& siblings = at->GetParent()->GetResItems();
-    positions.push_back(static_cast<size_t>(std::find(siblings.begin(), siblings.end(), at) - siblings.begin()));
-  }
-  if (positions.empty()) return "/";
-  std::string path;
-  for (auto it = positions.rbegin(); it != positions.rend(); ++it) path += "/" + std::to_string(*it);
-  return path;
-}
-
 }  // namespace locmodel::cli

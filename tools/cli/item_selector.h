@@ -16,7 +16,7 @@
 #include <variant>
 #include <vector>
 
-class CResItem;
+#include "locmodel/items/item_helper.h"  // PositionPath, the form items are printed in
 
 namespace locmodel::cli {
 
@@ -39,7 +39,5 @@ std::string FormatItemSelector(const ItemSelector& selector);
 const CResItem* FindItem(const CResItem& root, const ItemSelector& selector);
 CResItem* FindItem(CResItem& root, const ItemSelector& selector);
 
-// "/" for the root, else "/<position>/..." from the root down to `item`.
-std::string PositionPath(const CResItem& item);
 
 }  // namespace locmodel::cli

@@ -28,6 +28,12 @@ class CItemHelper {
   static bool IsSkippedItem(const CResItem& item);
 };
 
+namespace locmodel {
+// The item's place as child positions from the root: "/" for the root,
+// "/2/0" for the first child of the root's third child.
+std::string PositionPath(const CResItem& item);
+}  // namespace locmodel
+
 // The item id is a configuration property: an item without an id of its own
 // inherits its parent's through GetItemId(item, true); callers that want
 // the item's own id pass false or ask HasItemId.
