@@ -205,8 +205,8 @@ TEST(ConfigValues, SelectorsFormatCanonicallyAndParseBack) {
     root.AddResItem(child);
   }
   EXPECT_EQ(FindItem(root, *ParseItemSelector("/a%2Fb")), root.GetResItems()[2]);
-  EXPECT_EQ(PositionPath(*root.GetResItems()[2]), "/2");
-  EXPECT_EQ(PositionPath(root), "/");
+  EXPECT_EQ(locmodel::PositionPath(*root.GetResItems()[2]), "/2");
+  EXPECT_EQ(locmodel::PositionPath(root), "/");
 }
 
 class SrxValues : public TempDirTest {};
