@@ -1,7 +1,7 @@
 // Loads arbitrary bytes into the tree reader, then reads whatever loaded:
 // every field and anonymous node by walking the tree, and a few named
 // members through the free Do functions. Load may only fail by FormatIO;
-// reading must never fail at all.
+// reading only by FormatIO for a value no writer stores (a negative count).
 #include <cstddef>
 #include <cstdint>
 #include <set>
@@ -51,10 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int number = 0;
   for (int round = 0; round < 2; ++round) {  // entering again starts over
     if (tree.EnterNode(Serial::NodeName(u"A"))) {
-      Serial::Do(tree, list);
-      Serial::Do(tree, set);
-      Serial::Do(tree, variant);
-      name.Do(tree);
+      try {
+        Serial::Do(tree, list);
+        Serial::Do(tree, set);
+        Serial::Do(tree, variant);
+        name.Do(tree);
+      } catch (const Serial::Exceptions::FormatIO&) {
+      }
       tree.LeaveNode();
     }
     if (tree.EnterNode(Serial::NodeName(static_cast<unsigned char>('e')))) {
