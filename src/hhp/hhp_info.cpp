@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 
+#include "hhp/hhp_lines.h"
 #include "locmodel/serial/strategies.h"
 
 LOCMODEL_DEFINE_PROP(CHhpInfoProp, u"HhpInfoProp");
@@ -232,6 +233,19 @@ std::u16string CHhpInfo::ToString() const {
   });
   text.push_back(u'\n');
   return text;
+}
+
+size_t locmodel::hhp_detail::ToStringLineCount(const CHhpInfo& info) {
+  // Nine [OPTIONS] lines always, the empty line closing them, the last line.
+  size_t lines = 11;
+  for (const std::u16string* option : {&info.TargetFile, &info.ContentsFile, &info.DefaultFont, &info.DefaultWindow,
+                                       &info.DefaultTopic, &info.ErrorLogFile, &info.IndexFile, &info.Title})
+    lines += !option->empty();
+  // A section: its header, its entries and its closing empty line.
+  for (size_t entries : {info.Windows.size(), info.MergeList.size(), info.Files.size(), info.AliasList.size(),
+                         info.AliasList.size()})
+    lines += entries ? entries + 2 : 0;
+  return lines;
 }
 
 void CHhpInfo::InitSkippedFields() {

@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
+#include "hhp/hhp_lines.h"
 #include "locmodel/util/file_util.h"
 #include "locmodel/util/unicode.h"
 
@@ -32,10 +34,21 @@ bool HasControl(const std::u16string& value) {
   return lowest < 0x0E;
 }
 
+// Whether the few window fields may be refused, field by field.
+bool WindowsMayBeRefused(const CHhpInfo& info) {
+  for (const CWindowEntry& w : info.Windows) {
+    if (HasControl(w.WindowType)) return true;
+    for (const std::u16string* value : {&w.TitleBarText, &w.TOCFile, &w.IndexFile, &w.DefaultFile, &w.HomeFile,
+                                        &w.Jump1File, &w.Jump1Text, &w.Jump2File, &w.Jump2Text})
+      if (Defect(*value, true)) return true;
+  }
+  return false;
+}
+
 // Whether a field may be refused: the many file and alias texts are cleared
-// in bulk, the few windows field by field.
+// in bulk.
 bool MayBeRefused(const CHhpInfo& info) {
-  bool found = !info.Windows.empty();
+  bool found = WindowsMayBeRefused(info);
   for (const std::u16string* value : {&info.TargetFile, &info.ErrorLogFile, &info.ContentsFile, &info.IndexFile,
                                       &info.DefaultTopic, &info.Title, &info.DefaultWindow, &info.DefaultFont})
     found |= HasControl(*value);
@@ -81,9 +94,6 @@ Status IcuUnrepresentable(UConverter* converter, const std::u16string& text, con
 // The first surrogate without its partner, or null: the one thing UTF-8
 // cannot carry.
 const char16_t* UnpairedSurrogate(const std::u16string& text) {
-  size_t surrogates = 0;  // in one branch-free pass first: most texts hold none
-  for (char16_t c : text) surrogates += (c & 0xF800) == 0xD800;
-  if (surrogates == 0) return nullptr;
   const char16_t* const end = text.data() + text.size();
   for (const char16_t* p = text.data(); p != end; ++p) {
     if (*p < 0xD800 || *p > 0xDFFF) continue;
@@ -91,6 +101,51 @@ const char16_t* UnpairedSurrogate(const std::u16string& text) {
     ++p;
   }
   return nullptr;
+}
+
+// The text with a CR before every LF.
+template <typename Text>
+Text WithCrlf(const Text& text) {
+  Text crlf;
+  crlf.reserve(text.size() + static_cast<size_t>(std::count(text.begin(), text.end(), '\n')));
+  for (auto c : text) {
+    if (c == '\n') crlf.push_back('\r');
+    crlf.push_back(c);
+  }
+  return crlf;
+}
+
+// The LFs in `bytes`, counted in blocks short enough for a one-byte
+// counter, which vectorizes well.
+size_t CountLf(std::string_view bytes) {
+  size_t total = 0;
+  for (size_t at = 0; at < bytes.size(); at += 255) {
+    unsigned char block = 0;
+    for (char c : bytes.substr(at, 255)) block += c == '\n';
+    total += block;
+  }
+  return total;
+}
+
+// ToString's text in UTF-8, written without ICU. Its bytes show the usual
+// case at a glance: no zero or CR byte, and only the LFs ToString writes of
+// its own; the fields are searched for the one to refuse only otherwise.
+// The conversion writes U+FFFD for a surrogate without its partner, so only
+// bytes holding one need the text searched for such a surrogate.
+Status ConvertUtf8(const CHhpInfo& info, const std::u16string& text, const std::string& encoding,
+                   std::string& bytes) {
+  bytes = Utf16ToUtf8(text);
+  const bool plain = bytes.find('\0') == std::string::npos && bytes.find('\r') == std::string::npos &&
+                     CountLf(bytes) == hhp_detail::ToStringLineCount(info) &&
+                     !WindowsMayBeRefused(info);
+  if (!plain) {
+    if (const std::string refusal = HhpRefusal(info); !refusal.empty()) return Status::Malformed(refusal);
+  }
+  if (bytes.find("\xEF\xBF\xBD") != std::string::npos) {
+    if (const char16_t* unpaired = UnpairedSurrogate(text))
+      return Unrepresentable(*unpaired, text, unpaired, encoding);
+  }
+  return Status::Ok();
 }
 
 // ToString's text in `encoding` through ICU, which stops at the first
@@ -165,33 +220,20 @@ Status EncodeHhp(const CHhpInfo& info, const HhpWriteOptions& options, std::stri
   if (!converter || U_FAILURE(status))
     return Status::Error(Status::Kind::kBadArgument, {}, "unknown encoding '" + encoding + "'");
 
-  const std::string refusal = HhpRefusal(info);
-  if (!refusal.empty()) return Status::Malformed(refusal);
-
-  std::u16string text = info.ToString();
-  if (options.crlf) {
-    std::u16string crlf;
-    crlf.reserve(text.size() + static_cast<size_t>(std::count(text.begin(), text.end(), u'\n')));
-    for (char16_t c : text) {
-      if (c == u'\n') crlf.push_back(u'\r');
-      crlf.push_back(c);
-    }
-    text.swap(crlf);
-  }
-
-  // UTF-8, under any of its names, is converted in one pass of our own.
-  Status converted = Status::Ok();
+  // UTF-8, under any of its names, takes the path of its own.
   const char* canonical = ucnv_getName(converter.get(), &status);
+  Status encoded = Status::Ok();
   if (canonical && std::strcmp(canonical, "UTF-8") == 0) {
-    if (const char16_t* unpaired = UnpairedSurrogate(text))
-      converted = Unrepresentable(*unpaired, text, unpaired, encoding);
-    else
-      bytes = Utf16ToUtf8(text);
+    encoded = ConvertUtf8(info, info.ToString(), encoding, bytes);
+    if (encoded.ok() && options.crlf) bytes = WithCrlf(bytes);
+  } else if (const std::string refusal = HhpRefusal(info); !refusal.empty()) {
+    encoded = Status::Malformed(refusal);
   } else {
-    converted = Convert(converter.get(), text, encoding, bytes);
+    const std::u16string text = info.ToString();
+    encoded = Convert(converter.get(), options.crlf ? WithCrlf(text) : text, encoding, bytes);
   }
-  if (!converted.ok()) bytes.clear();
-  return converted;
+  if (!encoded.ok()) bytes.clear();
+  return encoded;
 }
 
 Status WriteHhpFile(const CHhpInfo& info, const std::u16string& path, const HhpWriteOptions& options) {

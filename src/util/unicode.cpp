@@ -7,24 +7,22 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-// Writes the UTF-8 of `cp` at `p`; returns the end.
-char* WriteUtf8(char* p, char32_t cp) {
+void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
-    *p++ = static_cast<char>(cp);
+    out.push_back(static_cast<char>(cp));
   } else if (cp < 0x800) {
-    *p++ = static_cast<char>(0xC0 | (cp >> 6));
-    *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
   } else if (cp < 0x10000) {
-    *p++ = static_cast<char>(0xE0 | (cp >> 12));
-    *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
   } else {
-    *p++ = static_cast<char>(0xF0 | (cp >> 18));
-    *p++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
   }
-  return p;
 }
 
 void AppendUtf16(std::u16string& out, char32_t cp) {
@@ -100,40 +98,28 @@ void AppendUtf8ToUtf16(std::u16string& out, std::string_view utf8) {
 }
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {
-  // Without surrogates every unit stands alone: the exact length comes from
-  // one pass that vectorizes, and the bytes are written in place, ASCII a
-  // block at a time.
-  size_t length = utf16.size(), surrogates = 0;
-  for (char16_t c : utf16) length += (c >= 0x80) + (c >= 0x800), surrogates += (c & 0xF800) == 0xD800;
+  // All-ASCII text, the bulk of what is written, is narrowed in one pass
+  // after one test, both of which vectorize.
+  char16_t bits = 0;
+  for (char16_t c : utf16) bits |= c;
   std::string out;
-  if (surrogates == 0) {
-    out.resize(length);
-    char* p = out.data();
-    constexpr size_t kBlock = 16;
-    for (size_t i = 0; i < utf16.size();) {
-      if (utf16.size() - i >= kBlock) {
-        char16_t bits = 0;
-        for (size_t k = 0; k < kBlock; ++k) bits |= utf16[i + k];
-        if (bits < 0x80) {
-          for (size_t k = 0; k < kBlock; ++k) p[k] = static_cast<char>(utf16[i + k]);
-          p += kBlock, i += kBlock;
-          continue;
-        }
-      }
-      p = WriteUtf8(p, utf16[i++]);
-    }
+  if (bits < 0x80) {
+    out.resize(utf16.size());
+    char* to = out.data();
+    const char16_t* from = utf16.data();
+    for (size_t i = 0; i < utf16.size(); ++i) to[i] = static_cast<char>(from[i]);
     return out;
   }
-  out.reserve(length);
-  for (size_t i = 0; i < utf16.size();) {
-    char32_t cp = utf16[i++];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i < utf16.size() && utf16[i] >= 0xDC00 && utf16[i] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i++] - 0xDC00);
+  out.reserve(utf16.size());
+  for (size_t i = 0; i < utf16.size(); ++i) {
+    char32_t cp = utf16[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+        utf16[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[++i] - 0xDC00);
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
       cp = kReplacement;
     }
-    char bytes[4];
-    out.append(bytes, WriteUtf8(bytes, cp));
+    AppendUtf8(out, cp);
   }
   return out;
 }

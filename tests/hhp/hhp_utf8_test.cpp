@@ -1,8 +1,12 @@
 // The writer's own UTF-8 pass: surrogate pairs at every position are
-// encoded, a surrogate without its partner is refused by line, and every
-// name of the encoding takes the same path.
+// encoded, a surrogate without its partner is refused by line, every name
+// of the encoding takes the same path, and a line break in any field is
+// found although only the text's LFs are counted.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "hhp/hhp_lines.h"
 #include "hhp/hhp_sample.h"
 #include "locmodel/hhp/hhp_writer.h"
 
@@ -37,6 +41,35 @@ TEST(HhpUtf8, EncodesPairsAndRefusesLoneSurrogates) {
       } else {
         EXPECT_EQ(status.reason().rfind(c.expected, 0), 0u) << status.reason();
         EXPECT_TRUE(bytes.empty());
+      }
+    }
+  }
+}
+
+TEST(HhpUtf8, EveryLineBreakInAFieldIsRefused) {
+  const CHhpInfo full = testing_support::FullHhp();
+  for (const CHhpInfo& info : {testing_support::MinimalHhp(), full, CHhpInfo()}) {
+    const std::u16string text = info.ToString();
+    EXPECT_EQ(locmodel::hhp_detail::ToStringLineCount(info), size_t(std::count(text.begin(), text.end(), u'\n')));
+  }
+  using Field = std::u16string& (*)(CHhpInfo&);
+  const std::pair<std::string, Field> fields[] = {
+      {"Title", [](CHhpInfo& i) -> std::u16string& { return i.Title; }},
+      {"DefaultFont", [](CHhpInfo& i) -> std::u16string& { return i.DefaultFont; }},
+      {"Windows[0].WindowType", [](CHhpInfo& i) -> std::u16string& { return i.Windows[0].WindowType; }},
+      {"Windows[1].Jump2Text", [](CHhpInfo& i) -> std::u16string& { return i.Windows[1].Jump2Text; }},
+      {"MergeList[0]", [](CHhpInfo& i) -> std::u16string& { return i.MergeList[0]; }},
+      {"Files[" + std::to_string(full.Files.size() - 1) + "]",
+       [](CHhpInfo& i) -> std::u16string& { return i.Files.back(); }},
+      {"AliasList[0].val", [](CHhpInfo& i) -> std::u16string& { return i.AliasList[0].val; }},
+  };
+  for (const auto& [name, field] : fields) {
+    for (const char16_t* defect : {u"\n", u"\n\n", u"\r"}) {
+      CHhpInfo info = full;
+      field(info) += defect;
+      for (bool crlf : {false, true}) {
+        std::string bytes;
+        EXPECT_EQ(EncodeHhp(info, {crlf, CEncoding(u"utf-8")}, bytes).reason(), name + " holds a line break");
       }
     }
   }
