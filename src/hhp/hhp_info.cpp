@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 
+#include "hhp/hhp_lines.h"
 #include "locmodel/serial/strategies.h"
 
 LOCMODEL_DEFINE_PROP(CHhpInfoProp, u"HhpInfoProp");
@@ -27,19 +28,26 @@ void DoOptional(Serial::ISerialStream& stream, const char16_t* name, T& member) 
   if (present && ok) member = std::move(read);
 }
 
+// Digits from std::to_chars, widened on the stack: one append, no temporary.
+void AppendDigits(std::u16string& text, const char* begin, const char* end, bool upper = false) {
+  char16_t wide[16];
+  size_t length = 0;
+  for (const char* c = begin; c != end; ++c)
+    wide[length++] = static_cast<char16_t>(upper ? std::toupper(static_cast<unsigned char>(*c)) : *c);
+  text.append(wide, length);
+}
+
 // "%d": the 32-bit value, signed.
 void AppendDecimal(std::u16string& text, int32_t value) {
   char buffer[16];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-  text.append(buffer, end);
+  AppendDigits(text, buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
 // "0x%X": upper-case digits of the 32-bit pattern, no leading zeros.
 void AppendHex(std::u16string& text, uint32_t value) {
   char buffer[16];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, 16).ptr;
   text.append(u"0x");
-  for (const char* c = buffer; c != end; ++c) text.push_back(static_cast<char16_t>(std::toupper(*c)));
+  AppendDigits(text, buffer, std::to_chars(buffer, buffer + sizeof buffer, value, 16).ptr, true);
 }
 
 void AppendLine(std::u16string& text, std::u16string_view line) {
@@ -225,6 +233,19 @@ std::u16string CHhpInfo::ToString() const {
   });
   text.push_back(u'\n');
   return text;
+}
+
+size_t locmodel::hhp_detail::ToStringLineCount(const CHhpInfo& info) {
+  // Nine [OPTIONS] lines always, the empty line closing them, the last line.
+  size_t lines = 11;
+  for (const std::u16string* option : {&info.TargetFile, &info.ContentsFile, &info.DefaultFont, &info.DefaultWindow,
+                                       &info.DefaultTopic, &info.ErrorLogFile, &info.IndexFile, &info.Title})
+    lines += !option->empty();
+  // A section: its header, its entries and its closing empty line.
+  for (size_t entries : {info.Windows.size(), info.MergeList.size(), info.Files.size(), info.AliasList.size(),
+                         info.AliasList.size()})
+    lines += entries ? entries + 2 : 0;
+  return lines;
 }
 
 void CHhpInfo::InitSkippedFields() {

@@ -33,8 +33,10 @@
 //                                 property to the catalog (prop_catalog.h)
 //
 // and enters the property into the catalog. The operations are static in a
-// static family and const members in a per-format one: an accessor object is
-// a format number and nothing else, so callers build one where they need it.
+// static family and const members in a per-format one. An accessor object is
+// a format number plus the decorated names it has used, each built on its
+// first use and kept for the object's lifetime: build one before a loop
+// rather than one per call. A const accessor may be shared between threads.
 // A line of the wrong form for its class does not compile.
 //
 // The getters return references into the stored properties: a reference
@@ -47,6 +49,7 @@
 // exist yet.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -69,6 +72,11 @@ class CCustomAccessor {
   static constexpr int UNDECORATED_FORMAT = -1;
 
   explicit CCustomAccessor(int formatType) : formatType_(formatType) {}
+  // A copy starts with no names of its own.
+  CCustomAccessor(const CCustomAccessor& other) : formatType_(other.formatType_) {}
+  CCustomAccessor& operator=(const CCustomAccessor& other);
+  ~CCustomAccessor() { ForgetNames(); }
+
   int GetFormatType() const { return formatType_; }
 
   // "<format>.<name>" for a textual name ("3.Xml.OutFile"); numeric names,
@@ -82,8 +90,30 @@ class CCustomAccessor {
 
   CPropName DecoratePropName(const CPropName& name) const { return Decorate(formatType_, name); }
 
+  // Decorate(format, base) for a `base` that outlives this object (a
+  // family's BaseName()), built once and valid while this object lives.
+  // The cache is keyed by the address of `base`.
+  const CPropName& DecoratedName(const CPropName& base) const {
+    if (formatType_ == UNDECORATED_FORMAT) return base;
+    for (const CNameNode* node = names_.load(std::memory_order_acquire); node; node = node->next)
+      if (node->base == &base) return node->name;
+    return AddDecoratedName(base);
+  }
+
  private:
+  // Nodes are only ever pushed at the head and never changed once
+  // published, so readers need no lock.
+  struct CNameNode {
+    const CPropName* base;
+    CPropName name;
+    const CNameNode* next;
+  };
+
+  const CPropName& AddDecoratedName(const CPropName& base) const;
+  void ForgetNames();
+
   int formatType_;
+  mutable std::atomic<const CNameNode*> names_{nullptr};
 };
 
 namespace locmodel {
@@ -227,31 +257,32 @@ const CfgPropEntry& CfgEntryOf() {
         ::locmodel::CfgCatalog::Enter(::locmodel::CfgEntryOf<C##Name##PropOperator>());          \
   };
 
-// The six operations beside <Name>PropName(): `Static` or `Const` is empty.
-#define LOCMODEL_CFG_OPERATIONS_(Name, ValueType, Static, Const)                                 \
+// The six operations beside <Name>PropName(), working under the name that
+// NameRef yields: `Static` or `Const` is empty.
+#define LOCMODEL_CFG_OPERATIONS_(Name, ValueType, NameRef, Static, Const)                        \
   Static const ValueType& Get##Name##DefaultValue() Const {                                      \
-    return C##Name##PropOperator::Property::GetDefaultValue(Name##PropName());                   \
+    return C##Name##PropOperator::Property::GetDefaultValue(NameRef);                            \
   }                                                                                              \
   Static const ValueType& Get##Name(const CResItem& item, bool inherit) Const {                  \
-    return C##Name##PropOperator::Property::Get(item, Name##PropName(), inherit);                \
+    return C##Name##PropOperator::Property::Get(item, NameRef, inherit);                         \
   }                                                                                              \
   Static void Set##Name(CResItem& item, const ValueType& value) Const {                          \
-    C##Name##PropOperator::Property::Set(item, Name##PropName(), value);                         \
+    C##Name##PropOperator::Property::Set(item, NameRef, value);                                  \
   }                                                                                              \
   Static bool Has##Name(const CResItem& item) Const {                                            \
-    return C##Name##PropOperator::Property::Has(item, Name##PropName());                         \
+    return C##Name##PropOperator::Property::Has(item, NameRef);                                  \
   }                                                                                              \
   Static void Reset##Name(CResItem& item) Const {                                                \
-    C##Name##PropOperator::Property::Reset(item, Name##PropName());                              \
+    C##Name##PropOperator::Property::Reset(item, NameRef);                                       \
   }                                                                                              \
   Static IPropOperator* Create##Name##Operator(CResItem& item) Const {                           \
-    return C##Name##PropOperator::Property::CreateOperator(item, Name##PropName());              \
+    return C##Name##PropOperator::Property::CreateOperator(item, NameRef);                       \
   }
 
 #define LOCMODEL_CFG_STATIC_PROP(Name, NameValue, PropClass, ValueType, ...)                     \
   LOCMODEL_CFG_OPERATOR_(Name, NameValue, PropClass, ValueType, false, __VA_ARGS__)              \
   static const CPropName& Name##PropName() { return C##Name##PropOperator::Property::BaseName(); } \
-  LOCMODEL_CFG_OPERATIONS_(Name, ValueType, static, )                                            \
+  LOCMODEL_CFG_OPERATIONS_(Name, ValueType, Name##PropName(), static, )                          \
   static_assert(!LocmodelCfgFamilyKind::perFormat,                                               \
                 "LOCMODEL_CFG_STATIC_PROP(" #Name ") in a CCustomAccessor subclass: "            \
                 "per-format families declare their properties with LOCMODEL_CFG_FORMAT_PROP")
@@ -259,9 +290,10 @@ const CfgPropEntry& CfgEntryOf() {
 #define LOCMODEL_CFG_FORMAT_PROP(Name, NameValue, PropClass, ValueType, ...)                     \
   LOCMODEL_CFG_OPERATOR_(Name, NameValue, PropClass, ValueType, true, __VA_ARGS__)               \
   CPropName Name##PropName() const {                                                             \
-    return CCustomAccessor::Decorate(GetFormatType(), C##Name##PropOperator::Property::BaseName()); \
+    return DecoratedName(C##Name##PropOperator::Property::BaseName());                           \
   }                                                                                              \
-  LOCMODEL_CFG_OPERATIONS_(Name, ValueType, , const)                                             \
+  LOCMODEL_CFG_OPERATIONS_(Name, ValueType,                                                      \
+                           DecoratedName(C##Name##PropOperator::Property::BaseName()), , const)  \
   static_assert(LocmodelCfgFamilyKind::perFormat,                                                \
                 "LOCMODEL_CFG_FORMAT_PROP(" #Name ") outside a CCustomAccessor subclass: "       \
                 "static families declare their properties with LOCMODEL_CFG_STATIC_PROP")
