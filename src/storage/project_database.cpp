@@ -43,14 +43,15 @@ bool IsProjectDatabaseFile(const std::u16string& path) {
   return storage::IsDatabase(storage::ProbeFile(NativePath(path)));
 }
 
-Status LoadProjectDatabase(const std::u16string& path, std::unique_ptr<CResItem>& root) {
+Status LoadProjectDatabase(const std::u16string& path, std::unique_ptr<CResItem>& root,
+                           CStorage::UnattachedRows* unattached) {
   root.reset();
   if (Status refused = storage::RefuseUnreadable(path); !refused.ok()) return refused;
   ErrorRecorder errors;
   std::unique_ptr<CResItem> tree;
   {
     CStorage storage(path, CStorage::ReadOnly);
-    tree.reset(storage.Load());
+    tree.reset(storage.Load(unattached));
   }
   if (!errors.text().empty()) return Status::Error(Status::Kind::kDatabase, path, errors.text());
   root = std::move(tree);

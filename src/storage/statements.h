@@ -74,11 +74,14 @@ inline constexpr char kItemPropRows[] =
 inline constexpr char kTransPropRows[] =
     " SELECT rowid, parent_key, name, type, binary_key, string, value, type_type, type_str, "
     "type_int FROM prop WHERE prop_type = 2 ORDER BY rowid ";
+// Every PROP row, whatever it holds: Load's queries select two kinds only,
+// and counting what they left out needs the rest.
+inline constexpr char kPropRowids[] = " SELECT rowid FROM prop ORDER BY rowid ";
 
 // Every statement a read of a legacy database runs: what its engine answers.
 inline constexpr const char* kLegacyReads[] = {
     kBegin,         kCommit,        kItemRows,    kTransRows, kBinaryRows, kItemPropRows,
-    kTransPropRows, kValueLookup,   kValueExists, kValueList,
+    kTransPropRows, kValueLookup,   kValueExists, kValueList,  kPropRowids,
 };
 
 // Copying whole tables between SQLite 3 databases (never legacy ones: their

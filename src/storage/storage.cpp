@@ -40,7 +40,9 @@ CStorage::CStorage(const std::u16string& path, OpenMode mode) : path_(path) {
   db_ = sqlite_open(locmodel::NativePath(path_).c_str(),
                     mode == ReadOnly ? kSqliteReadOnly : kSqliteReadWrite, &error);
   ProcessError(error);
-  if (!db_) return;
+  // A read-only connection would refuse the table anyway; it is not even
+  // asked, so that opening to read never tries to write.
+  if (!db_ || mode == ReadOnly) return;
   BeginTrans();
   // A file that has the table already (or is read-only) refuses it; that is
   // no error worth telling.

@@ -1,6 +1,7 @@
 // CStorage::Load: the item tree out of five queries, each stepped forward
 // once, merged by rowid. Rows come in the order the tree is visited, so
 // every cursor only ever waits for its owner to come along.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -50,10 +51,27 @@ struct CStorage::LoadedItem {
   std::unique_ptr<CResItem> item;  // null at the end of the table
   int key = kNoKey;
   int parentKey = kNoKey;
+  // The rows it holds besides its own, while rows are counted.
+  size_t translations = 0;
+  size_t props = 0;
 };
 
-CResItem* CStorage::Load() {
+namespace {
+
+// The rows `query` yields from where it stands to its end.
+size_t StepToEnd(sqlite_vm* query) {
+  size_t rows = 0;
+  while (sqlite_step(query, nullptr, nullptr, nullptr) == SQLITE_ROW) ++rows;
+  return rows;
+}
+
+}  // namespace
+
+CResItem* CStorage::Load(UnattachedRows* unattached) {
   if (!db_) return nullptr;
+  dropped_ = {};
+  propRowsSeen_ = 0;
+  counting_ = unattached != nullptr;
   // A table shaped otherwise than ours may compute rows of any size.
   if (char* refused = nullptr; sqlite_check_project_schema(db_, &refused) != SQLITE_OK) {
     ProcessError(refused);
@@ -76,8 +94,10 @@ CResItem* CStorage::Load() {
   if (!compiled) {
     locmodel::PostStorageError(u"IO error");
   } else {
-    int version = 0;  // read as ever, though nothing depends on it
-    GetInt(version, u"ProjectVersion");
+    if (!unattached) {
+      int version = 0;  // read as ever, though nothing depends on it
+      GetInt(version, u"ProjectVersion");
+    }
     AdvanceBinary();
     AdvanceProp(transProps_);
     AdvanceTrans();
@@ -85,6 +105,7 @@ CResItem* CStorage::Load() {
     LoadedItem first = NextItem();
     if (first.item && first.parentKey == kNoKey && !Fill(first.item.get())) first.item.reset();
     root = std::move(first.item);
+    if (unattached) CountRowsLeft();
   }
   for (sqlite_vm** query : queries) {
     char* error = nullptr;
@@ -98,7 +119,30 @@ CResItem* CStorage::Load() {
   transProps_ = {};
   binary_ = {};
   CommitTrans();
+  if (unattached) *unattached = dropped_;
   return root.release();
+}
+
+void CStorage::CountRowsLeft() {
+  dropped_.items += StepToEnd(itemQuery_);
+  dropped_.translations += (trans_.item ? 1 : 0) + StepToEnd(trans_.query);
+  dropped_.binaries += (binary_.held ? 1 : 0) + StepToEnd(binary_.query);
+  for (PropCursor* cursor : {&itemProps_, &transProps_}) {
+    const size_t left = StepToEnd(cursor->query);
+    propRowsSeen_ += left;
+    dropped_.props += (cursor->value ? 1 : 0) + left;
+  }
+  size_t propRows = 0;
+  char* error = nullptr;
+  sqlite_vm* query = nullptr;
+  sqlite_compile(db_, locmodel::statements::kPropRowids, nullptr, &query, &error);
+  ProcessError(error);
+  if (!query) return;
+  propRows = StepToEnd(query);
+  error = nullptr;
+  sqlite_finalize(query, &error);
+  ProcessError(error);
+  if (propRows > propRowsSeen_) dropped_.props += propRows - propRowsSeen_;
 }
 
 bool CStorage::Fill(CResItem* root) {
@@ -109,6 +153,9 @@ bool CStorage::Fill(CResItem* root) {
     while (!path.empty() && path.back().second != next.parentKey) path.pop_back();
     if (path.empty()) {  // its parent is not on the path: loading stops here
       keys_.erase(next.item.get());
+      ++dropped_.items;
+      dropped_.translations += next.translations;
+      dropped_.props += next.props;
       return true;
     }
     // Deeper than a project file may nest: refused whole, as the file
@@ -145,14 +192,27 @@ CStorage::LoadedItem CStorage::NextItem() {
   item.SetState(row.Int(kItemState, 0));
   AppendChain(row.Int(kItemBinary, kNoKey),
               [&](const unsigned char* data, unsigned int size) { item.AddBinaryBlock(data, size); });
-  LoadProps(itemProps_, key, item);
+  loaded.props = LoadProps(itemProps_, key, item);
+  if (counting_ && !transPropRows_.empty()) transPropRows_.clear();
   while (trans_.item && trans_.parentKey == key) {
     CTransItem& trans = *trans_.item;
     AppendChain(trans_.binaryKey,
                 [&](const unsigned char* data, unsigned int size) { trans.AddBinaryBlock(data, size); });
-    LoadProps(transProps_, trans.GetKey(), trans);
+    const size_t props = LoadProps(transProps_, trans.GetKey(), trans);
     // A second row for one language replaces the first, which is destroyed.
     std::unique_ptr<CTransItem> replaced(item.GetTranslation(trans.GetLang()));
+    if (counting_) {
+      size_t& rows = transPropRows_[trans.GetLang()];
+      if (replaced) {
+        ++dropped_.translations;
+        dropped_.props += rows;
+        loaded.props -= rows;
+      } else {
+        ++loaded.translations;
+      }
+      rows = props;
+      loaded.props += props;
+    }
     item.AddTransItem(trans_.item.release());
     AdvanceTrans();
   }
@@ -160,26 +220,48 @@ CStorage::LoadedItem CStorage::NextItem() {
 }
 
 template <typename AddBlock>
-void CStorage::AppendChain(int binaryKey, AddBlock add) {
-  if (binaryKey == kNoKey || binaryKey != binary_.key) return;
-  add(binary_.data.data(), binary_.size);
-  AdvanceBinary();
-  while (binary_.parentKey == binaryKey) {
+size_t CStorage::AppendChain(int binaryKey, AddBlock add) {
+  if (binaryKey == kNoKey || binaryKey != binary_.key || !binary_.held) return 0;
+  size_t blocks = 0;
+  do {
     add(binary_.data.data(), binary_.size);
+    ++blocks;
     AdvanceBinary();
-  }
+  } while (binary_.held && binary_.parentKey == binaryKey);
+  return blocks;
 }
 
-void CStorage::LoadProps(PropCursor& cursor, int ownerKey, CPropContainer& owner) {
+size_t CStorage::LoadProps(PropCursor& cursor, int ownerKey, CPropContainer& owner) {
+  // Values the owner held before its rows came (a translation's text and
+  // data): a row replacing one of them is no row lost.
+  ownerProps_.clear();
+  if (counting_)
+    for (const auto& [name, value] : owner.GetPropCont()) ownerProps_.push_back(value);
+  size_t rows = 0;
   while (cursor.value && cursor.parentKey == ownerKey) {
     auto* binary = dynamic_cast<CBinaryProp*>(cursor.value.get());
     // Blocks of a property that holds no bytes are read past and dropped.
-    AppendChain(cursor.binaryKey, [&](const unsigned char* data, unsigned int size) {
+    const size_t blocks = AppendChain(cursor.binaryKey, [&](const unsigned char* data, unsigned int size) {
       if (binary) binary->AddBinaryBlock(data, size);
     });
+    if (!binary) dropped_.binaries += blocks;
+    if (counting_) {
+      // A second row for one name replaces the first.
+      const CProp* old = owner.GetPropW(cursor.name);
+      const auto held = std::find(ownerProps_.begin(), ownerProps_.end(), old);
+      if (held != ownerProps_.end()) {
+        ownerProps_.erase(held);  // its address may come back for a row's value
+        ++rows;
+      } else if (old) {
+        ++dropped_.props;
+      } else {
+        ++rows;
+      }
+    }
     owner.SetPropW(cursor.name, cursor.value.release());
     AdvanceProp(cursor);
   }
+  return rows;
 }
 
 void CStorage::AdvanceTrans() {
@@ -201,11 +283,12 @@ void CStorage::AdvanceTrans() {
 void CStorage::AdvanceProp(PropCursor& cursor) {
   Row row;
   while (row.Step(cursor.query)) {
+    ++propRowsSeen_;
     switch (row.Int(kPropType, 0)) {
       case 1: cursor.value = std::make_unique<CStrProp>(row.Str(kPropString)); break;
       case 2: cursor.value = std::make_unique<CIntProp>(row.Int(kPropValue, -1)); break;
       case 3: cursor.value = std::make_unique<CBinaryProp>(); break;
-      default: continue;  // a kind of property this library does not know
+      default: ++dropped_.props; continue;  // a kind of property this library does not know
     }
     cursor.parentKey = row.Int(kPropParent, kNoKey);
     cursor.binaryKey = row.Int(kPropBinary, kNoKey);
@@ -219,7 +302,8 @@ void CStorage::AdvanceProp(PropCursor& cursor) {
 void CStorage::AdvanceBinary() {
   Row row;
   binary_.size = 0;
-  if (!row.Step(binary_.query)) {
+  binary_.held = row.Step(binary_.query);
+  if (!binary_.held) {
     binary_.key = binary_.parentKey = kNoKey;
     return;
   }

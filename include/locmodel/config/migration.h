@@ -19,19 +19,24 @@
 namespace locmodel {
 
 // One row of the value store the conversion read, in the order it read them
-// ("ProjectVersion" first).
+// ("ProjectVersion" first). A key has no entry when no row holds it, when
+// its row holds NULL (or, for an integer, an empty text), or when the value
+// store could not be read.
 struct MigratedSetting {
   std::u16string key;
-  // The value as the conversion read it: an integer in decimal, a text as
-  // stored, "SelectedLangs" as a JSON array of the decoded entries.
+  // The value as the conversion read it: an integer in decimal (as the old
+  // decoding reads the text), a text as stored, "SelectedLangs" as a JSON
+  // array of every stored entry, before the list is cut ("[1031,1036]").
   std::u16string value;
 };
 
 // A setting, row or language the migration could not carry over.
 struct MigrationWarning {
-  // The value-store key, or a table name ("RES_ITEM", "TRANS_ITEM", "PROP",
-  // "BINARY") for rows that loading the tree did not attach, or
-  // "VAL_STORAGE" when the value store is missing or unreadable.
+  // The value-store key as stored, or a table name ("RES_ITEM",
+  // "TRANS_ITEM", "PROP", "BINARY") for rows that loading the tree did not
+  // attach (CStorage::UnattachedRows), or "VAL_STORAGE" when the value store
+  // is missing or unreadable. A language that did not arrive names the key
+  // it came from ("SelectedLangs", "TargetLng", "SecondaryLng").
   std::u16string key;
   // The file name of a per-file row; empty otherwise.
   std::u16string file;
@@ -45,16 +50,18 @@ struct MigrationResult {
   size_t items = 0;  // resource items in the tree
   std::vector<MigratedSetting> read;
   std::vector<MigrationWarning> warnings;
-  // Storage errors (type 2 messages) posted while the value store was read,
-  // in order; they do not fail the migration.
+  // Storage errors (type 2 messages) posted once the tree was loaded, while
+  // the settings were read and converted, in order; they do not fail the
+  // migration.
   std::vector<std::u16string> errors;
 };
 
 // Loads the old project database at `path` (told by its content, as
 // LoadAnyProject tells it: SQLite 3 or a legacy SQLite 2 file, opened
-// read-only), converts its settings onto the root and fills `result`.
-// Fails, with `result.root` null, for a file that is no project database
-// (kMalformed) or that holds no item tree, and as LoadProjectDatabase fails.
+// read-only), converts its settings onto the root and fills `result`, which
+// is cleared first. Fails, with `result.root` null, for a file that is no
+// project database or that holds no item tree (kMalformed), and as
+// LoadProjectDatabase fails.
 Status MigrateOldProject(const std::u16string& path, MigrationResult& result);
 
 }  // namespace locmodel

@@ -33,8 +33,10 @@ class CMessagePanelMsg {
  public:
   // Types the library posts: 0 a line of an external command's output, 1 a
   // link that cannot be opened, 2 an error of the project storage, 3 a
-  // warning that work was cut short to stay within a limit (the work still
-  // ended and returned what it had).
+  // warning: work was cut short to stay within a limit (the work still
+  // ended and returned what it had), or a migration could not carry a
+  // setting, row or language over (`first` the key or table, `second` the
+  // file of a per-file value).
   enum CMsgType : int32_t { Output = 0, LinkFailure = 1, Error = 2, Warning = 3 };
 
   // The arguments come in another order than the members are kept.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "locmodel/items/project_file.h"
+#include "locmodel/storage/storage.h"
 #include "locmodel/util/status.h"
 
 class CResItem;
@@ -42,7 +43,11 @@ bool IsProjectDatabaseFile(const std::u16string& path);
 // status is kCannotOpen ("cannot open file") or kDatabase with the storage
 // messages joined by "; " (for a damaged legacy file "malformed legacy
 // database: REASON"). The messages go to the message proxy's sinks as well.
-Status LoadProjectDatabase(const std::u16string& path, std::unique_ptr<CResItem>& root);
+// With `unattached`, the rows the tree leaves out are counted there, per
+// table, and the value store is not read (CStorage::Load); rows left out are
+// no error.
+Status LoadProjectDatabase(const std::u16string& path, std::unique_ptr<CResItem>& root,
+                           CStorage::UnattachedRows* unattached = nullptr);
 
 // Loads whatever project the file at `path` holds, told by its content: a
 // project database (SQLite 3, or a legacy SQLite 2 file) as

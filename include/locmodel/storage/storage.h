@@ -2,8 +2,8 @@
 // database holding a tree of resource items with their properties,
 // translations and binary data, and a key/value store of project settings.
 //
-// A CStorage is bound to one file: the constructor opens it (creating the
-// PROP table when it can) and the destructor closes it. Load builds the
+// A CStorage is bound to one file: the constructor opens it (in ReadWrite
+// mode creating the PROP table when it can) and the destructor closes it. Load builds the
 // whole item tree in one pass over five queries merged in rowid order; it
 // never writes items. Every statement text is part of the file format.
 //
@@ -18,9 +18,11 @@
 // never delete[]. Not copyable; one thread at a time.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "locmodel/props/prop_name.h"
@@ -63,14 +65,35 @@ class CStorage {
   // Deletes every item, translation, binary and property row; the value
   // store stays.
   void ClearItems();
+  // Rows of the project tables that Load read past, or left unread, without
+  // attaching them to the tree it returned: rows out of step with the tree
+  // (an owner not loaded, a chain that does not follow on), everything from
+  // the item where loading stopped on, a property kind or a property class
+  // this library does not know, the earlier of two rows for one language of
+  // an item or one property name of an owner, and blocks of a property that
+  // holds no bytes. The translations and properties of an item that is not
+  // attached count under their tables; blocks count only when no row counted
+  // elsewhere owns them.
+  struct UnattachedRows {
+    size_t items = 0;         // RES_ITEM
+    size_t translations = 0;  // TRANS_ITEM
+    size_t props = 0;         // PROP
+    size_t binaries = 0;      // BINARY
+  };
+
   // The item tree, or null when there is no resource item, a query cannot
   // be compiled ("IO error"), a project table is shaped otherwise than
   // CreateDb makes it (a generated or extra column, a view in its place), or
   // items nest deeper than CResItem::kMaxReadDepth ("items nest deeper than
   // 1000 levels"). A first row whose parent is not 9999999 comes back alone;
   // loading stops at the first item whose parent is not on the current path
-  // from the root.
-  CResItem* Load();
+  // from the root. With `unattached`, the rows the returned tree leaves out
+  // are counted there: every query is then stepped to its end, and the
+  // PROP table read once more for the rows of neither kind. The value store
+  // is then left alone ("ProjectVersion" is not read): a caller that
+  // accounts for every row reads the settings itself, and a value store
+  // that is missing or unreadable is its finding, not a failure here.
+  CResItem* Load(UnattachedRows* unattached = nullptr);
 
   // The value store: one value per (key, file); the file name is empty for
   // project-wide values. Getters leave `out` unchanged when there is no
@@ -124,6 +147,7 @@ class CStorage {
     unsigned int size = 0;
     int key = kNoKey;
     int parentKey = kNoKey;
+    bool held = false;  // a row is in `data`; false at the end of the table
     locmodel::sqlite_api::sqlite_vm* query = nullptr;
   };
   struct LoadedItem;
@@ -139,12 +163,17 @@ class CStorage {
   // False when the tree nests too deep (posted); the items read are then
   // forgotten and the caller destroys the tree.
   bool Fill(CResItem* root);
+  // The number of blocks handed to `add`.
   template <typename AddBlock>
-  void AppendChain(int binaryKey, AddBlock add);
+  size_t AppendChain(int binaryKey, AddBlock add);
   void AdvanceTrans();
   void AdvanceProp(PropCursor& cursor);
   void AdvanceBinary();
-  void LoadProps(PropCursor& cursor, int ownerKey, CPropContainer& owner);
+  // The rows now attached to `owner`, while rows are counted (else 0).
+  size_t LoadProps(PropCursor& cursor, int ownerKey, CPropContainer& owner);
+  // Adds the rows the cursors still hold or have not reached, and the PROP
+  // rows neither property query selects, to `dropped_`.
+  void CountRowsLeft();
 
   std::u16string path_;
   locmodel::sqlite_api::sqlite* db_ = nullptr;
@@ -153,5 +182,11 @@ class CStorage {
   PropCursor itemProps_;
   PropCursor transProps_;
   BinaryCursor binary_;
+  // Counting the rows a Load leaves out, when its caller asks for it.
+  bool counting_ = false;
+  UnattachedRows dropped_;
+  size_t propRowsSeen_ = 0;  // rows the two property queries yielded
+  std::vector<const CProp*> ownerProps_;  // see LoadProps
+  std::unordered_map<int, size_t> transPropRows_;  // per language of the item being read
   std::map<const CResItem*, int> keys_;
 };
