@@ -13,76 +13,13 @@
 #include "locmodel/items/res_item.h"
 #include "locmodel/storage/storage.h"
 #include "locmodel/util/unicode.h"
+#include "generated_database.h"
 
 namespace {
 
-constexpr int kItems = 100000;
-constexpr int kFiles = 100;
-constexpr int kNoKey = CStorage::kNoKey;
-
-// Runs one prepared statement per row.
-class Inserter {
- public:
-  Inserter(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
-  ~Inserter() { sqlite3_finalize(stmt_); }
-  template <typename... Values>
-  void Row(Values... values) {
-    int i = 0;
-    (Bind(++i, values), ...);
-    sqlite3_step(stmt_);
-    sqlite3_reset(stmt_);
-  }
-
- private:
-  void Bind(int i, int v) { sqlite3_bind_int(stmt_, i, v); }
-  void Bind(int i, const char* v) { sqlite3_bind_text(stmt_, i, v, -1, SQLITE_TRANSIENT); }
-  sqlite3_stmt* stmt_ = nullptr;
-};
-
-// Builds the database once per run, in the order Load needs: items in
-// pre-order (a root, kFiles files, their resources), each owner's rows in
-// the order the owners are visited.
-const std::string& GeneratedDb() {
-  static const std::string path = [] {
-    const std::string file = "/tmp/locmodel-bench-storage-" + std::to_string(getpid()) + ".db";
-    std::remove(file.c_str());
-    CStorage(locmodel::Utf8ToUtf16(file)).CreateDb();
-    sqlite3* db = nullptr;
-    sqlite3_open(file.c_str(), &db);
-    sqlite3_exec(db, "begin", nullptr, nullptr, nullptr);
-    {
-      Inserter item(db, "insert into res_item values ( ?, ?, ?, ?, ?, ?, ? )");
-      Inserter trans(db, "insert into trans_item values ( ?, ?, 0, '', ?, ?, ? )");
-      Inserter prop(db, "insert into prop ( parent_key, name, type, binary_key, string, value, "
-                        "prop_type ) values ( ?, ?, ?, 9999999, ?, ?, 1 )");
-      Inserter block(db, "insert into binary ( parent_key, num, data ) values ( ?, ?, ? )");
-      const std::string data(4000, 'd');  // an encoded block of 3999 bytes
-      int blocks = 0;
-      int file = 0;
-      for (int key = 1; key <= kItems; ++key) {
-        const bool isFile = key > 1 && (key - 2) % (kItems / kFiles) == 0;
-        if (isFile) file = key;
-        const int parent = key == 1 ? kNoKey : isFile ? 1 : file;
-        int binaryKey = kNoKey;
-        if (key % 50 == 0) {
-          binaryKey = ++blocks;
-          block.Row(kNoKey, 0, data.c_str());
-          ++blocks;
-          block.Row(binaryKey, 1, data.c_str());
-        }
-        const std::string comment = "resource " + std::to_string(key);
-        item.Row(parent, binaryKey, 5, comment.c_str(), ("@IDS_" + std::to_string(key)).c_str(), 0, 0);
-        prop.Row(key, "@Font", 1, "MS Shell Dlg", 0);
-        prop.Row(key, "#101", 2, "", key);
-        for (int lang : {1031, 1036, 1040}) trans.Row(key, kNoKey, lang, 2, comment.c_str());
-      }
-    }
-    sqlite3_exec(db, "commit", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    return file;
-  }();
-  return path;
-}
+using bench_storage::GeneratedDb;
+using bench_storage::kFiles;
+using bench_storage::kItems;
 
 void BM_StorageLoad(benchmark::State& state) {
   const std::u16string path = locmodel::Utf8ToUtf16(GeneratedDb());

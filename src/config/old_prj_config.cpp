@@ -1,7 +1,9 @@
 #include "locmodel/config/old_prj_config.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <variant>
 
 #include "locmodel/config/format_cfg.h"

@@ -4,7 +4,6 @@
 
 #include "config/old_project_fixture.h"
 #include "locmodel/config/old_prj_config.h"
-#include "locmodel/config/prj_config.h"
 #include "locmodel/storage/database_tables.h"
 #include "support/message_collector.h"
 #include "test_paths.h"
@@ -82,8 +81,6 @@ TEST_F(Migration, ReadsKnownKeysInLoadOrderAndWarnsForEveryOtherRow) {
             "FuzzyUpdate (file it's;--/*.rc): a per-file value; settings are read project-wide only");
   EXPECT_TRUE(result.errors.empty());
   ExpectEveryRowAccounted(path, result);
-  EXPECT_EQ(CPrjConfig::GetPrjLangs(*result.root, false).getSelectedLangs(), CLangSet{});
-  EXPECT_EQ(CPrjConfig::GetFuzzyUpdate(*result.root, false), 60);
 }
 
 TEST_F(Migration, TellsRowsOutsideTheTreeAndAMissingValueStore) {

@@ -14,7 +14,9 @@ constexpr int kNone = CLangId::NoLang, kOldNone = CLangId::OldNoLang;
 
 using OldPrjConfigTest = OldProjectTest;
 
-TEST_F(OldPrjConfigTest, LoadCutsTheLanguageListThenAddsTargetAndSecondary) {
+// Loading never writes: not to the file, not beside it, and a missing file is
+// not created.
+TEST_F(OldPrjConfigTest, LoadCutsTheLanguageListThenAddsTargetAndSecondaryAndNeverWrites) {
   const struct {
     std::optional<std::vector<int>> stored;
     std::optional<int> target, secondary;
@@ -35,12 +37,18 @@ TEST_F(OldPrjConfigTest, LoadCutsTheLanguageListThenAddsTargetAndSecondary) {
       if (c.target) storage.SetInt(u"TargetLng", *c.target);
       if (c.secondary) storage.SetInt(u"SecondaryLng", *c.secondary);
     });
+    const std::string before = ReadFile(In(std::to_string(i)));
     COldPrjConfig config;
     config.Load(path);
-    EXPECT_EQ(config.SelectedLangs, c.selected);
-    EXPECT_EQ(config.SecondaryLng, c.secondaryAfter);
-    EXPECT_EQ(config.TargetLng, c.target.value_or(kNone));
+    EXPECT_EQ(std::tuple(config.SelectedLangs, config.TargetLng, config.SecondaryLng),
+              std::tuple(c.selected, c.target.value_or(kNone), c.secondaryAfter));
+    EXPECT_EQ(ReadFile(In(std::to_string(i))), before);
   }
+  RecordingSink sink;
+  COldPrjConfig missing;
+  missing.Load(Path("missing.db"));
+  EXPECT_EQ(std::tuple(missing.FuzzyUpdate, sink.texts.size()), std::tuple(90, size_t{1}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), std::ssize(cases));
 }
 
 TEST_F(OldPrjConfigTest, ConvertStoresWhatDiffersFromTheDefaults) {
@@ -77,25 +85,6 @@ TEST_F(OldPrjConfigTest, ConvertStoresWhatDiffersFromTheDefaults) {
     config.Convert(root);
     EXPECT_EQ(CfgProps(root), cases[i].props);
   }
-}
-
-// Reading never writes: not to the file, not beside it, and a missing file is
-// not created.
-TEST_F(OldPrjConfigTest, LoadNeverWrites) {
-  const std::u16string path = OldDb("old.db", [](CStorage& storage) { storage.SetInt(u"FuzzyUpdate", 60); });
-  const std::string before = ReadFile(In("old.db"));
-  COldPrjConfig config;
-  config.Load(path);
-  EXPECT_EQ(config.FuzzyUpdate, 60);
-  EXPECT_EQ(ReadFile(In("old.db")), before);
-
-  RecordingSink sink;
-  COldPrjConfig missing;
-  missing.Load(Path("missing.db"));
-  EXPECT_FALSE(fs::exists(In("missing.db")));
-  EXPECT_EQ(missing.FuzzyUpdate, 90);
-  EXPECT_EQ(sink.texts.size(), 1u);
-  EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(dir_), {}), std::vector<fs::path>{In("old.db")});
 }
 
 }  // namespace
