@@ -183,6 +183,24 @@ const std::vector<Command>& Commands() {
        "--progress shows the time spent on stderr, as dump shows bytes. OLD must\n"
        "be a file, not standard input or a pipe.\n",
        {"--progress", "--quiet"}, 2, 2, RunDbUpgrade},
+      {"migrate", "migrate OLD.db NEW.lmp [--gzip[=LEVEL]] [--dry-run] [--strict]",
+       "turn an old project database into a project file with its settings",
+       "Loads the item tree of OLD.db (SQLite 3 or legacy SQLite 2, opened\n"
+       "read-only and never changed), turns the settings of its value store into\n"
+       "configuration properties of the root and saves the project as NEW.lmp,\n"
+       "plain or gzip at LEVEL 0-9 (2 when no level is given), replaced only when\n"
+       "whole. Prints \"read KEY = VALUE\" per setting taken, \"set NAME = VALUE\"\n"
+       "per configuration property of the root (as 'config get' prints it), then\n"
+       "\"migrated OLD.db -> NEW.lmp: I items, S settings read, P properties set,\n"
+       "W warnings\". Every other row of the value store, each language the\n"
+       "project languages dropped and each stored row the tree left out is a\n"
+       "warning on stderr (\"locmodel: warning: OLD.db: KEY: REASON\"); storage\n"
+       "errors show as \"locmodel: error: OLD.db: TEXT\". --dry-run writes\n"
+       "nothing and prints \"checked OLD.db: ...\"; --strict does the same and\n"
+       "exits 1 when there is a warning. A file that is no database or holds no\n"
+       "items exits 1; NEW.lmp naming OLD.db exits 2. OLD.db must be a file, not\n"
+       "standard input or a pipe.\n",
+       {"--gzip[=]", "--dry-run", "--strict"}, 2, 2, RunMigrate},
       {"xliff", "xliff export PROJECT --target LANG [--source LANG] [--text-prop NAME] [--item SEL] [--segment] [--version 2.0|1.2] -o OUT | xliff import PROJECT FILE.xlf [--target LANG] [--text-prop NAME] [--dry-run] [--json]", "exchange a language of a project with translators as XLIFF", "export writes the texts of PROJECT (the own property NAME of each item,\ndefault Text) with their translations into LANG as an XLIFF 2.0 (default) or\n1.2 file; OUT is replaced only when whole, '-' is stdout. --source is the\nsource culture (default en-US), --item the subtree to export (SEL as for\n'config'), --segment splits texts into sentences. import takes the targets of\nFILE.xlf ('-' for stdin) back into PROJECT, matching units by id; units whose\nsource changed, locked items and targets with markup are skipped and counted.\nThe project is rewritten only when something changed (--dry-run: never).\n--json prints {\"updated\":N,\"unchanged\":N,\"skipped\":{\"unknownUnit\":N,\n\"sourceChanged\":N,\"locked\":N,\"inlineCodes\":N,\"wrongClass\":N}}.\n", {"--target=", "--source=", "--text-prop=", "--item=", "--segment", "--version=", "--dry-run", "--json"}, 1, 5, RunXliff},
       {"config", "config list FILE [--item SEL] [--json] [--format F]... | get FILE NAME [--item SEL] | set FILE NAME VALUE [--item SEL] | reset FILE NAME [--item SEL]",
        "list, read, change or reset the configuration properties of a project",

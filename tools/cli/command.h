@@ -68,6 +68,7 @@ int RunDbDump(const Args& args, std::ostream& out, std::ostream& err);
 int RunSegment(const Args& args, std::ostream& out, std::ostream& err);
 int RunSrx(const Args& args, std::ostream& out, std::ostream& err);
 int RunDbUpgrade(const Args& args, std::ostream& out, std::ostream& err);
+int RunMigrate(const Args& args, std::ostream& out, std::ostream& err);
 int RunXliff(const Args& args, std::ostream& out, std::ostream& err);
 int RunConfig(const Args& args, std::ostream& out, std::ostream& err);
 int RunProjectLangs(const Args& args, std::ostream& out, std::ostream& err);

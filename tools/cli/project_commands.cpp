@@ -1,11 +1,9 @@
 // dump and convert: the commands over project files.
-#include <algorithm>
-#include <cstdlib>
-
 #include "cli/command.h"
 #include "cli/input.h"
 #include "cli/item_print.h"
 #include "cli/progress.h"
+#include "cli/project_output.h"
 #include "locmodel/config/job_params.h"
 #include "locmodel/items/project_file.h"
 #include "locmodel/storage/project_database.h"
@@ -63,11 +61,6 @@ bool LoadForCommand(const Args& args, ProgressLine& progress, std::ostream& err,
   return status.ok();
 }
 
-bool EndsWith(std::string text, const std::string& suffix) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 }  // namespace
 
 int RunDump(const Args& args, std::ostream& out, std::ostream& err) {
@@ -84,24 +77,9 @@ int RunDump(const Args& args, std::ostream& out, std::ostream& err) {
 int RunConvert(const Args& args, std::ostream& /*out*/, std::ostream& err) {
   if (const int usage = CheckProgressOptions("convert", args, err)) return usage;
   const std::string& target = args.positional[1];
-  // The library writes items into project files only; a database name would
-  // hide a project file under the wrong kind.
-  if (EndsWith(target, ".db") || EndsWith(target, ".sqlite")) {
-    return UsageError(err, "convert",
-                      "'" + target + "' names a database; convert writes project files (db-upgrade makes databases)");
-  }
-  if (target == "-") return UsageError(err, "convert", "OUT must be a file; standard output is not one");
+  if (const int usage = CheckProjectTarget("convert", target, err)) return usage;
   SaveOptions options;
-  if (const std::string* level = args.Value("--gzip")) {
-    options.gzip = true;
-    if (!level->empty()) {
-      char* end = nullptr;
-      const long value = std::strtol(level->c_str(), &end, 10);
-      if (*end != '\0' || value < 0 || value > 9)
-        return UsageError(err, "convert", "--gzip takes a level from 0 to 9");
-      options.level = static_cast<unsigned>(value);
-    }
-  }
+  if (const int usage = ReadGzipOption("convert", args, options, err)) return usage;
   std::unique_ptr<CResItem> root;
   ProgressLine progress(args, err);
   if (!LoadForCommand(args, progress, err, root)) return kFailed;
