@@ -211,7 +211,8 @@ void Migration::CheckUnattached(const CStorage::UnattachedRows& rows) {
   const std::pair<const char16_t*, size_t> tables[] = {
       {u"RES_ITEM", rows.items}, {u"TRANS_ITEM", rows.translations}, {u"PROP", rows.props}, {u"BINARY", rows.binaries}};
   for (const auto& [table, count] : tables) {
-    if (count) Warn(table, u"", Decimal(static_cast<long long>(count)) + u" rows are not attached to the item tree");
+    if (count == 1) Warn(table, u"", u"1 row is not attached to the item tree");
+    else if (count) Warn(table, u"", Decimal(static_cast<long long>(count)) + u" rows are not attached to the item tree");
   }
 }
 
