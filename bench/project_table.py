@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Prints the project-file targets from one run of the project benchmarks.
 
-    locmodel_bench --benchmark_filter='^BM_(Project|Cereal(Save|Load)|Zlib|Floor(Walk|Build))' \\
+    locmodel_bench --benchmark_filter='^BM_(Project|Cereal(Save|Load)|Zlib|Floor(Walk|Build|Write))' \\
         --benchmark_min_warmup_time=0.5 --benchmark_format=json | bench/project_table.py
 
 Every ratio comes from the same run, in CPU time (wall time beside it). The
@@ -36,6 +36,8 @@ def row(label, num, den):
 
 print("workload                                              ratio")
 row("save plain file / cereal save", ["BM_ProjectSaveFile/gzip:0"], ["BM_CerealSave"])
+row("floor: write the bytes to a file / cereal save", ["BM_FloorWriteFile"], ["BM_CerealSave"])
+row("save plain file / write floor", ["BM_ProjectSaveFile/gzip:0"], ["BM_FloorWriteFile"])
 row("save to memory / cereal save", ["BM_ProjectSaveMemory"], ["BM_CerealSave"])
 row("load plain file, sequential / cereal load", ["BM_ProjectLoadFile/gzip:0"], ["BM_CerealLoad"])
 row("load memory, sequential / cereal load", ["BM_ProjectLoad/tree:0"], ["BM_CerealLoad"])
@@ -68,3 +70,7 @@ if scale:
     per = [p for _, p in sorted(scale)]
     print("save+load per item: " + ", ".join(f"{n}: {p:.0f} ns" for n, p in sorted(scale)) +
           f"   spread {max(per) / min(per):.2f}x")
+    faults = [(int(n.split(":")[1]), b.get("faults_per_item", 0)) for n, b in runs.items()
+              if n.startswith("BM_ProjectScale/items:")]
+    print("page faults per item and iteration: " +
+          ", ".join(f"{n}: {f:.2f}" for n, f in sorted(faults)))

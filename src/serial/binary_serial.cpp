@@ -31,7 +31,9 @@ const NodeName& RootName() {
 }  // namespace
 
 BinarySerialOut::BinarySerialOut(IStreamOut& out, VersionInfo version)
-    : out_(out), version_(version == UNDEFINED_SCHEME_VERSION ? CURRENT_SCHEME_VERSION : version) {
+    : out_(out),
+      version_(version == UNDEFINED_SCHEME_VERSION ? CURRENT_SCHEME_VERSION : version),
+      buffer_(new unsigned char[kBufferSize]) {
   version_.Do(*this);
   EnterNode(RootName());
 }
@@ -52,18 +54,18 @@ BinarySerialOut::~BinarySerialOut() {
 void BinarySerialOut::Commit(size_t end) {
   static_assert(BinaryScanner::kFieldHeaderSize <= kHeadroom);
   used_ = end;
-  if (sizeof buffer_ - used_ < kHeadroom) Flush();
+  if (kBufferSize - used_ < kHeadroom) Flush();
 }
 
 void BinarySerialOut::Flush() {
-  if (used_) out_.write(buffer_, static_cast<uint32_t>(used_));
+  if (used_) out_.write(buffer_.get(), static_cast<uint32_t>(used_));
   used_ = 0;
 }
 
 bool BinarySerialOut::EnterNode(const NodeName& name) {
   const NodeName::Type type = name.GetType();
   const size_t at = used_;
-  unsigned char* item = buffer_ + at;
+  unsigned char* item = buffer_.get() + at;
   item[0] = kTagEnter;
   item[1] = static_cast<unsigned char>(type);
   size_t size = 2;
@@ -94,41 +96,41 @@ const void* BinarySerialOut::ReadField(unsigned int& /*size*/) { return nullptr;
 void BinarySerialOut::WriteField(unsigned int size, const void* data) {
   const size_t at = used_;
   const size_t data_at = at + BinaryScanner::kFieldHeaderSize;
-  if (data_at + size > sizeof buffer_ - kHeadroom) {
+  if (data_at + size > kBufferSize - kHeadroom) {
     WriteFieldSlowly(size, data);
     return;
   }
   // The common case ends in the copy, so it needs no stack frame.
   WriteFieldHeader(at, size);
   used_ = data_at + size;
-  CopyFieldData(buffer_ + data_at, data, size);
+  CopyFieldData(buffer_.get() + data_at, data, size);
 }
 
 void BinarySerialOut::WriteFieldHeader(size_t at, unsigned int size) {
   buffer_[at] = kTagField;
-  locmodel::coding::EncodeFixed32(buffer_ + at + 1, size);
+  locmodel::coding::EncodeFixed32(buffer_.get() + at + 1, size);
 }
 
 void BinarySerialOut::WriteFieldSlowly(unsigned int size, const void* data) {
   const size_t at = used_;
   WriteFieldHeader(at, size);
   const size_t data_at = at + BinaryScanner::kFieldHeaderSize;
-  if (size > sizeof buffer_ - data_at) {
+  if (size > kBufferSize - data_at) {
     used_ = data_at;
     PutLarge(data, size);
     return;
   }
-  CopyFieldData(buffer_ + data_at, data, size);
+  CopyFieldData(buffer_.get() + data_at, data, size);
   Commit(data_at + size);
 }
 
 void BinarySerialOut::PutLarge(const void* data, size_t size) {
   Flush();
-  if (size > sizeof buffer_ - kHeadroom) {
+  if (size > kBufferSize - kHeadroom) {
     out_.write(data, static_cast<uint32_t>(size));
     return;
   }
-  std::memcpy(buffer_, data, size);
+  std::memcpy(buffer_.get(), data, size);
   Commit(size);
 }
 

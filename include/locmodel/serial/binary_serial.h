@@ -50,12 +50,16 @@ class BinarySerialOut final : public ISerialStream {
 
   // The longest item head: tag, type, length and the longest text name.
   static constexpr size_t kHeadroom = 3 + 2 * MAX_NODE_NAME_LEN;
+  // Each flush is one write of the byte stream, and a write into a file costs
+  // a system call whatever its size: blocks of 8 KB took about as long in the
+  // kernel as all the encoding did.
+  static constexpr size_t kBufferSize = 64 * 1024;
 
   IStreamOut& out_;
   int32_t depth_ = 0;
   VersionInfo version_;
   size_t used_ = 0;
-  unsigned char buffer_[8192];
+  std::unique_ptr<unsigned char[]> buffer_;  // kBufferSize bytes
 };
 
 // Every operation must match the writer's calls exactly: a node where a field
