@@ -54,6 +54,13 @@ TEST_F(JobCommandsTest, MakeThenShowMatchesTheGoldenDocuments) {
     EXPECT_EQ(shown.out, ReadFile(kFixtures + c.golden));
   }
   EXPECT_EQ(ReadFile(kSample), before);
+  // The example beside the shipped project: the languages and the culture
+  // come from the XML item's configuration.
+  const std::string examples = LOCMODEL_SOURCE_DIR "/examples/";
+  ASSERT_EQ(RunTool({"job", "make", examples + "cfg-project.lmp", In("strings.job"), "--item", "/1", "--file-name",
+                     "C:\\prj\\res\\values\\strings.xml", "--original-file", "C:\\prj\\src\\strings.xml",
+                     "--project-dir", "C:\\prj"}).status, 0);
+  EXPECT_EQ(RunTool({"job", "show", In("strings.job"), "--json"}).out, ReadFile(examples + "cfg-project.job.json"));
 
   // A target without a culture keeps the placeholder.
   ASSERT_EQ(Make({"--target", "7777"}).status, 0);
@@ -69,8 +76,8 @@ TEST_F(JobCommandsTest, MakeThenShowMatchesTheGoldenDocuments) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"dump", In("job")}, {"convert", In("job"), In("out.lmp")}}) {
     const ToolRun run = RunTool(args);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "locmodel: " + In("job") + ": a job file, not a project; 'locmodel job show' reads it\n");
+    EXPECT_EQ(std::tuple(run.status, run.err),
+              std::tuple(1, "locmodel: " + In("job") + ": a job file, not a project; 'locmodel job show' reads it\n"));
   }
   EXPECT_EQ(RunTool({"job", "make", kSample, In("j2"), "--file-name", "x"}).status, 2);  // --item is required
 }
