@@ -106,10 +106,7 @@ TEST_F(CfgInheritance, PerFormatNamesAreDecoratedOnItemsAndDefaults) {
   EXPECT_EQ(root.GetCfgProps().GetPropW(u"3.Test.OutFile")->GetStr(), u"root.xml");
   EXPECT_EQ(xml.GetOutFile(*grandchild, true), u"root.xml");
   EXPECT_EQ(html.GetOutFile(*grandchild, true), u"host.htm");
-  EXPECT_TRUE(xml.HasOutFile(root));
   EXPECT_FALSE(html.HasOutFile(root));
-  xml.ResetOutFile(root);
-  EXPECT_FALSE(xml.HasOutFile(root));
 
   EXPECT_EQ(xml.GetBrands(*child, true), (CIntStrMap{{1, u"a"}, {2, u"b"}}));
   std::unique_ptr<IPropOperator> op(xml.CreateBrandsOperator(*child));
