@@ -54,13 +54,6 @@ TEST_F(JobCommandsTest, MakeThenShowMatchesTheGoldenDocuments) {
     EXPECT_EQ(shown.out, ReadFile(kFixtures + c.golden));
   }
   EXPECT_EQ(ReadFile(kSample), before);
-  // The example beside the shipped project: the languages and the culture
-  // come from the XML item's configuration.
-  const std::string examples = LOCMODEL_SOURCE_DIR "/examples/";
-  ASSERT_EQ(RunTool({"job", "make", examples + "cfg-project.lmp", In("strings.job"), "--item", "/1", "--file-name",
-                     "C:\\prj\\res\\values\\strings.xml", "--original-file", "C:\\prj\\src\\strings.xml",
-                     "--project-dir", "C:\\prj"}).status, 0);
-  EXPECT_EQ(RunTool({"job", "show", In("strings.job"), "--json"}).out, ReadFile(examples + "cfg-project.job.json"));
 
   // A target without a culture keeps the placeholder.
   ASSERT_EQ(Make({"--target", "7777"}).status, 0);
