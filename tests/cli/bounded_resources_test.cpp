@@ -1,5 +1,6 @@
 // Hostile files of a few MB are refused quickly, with one line, within a
-// gigabyte of address space; a write that hits the file-size limit says so.
+// gigabyte of address space; a write that hits the file-size limit says so
+// and leaves neither a partial file nor a temporary one.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -88,8 +89,7 @@ TEST_F(BoundedResources, GzipBombsAreRefusedInBoundedMemory) {
       SCOPED_TRACE(std::string(bomb.name) + " " + command);
       const std::string out = command == "convert" ? " " + In("out.lmp") : "";
       const CliRun run(command + " " + In(bomb.name) + out, "", limited);
-      EXPECT_EQ(run.status, 1);
-      EXPECT_EQ(run.out, "");
+      EXPECT_EQ(std::tuple(run.status, run.out), std::tuple(1, ""));
       EXPECT_TRUE(run.err.starts_with("locmodel: " + In(bomb.name) + ": ")) << run.err;
       EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
       EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
@@ -103,9 +103,31 @@ TEST_F(BoundedResources, DatabaseUpgradeNamesTheFileSizeLimit) {
   CStorage(Path("old.db")).CreateDb();
   const CliRun run("db-upgrade " + In("old.db") + " " + In("new.db"), "",
                    std::string("ulimit -f 1; exec ") + LOCMODEL_CLI_PATH);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "locmodel: " + In("new.db") + ": disk I/O error: File too large\n");
+  EXPECT_EQ(std::tuple(run.status, run.err),
+            std::tuple(1, "locmodel: " + In("new.db") + ": disk I/O error: File too large\n"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+}
+
+TEST_F(BoundedResources, FileSizeLimitFailsWithAMessageAndLeavesNothing) {
+  const std::string sample = LOCMODEL_SOURCE_DIR "/examples/sample-project.lmp";
+  // The output is several KB; the limit 1 or 2 KB, as the shell counts blocks.
+  const std::string limited = std::string("ulimit -f 2; exec ") + LOCMODEL_CLI_PATH;
+  const struct {
+    const char* args;
+    bool existing;
+  } cases[] = {{"", false}, {"", true}, {" --gzip=0", false}};
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    if (c.existing) WriteFile(dir_ / "out.lmp", std::string("old"));
+    const CliRun run("convert " + sample + " " + In("out.lmp") + c.args, "", limited);
+    SCOPED_TRACE(std::string(c.args) + (c.existing ? " over an existing file" : ""));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("locmodel: ")) << run.err;
+    EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), c.existing ? 1 : 0);
+    EXPECT_EQ(ReadFile(dir_ / "out.lmp"), c.existing ? "old" : "");
+  }
 }
 
 }  // namespace

@@ -51,8 +51,8 @@ TEST_F(ConfigCommands, TheDemoProjectAnswersAsDocumented) {
                 .find("\"value\":80,\"source\":\"inherited\",\"from\":\"/0\""),
             std::string::npos);
   const ToolRun wrongCase = RunTool({"config", "set", p_, "Fuzzyupdate", "1"});
-  EXPECT_EQ(wrongCase.status, 1);
-  EXPECT_EQ(wrongCase.err, "locmodel: unknown configuration property: Fuzzyupdate; did you mean FuzzyUpdate?\n");
+  EXPECT_EQ(std::tuple(wrongCase.status, wrongCase.err),
+            std::tuple(1, "locmodel: unknown configuration property: Fuzzyupdate; did you mean FuzzyUpdate?\n"));
   EXPECT_EQ(Out({"config", "set", p_, "FuzzyUpdate", "90"}), "unchanged\n");
   EXPECT_EQ(Out({"config", "reset", p_, "FuzzyUpdate"}), "unchanged\n");
   EXPECT_EQ(ReadFile(p_), copy);
@@ -79,8 +79,7 @@ TEST_F(ConfigCommands, SelectorsNameItemsByPositionResourceIdAndItemId) {
     EXPECT_NE(Out({"config", "list", p_, "--item", selector, "--json"}).find(dialog), std::string::npos) << selector;
   for (const char* selector : {"/7", "/0/#101", "id:1", "/@Sources/@main.rc/#101/0/0"}) {
     const ToolRun run = RunTool({"config", "get", p_, "FuzzyUpdate", "--item", selector});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "locmodel: " + p_ + ": no item " + selector + "\n");
+    EXPECT_EQ(std::tuple(run.status, run.err), std::tuple(1, "locmodel: " + p_ + ": no item " + selector + "\n"));
   }
   for (const char* selector : {"", "0", "//", "/0/", "/a%2", "/%41", "id:", "id:x", "/99999999999999999999999"})
     EXPECT_EQ(RunTool({"config", "get", p_, "FuzzyUpdate", "--item", selector}).status, 2) << selector;
@@ -104,8 +103,7 @@ TEST_F(ConfigCommands, WritesKeepTheFormAndModeAndChangeOnlyWhatWasAsked) {
   EXPECT_NE(Out({"config", "list", gz, "--item", "id:7"}).find("#20000 = 7 (own)\n"), std::string::npos);
 
   const ToolRun bad = RunTool({"config", "set", p_, "FuzzyUpdate", "2147483648"});
-  EXPECT_EQ(bad.status, 1);
-  EXPECT_EQ(bad.err, "locmodel: FuzzyUpdate: invalid value: out of range\n");
+  EXPECT_EQ(std::tuple(bad.status, bad.err), std::tuple(1, "locmodel: FuzzyUpdate: invalid value: out of range\n"));
   EXPECT_EQ(RunTool({"config", "set", p_, "TgtLangs", "[]"}).status, 1);
   EXPECT_EQ(RunTool({"config", "frob", p_}).status, 2);
   EXPECT_EQ(RunTool({"config", "get", p_}).status, 2);
@@ -208,9 +206,8 @@ TEST_F(DamagedProjects, EachGivesItsDocumentedOutputAndStatus) {
     CPrjConfig::SetBrandMap(root, brands);
   });
   const ToolRun bombRun = RunTool({"project-langs", bomb});
-  EXPECT_EQ(bombRun.status, 1);
-  EXPECT_EQ(bombRun.out, "");
-  EXPECT_EQ(bombRun.err, "locmodel: " + bomb + ": too many output languages (16777216)\n");
+  EXPECT_EQ(std::tuple(bombRun.status, bombRun.out, bombRun.err),
+            std::tuple(1, "", "locmodel: " + bomb + ": too many output languages (16777216)\n"));
   EXPECT_EQ(RunTool({"project-langs", bomb, "--brand", "3"}).status, 0);  // 65536 x 1
   EXPECT_EQ(RunTool({"config", "list", bomb}).status, 0);
 }

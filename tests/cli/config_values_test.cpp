@@ -153,6 +153,13 @@ TEST(ConfigValues, ScalarFormsAndRefusals) {
       {CVariantProp::classInstance, "{\"vt\":3,\"raw\":\"08000000000000000000000000000000\",\"text\":null}",
        nullptr, "\"vt\" and \"text\" must agree with \"raw\""},
       {CSRXStoreProp::classInstance, "rules.srx", nullptr, "expected @FILE, an SRX file"},
+      {CDBTablesCfgProp::classInstance,
+       R"([{"name":"T","scheme":2,"keyFields":[],"srof":[],"langId":{"field":"","template":"","map":[],"fields":[]},"where":""}])",
+       nullptr, "\"scheme\" must be 0 or 1"},
+      {CEncodingCfgProp::classInstance, R"({"default":{"codepage":1252,"name":"x"},"byLang":[]})", nullptr,
+       "an encoding has a name only with code page -3"},
+      {CFilterProp::classInstance, R"({"include":["id","ID"],"exclude":[]})", nullptr, "repeated element"},
+      {CXPathMappingListProp::classInstance, R"([{"xpath":"//a"}])", nullptr, "expected an object with 2 members"},
   };
   for (const Case& c : cases) {
     std::string reason, printed;
@@ -235,8 +242,8 @@ TEST_F(SrxValues, SrxStoresComeFromFiles) {
   EXPECT_EQ(expected.GetRulesLangMap().size(), 2u);
   EXPECT_EQ(RunTool({"config", "get", In("p.lmp"), "Segm.SRXStore"}).out, expected.ToSRX() + "\n");
   const ToolRun missing = RunTool({"config", "set", In("p.lmp"), "Segm.SRXStore", "@" + In("none.srx")});
-  EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.err, "locmodel: Segm.SRXStore: invalid value: cannot load SRX file " + In("none.srx") + "\n");
+  EXPECT_EQ(std::tuple(missing.status, missing.err),
+            std::tuple(1, "locmodel: Segm.SRXStore: invalid value: cannot load SRX file " + In("none.srx") + "\n"));
 }
 
 }  // namespace

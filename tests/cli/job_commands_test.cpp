@@ -69,8 +69,8 @@ TEST_F(JobCommandsTest, MakeThenShowMatchesTheGoldenDocuments) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"dump", In("job")}, {"convert", In("job"), In("out.lmp")}}) {
     const ToolRun run = RunTool(args);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "locmodel: " + In("job") + ": a job file, not a project; 'locmodel job show' reads it\n");
+    EXPECT_EQ(std::tuple(run.status, run.err),
+              std::tuple(1, "locmodel: " + In("job") + ": a job file, not a project; 'locmodel job show' reads it\n"));
   }
   EXPECT_EQ(RunTool({"job", "make", kSample, In("j2"), "--file-name", "x"}).status, 2);  // --item is required
 }

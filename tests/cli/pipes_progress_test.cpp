@@ -89,8 +89,8 @@ TEST_F(PipesAndProgress, InputsFromPipesAreReadWholeAndProbedByContent) {
   EXPECT_EQ(CliRun("dump -", "junk", Stdin::kPipe).err,
             "locmodel: (standard input): malformed project file\n");
   const CliRun db = CliRun("dump -", ReadFile(kEmptyDb), Stdin::kPipe);
-  EXPECT_EQ(db.status, 1);
-  EXPECT_EQ(db.err, "locmodel: (standard input): a project database is read from a file, not a pipe\n");
+  EXPECT_EQ(std::tuple(db.status, db.err),
+            std::tuple(1, "locmodel: (standard input): a project database is read from a file, not a pipe\n"));
   for (const char* command : {"db-dump -", "db-values -", "sqlite2-dump -", "db-upgrade - x.db"}) {
     const CliRun refused(command, ReadFile(kEmptyDb), Stdin::kPipe);
     EXPECT_EQ(refused.status, 2) << command;

@@ -1,14 +1,11 @@
-// Format settings: the .NET default filters, control mappings from a host
-// table and from a stream, and values of a foreign class under composite
-// names.
+// Format settings: the .NET default filters, and control mappings from a
+// host table and from a stream.
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "locmodel/config/control_mapping.h"
 #include "locmodel/config/format_cfg.h"
-#include "locmodel/items/res_item.h"
-#include "support/default_cfg_guard.h"
 #include "support/stream_bytes.h"
 
 namespace {
@@ -55,38 +52,6 @@ TEST(ControlMapping, FillsFromAHostTableAndReadsOptionalFields) {
     EXPECT_FALSE(read.Show);
     EXPECT_TRUE(read.ControlType.empty());
   });
-}
-
-// A damaged file may hold any class under a name: the typed accessors fall
-// back to the default, Has reports the holder and Reset removes it.
-TEST(FormatCfg, ValueOfAnotherClassReadsAsDefault) {
-  DefaultCfgGuard guard;
-  CResItem root;
-  auto* child = new CResItem();
-  root.AddResItem(child);
-  CCfgHolder::SetPropW(root, CNetResCfg::PropFilterPropName(), new CStrProp(u"*"));
-  CCfgHolder::SetPropW(root, CCommonPreviewCfg::ShowPreviewPropName(), new CFilterProp(CFilter({u"*"}, {})));
-  CCfgHolder::SetPropW(root, CInternalFilterCfg::FilterPropName(),
-                       new CControlMappingProp(CControlMappingList{{u"T", u"B"}}));
-
-  EXPECT_EQ(CNetResCfg::GetPropFilter(*child, true), CNetResCfg::GetDefaultPropFilter());
-  EXPECT_TRUE(CCommonPreviewCfg::GetShowPreview(*child, true));
-  EXPECT_TRUE(CInternalFilterCfg::GetFilter(*child, true).empty());
-  EXPECT_TRUE(CNetResCfg::HasPropFilter(root));
-  EXPECT_TRUE(CCommonPreviewCfg::HasShowPreview(root));
-  EXPECT_TRUE(CInternalFilterCfg::HasFilter(root));
-  CNetResCfg::ResetPropFilter(root);
-  CCommonPreviewCfg::ResetShowPreview(root);
-  CInternalFilterCfg::ResetFilter(root);
-  EXPECT_FALSE(CNetResCfg::HasPropFilter(root));
-  EXPECT_FALSE(CCommonPreviewCfg::HasShowPreview(root));
-  EXPECT_FALSE(CInternalFilterCfg::HasFilter(root));
-
-  // Integers the library gives no meaning are kept as they are.
-  CNetResCfg::SetBigStrLen(root, -5);
-  CPEFormatCfg::SetOutputType(root, 7);
-  EXPECT_EQ(CNetResCfg::GetBigStrLen(*child, true), -5);
-  EXPECT_EQ(CPEFormatCfg::GetOutputType(*child, true), 7);
 }
 
 }  // namespace

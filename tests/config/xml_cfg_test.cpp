@@ -1,10 +1,8 @@
-// XML parser configuration: name filters, namespace declarations, XPath
-// mappings and the per-format decoration of the settings.
+// XML parser configuration: name filters, namespace declarations and XPath
+// mappings.
 #include <gtest/gtest.h>
 
 #include "locmodel/config/xml_cfg.h"
-#include "locmodel/items/res_item.h"
-#include "support/default_cfg_guard.h"
 #include "support/stream_bytes.h"
 
 namespace {
@@ -92,23 +90,6 @@ TEST(XPathMapping, DefaultsOrderAndSerialForm) {
     ASSERT_TRUE(read.Do(s));
     EXPECT_EQ(read, list);
   });
-}
-
-TEST(XmlParserCfg, EachFormatKeepsItsOwnSettings) {
-  DefaultCfgGuard guard;
-  CResItem item;
-  const CXmlParserCfg plain(CCustomAccessor::UNDECORATED_FORMAT), three(3);
-  EXPECT_EQ(plain.XPathTemplatePropName(), CPropName(u"XML.XPath"));
-  EXPECT_EQ(three.XPathTemplatePropName(), CPropName(u"3.XML.XPath"));
-  EXPECT_EQ(three.OutputPatternPropName(), CPropName(u"3.Xml.OutFile"));
-  three.SetXPathTemplate(item, u"//string");
-  EXPECT_EQ(three.GetXPathTemplate(item, true), u"//string");
-  EXPECT_EQ(plain.GetXPathTemplate(item, true), u"");
-  EXPECT_EQ(CXmlParserCfg(12).GetXPathTemplate(item, true), u"");
-  // Each format's default lives under its own name.
-  CCfgHolder::GetDefaultCfg().SetPropW(CPropName(u"3.XML.Autodetect"), new CBoolProp(false));
-  EXPECT_FALSE(three.GetAutodetect(item, true));
-  EXPECT_TRUE(plain.GetAutodetect(item, true));
 }
 
 }  // namespace

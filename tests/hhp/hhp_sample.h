@@ -1,10 +1,13 @@
 // The .hhp projects the tests share: every option, two windows (every
-// mask bit and none), merge files, files and aliases, with extreme numbers.
+// mask bit and none), merge files, files and aliases, with extreme numbers;
+// their texts are fixtures.
 #pragma once
 
 #include <climits>
 
 #include "locmodel/hhp/hhp_info.h"
+#include "support/temp_dir.h"
+#include "test_paths.h"
 
 namespace testing_support {
 
@@ -68,6 +71,12 @@ inline CHhpInfo FullHhp() {
   info.Files = {u"intro.htm", u"sub\\page.htm"};
   info.AliasList = {{1001, u"a.htm"}, {0x80000000u, u"b.htm"}};
   return info;
+}
+
+// A .hhp text from tests/fixtures/hhp: minimal.hhp is MinimalHhp()'s,
+// full.hhp FullHhp()'s.
+inline std::string HhpFixture(const char* name) {
+  return ReadFile(std::string(LOCMODEL_SOURCE_DIR "/tests/fixtures/hhp/") + name);
 }
 
 }  // namespace testing_support

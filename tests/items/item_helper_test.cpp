@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "support/default_cfg_guard.h"
-
 namespace {
 
 TEST(ItemHelper, TempFileMarkerCountsOnAncestorsOnly) {
@@ -57,28 +53,6 @@ TEST(ItemHelper, EmbeddedMarkers) {
   parent.SetPropW(CPropName::PROP_EMBEDDED_CFG, new CIntProp(22));
   EXPECT_EQ(CItemHelper::GetEmbeddedCfg(parent), CEmbeddedCfg{});
   EXPECT_TRUE(CItemHelper::IsEmbeddedParent(parent));
-}
-
-TEST(ItemIdAccessor, IdIsANumericConfigurationPropertyInherited) {
-  DefaultCfgGuard guard;
-  CResItem root;
-  auto* child = new CResItem();
-  root.AddResItem(child);
-  EXPECT_EQ(CItemIdAccessor::GetItemId(*child, false), 4294967295ULL);
-
-  CItemIdAccessor::SetItemId(root, 0x123456789ULL);
-  EXPECT_TRUE(root.GetCfgProps().GetPropW(CPropName::PROP_ITEM_ID)->IsEqual(CItemIdProp(0x123456789ULL)));
-  EXPECT_EQ(CItemIdAccessor::GetItemId(*child, true), 0x123456789ULL);
-  EXPECT_EQ(CItemIdAccessor::GetItemId(*child, false), 4294967295ULL);
-  EXPECT_FALSE(CItemIdAccessor::HasItemId(*child));
-  CItemIdAccessor::SetItemId(*child, 7);
-  EXPECT_EQ(CItemIdAccessor::GetItemId(*child, false), 7u);
-
-  std::unique_ptr<IPropOperator> op(CItemIdAccessor::CreateItemIdOperator(*child));
-  EXPECT_NE(dynamic_cast<CItemIdAccessor::CItemIdPropOperator*>(op.get()), nullptr);
-  op->ResetProp();
-  EXPECT_FALSE(CItemIdAccessor::HasItemId(*child));
-  EXPECT_FALSE(op->IsDefault());
 }
 
 TEST(ItemIdAccessor, GuidCarriesTheCounterAndA15BitRandom) {

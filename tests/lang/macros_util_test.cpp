@@ -4,8 +4,6 @@
 
 #include <tuple>
 
-#include "locmodel/lang/lang_map.h"
-
 // Expansion repeats until nothing changes (a later placeholder's
 // replacement can bring back an earlier one), non-overlapping, left to right.
 TEST(MacrosUtil, ExpandsUntilNothingChanges) {
@@ -37,14 +35,4 @@ TEST(MacrosUtil, MergeLetsTheSecondMapWin) {
   const MacrosUtil::Map merged =
       MacrosUtil::Merge({{u"$(A)", u"1"}, {u"$(B)", u"2"}}, {{u"$(B)", u"3"}});
   EXPECT_EQ(merged, (MacrosUtil::Map{{u"$(A)", u"1"}, {u"$(B)", u"3"}}));
-}
-
-TEST(MacrosUtil, ExpandsOutputPatternsWithLanguageMacros) {
-  const auto macros = MacrosUtil::Merge(CLangMap::Instance().GetLangMacros(0x0407),
-                                        {{u"$(OutputDir)", u"out"}, {u"$(SrcFileName)", u"app"},
-                                         {u"$(SrcFileExt)", u".exe"}});
-  EXPECT_EQ(MacrosUtil::ApplyMacrosMap(u"$(OutputDir)\\$(CultureName)\\$(SrcFileName)$(SrcFileExt)", macros),
-            u"out\\de-DE\\app.exe");
-  EXPECT_EQ(MacrosUtil::ApplyMacrosMap(u"$(OutputDir)\\$(SrcFileName)$(WinLang).dll", macros),
-            u"out\\appDEU.dll");
 }

@@ -89,8 +89,7 @@ TEST_F(SrxCommand, CheckWarnsAboutWhatLoadingPassesOver) {
   // A file that does not load: one line on stderr, nothing on stdout.
   WriteFile(In("broken.srx"), std::string_view("<srx"));
   const auto broken = RunTool({"srx", "check", In("broken.srx")});
-  EXPECT_EQ(broken.status, 1);
-  EXPECT_EQ(broken.out, "");
+  EXPECT_EQ(std::tuple(broken.status, broken.out), std::tuple(1, ""));
   EXPECT_EQ(std::count(broken.err.begin(), broken.err.end(), '\n'), 1) << broken.err;
 
   WriteFile(In("v1.srx"), std::string_view(R"(<srx version="1.0" xmlns="http://www.lisa.org/srx10"><body/></srx>)"));
@@ -144,8 +143,7 @@ TEST_F(SrxCommand, DefaultRulesComeFromBesideTheProgram) {
   rules.GetRulesLangMap().push_back({{u"X", u".*"}, {CSRXStore::CRule(true, u"x", u"")}});
   ASSERT_TRUE(rules.Save(locmodel::Utf8ToUtf16((program.parent_path() / "segment.srx").string())));
   const CliRun own("segment --type srx", "axbxc", program.string());
-  EXPECT_EQ(own.status, 0);
-  EXPECT_EQ(own.out, "ax\nbx\nc\n");
+  EXPECT_EQ(std::tuple(own.status, own.out), std::tuple(0, "ax\nbx\nc\n"));
   WriteFile(program.parent_path() / "segment.srx", std::string_view("<srx"));
   const CliRun broken("segment --type srx", "a. b", program.string());
   EXPECT_EQ(broken.status, 1);

@@ -197,7 +197,7 @@ TEST(ICUBreaker, SturdyFacts) {
   EXPECT_EQ(CNoBreaker().GetBreaks(text), Breaks{});
 }
 
-TEST(SegmUtil, CreateByTypeAndConfiguration) {
+TEST(SegmUtil, CreateByTypeFromTheConfiguredRules) {
   DefaultCfgGuard guard;
   CResItem root;
   CResItem& child = *new CResItem;
@@ -215,13 +215,6 @@ TEST(SegmUtil, CreateByTypeAndConfiguration) {
   EXPECT_NE(dynamic_cast<CICUBreaker*>(icu.get()), nullptr);
   EXPECT_EQ(CSegmUtil::CreateSegmentator(static_cast<CSegmUtil::CSegmType>(3), child, kEnUs), nullptr);
 
-  CAutoSegmCfg format3(3), plain(CCustomAccessor::UNDECORATED_FORMAT);
-  EXPECT_EQ(format3.LengthLimitPropName().GetStr(), u"3.AutoSegm.LengthLimit");
-  format3.SetLengthLimit(root, 100);
-  EXPECT_EQ(format3.GetLengthLimit(child, true), 100);
-  EXPECT_EQ(plain.GetLengthLimit(child, true), 256);
-  std::unique_ptr<IPropOperator> op(format3.CreateLengthLimitOperator(child));
-  EXPECT_NE(dynamic_cast<CAutoSegmCfg::CLengthLimitPropOperator*>(op.get()), nullptr);
 }
 
 }  // namespace

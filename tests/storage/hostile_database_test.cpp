@@ -142,14 +142,10 @@ TEST_F(HostileDatabaseTest, TreesDeeperThanTheItemLimitAreRefused) {
 
 TEST_F(HostileDatabaseTest, EmptyFilesAndUnfinishedTransactionsAreRefused) {
   const std::string empty = WriteFile(In("empty.db"), std::string());
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"db-dump", empty}, {"db-dump", "--json", empty}, {"db-upgrade", empty, In("new.db")}, {"db-values", empty}}) {
-    SCOPED_TRACE(args[0]);
-    const testing_support::ToolRun run = testing_support::RunTool(args);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "locmodel: " + empty + ": empty file, not a database\n");
-    EXPECT_EQ(run.out, "");
-  }
+  // (That each database command reports a reader's failure in one line is
+  // LegacyStorage's.)
+  const testing_support::ToolRun run = testing_support::RunTool({"db-upgrade", empty, In("new.db")});
+  EXPECT_EQ(std::tuple(run.status, run.err), std::tuple(1, "locmodel: " + empty + ": empty file, not a database\n"));
   EXPECT_FALSE(std::filesystem::exists(In("new.db")));
   EXPECT_EQ(Verdicts(Path("empty.db")), Four("empty file, not a database"));
 

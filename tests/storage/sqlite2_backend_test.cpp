@@ -311,18 +311,6 @@ TEST_F(LegacyStorage, FixturesDumpUpgradeAndLoadEveryRow) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out.rfind("[{\"key\":\"ProjectVersion\",\"file\":\"\",\"value\":\"4200\"},", 0), 0u);
   EXPECT_NE(run.out.find("{\"key\":\"Encoding\",\"file\":\"res/app.rc\",\"value\":\"65001\"}]\n"), std::string::npos);
-
-  CStorage{Path("bare.db")};  // PROP alone
-  EXPECT_EQ(RunTool({"db-dump", In("bare.db"), "--json"}).out,
-            "{\"tables\":{\"PROP\":[],\"RES_ITEM\":[],\"TRANS_ITEM\":[],\"BINARY\":[],\"VAL_STORAGE\":[]}}\n");
-  {
-    CStorage storage(Wide(NewDb()));
-    storage.SetInt(u"ProjectVersion", 4200);
-    storage.SetStr(u"Name", u"Zo\u00eb", u"a.rc");
-  }
-  EXPECT_EQ(RunTool({"db-dump", In("project.db"), "--json"}).out,
-            "{\"tables\":{\"PROP\":[],\"RES_ITEM\":[],\"TRANS_ITEM\":[],\"BINARY\":[],\"VAL_STORAGE\":"
-            "[[1,\"ProjectVersion\",\"\",\"4200\"],[2,\"Name\",\"a.rc\",\"Zo\u00eb\"]]}}\n");
 }
 
 // Every command that reads a damaged legacy file fails with one line and

@@ -255,15 +255,8 @@ TEST(XliffImport, CountsEachSkippedUnitByReason) {
 
 TEST(XliffImport, HostileDocumentsFailInOneLineAndChangeNothing) {
   auto root = MakeCarriedProject();
-  const std::string good = Export(*root, XliffVersion::V2_0);
-  const std::string changed = Replaced(good, ">Abbrechen<", ">Abbruch<");
-  std::string laughs = "<?xml version=\"1.0\"?><!DOCTYPE xliff [<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">";
-  for (char c = 'b'; c <= 'k'; ++c) {
-    laughs += std::string("<!ENTITY ") + c + " \"";
-    for (int i = 0; i < 10; ++i) laughs += std::string("&") + static_cast<char>(c - 1) + ";";
-    laughs += "\">";
-  }
-  laughs += "]>" + Replaced(changed.substr(changed.find("<xliff")), ">Abbruch<", ">&k;<");
+  // Entity expansion bombs are seeds of the xliff_import fuzz target.
+  const std::string changed = Replaced(Export(*root, XliffVersion::V2_0), ">Abbrechen<", ">Abbruch<");
   std::string deep = changed.substr(0, changed.find('>', changed.find("<file")) + 1);
   for (int i = 0; i < 100000; ++i) deep += "<group id=\"g\">";
   const struct {
@@ -271,7 +264,6 @@ TEST(XliffImport, HostileDocumentsFailInOneLineAndChangeNothing) {
     std::string xliff;
     const char* reason;
   } cases[] = {
-      {"billion laughs", laughs, ""},
       {"external entity", Replaced(Replaced(changed, "?>", "?><!DOCTYPE xliff [<!ENTITY e SYSTEM \"/etc/passwd\">]>"), ">Abbruch<", ">&e;<"), "external entity"},
       {"external parameter entity", Replaced(changed, "?>", "?><!DOCTYPE xliff [<!ENTITY % p SYSTEM \"http://example.com/x.dtd\"> %p;]>"), "external entity"},
       {"deep nesting", deep, "nested deeper"},
