@@ -95,9 +95,14 @@ uint32_t FileStreamIn::read(void* buffer, uint32_t count) {
 
 FileStreamOut::FileStreamOut(const std::u16string& path)
     : file_(std::fopen(locmodel::NativePath(path).c_str(), "wb")) {
-  // Writers hand over large blocks (BinarySerialOut's are 64 KB): a stdio
-  // buffer would split each into two system calls and copy part of it.
-  if (file_) std::setvbuf(AsFile(file_), nullptr, _IONBF, 0);
+  // Writers hand over large blocks (BinarySerialOut's are 64 KB): a buffer
+  // of that size lets stdio pass them on in one system call each, while a
+  // host's small writes are still gathered.
+  constexpr size_t kBufferSize = size_t{64} << 10;
+  if (file_) {
+    buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    std::setvbuf(AsFile(file_), buffer_.get(), _IOFBF, kBufferSize);
+  }
 }
 
 FileStreamOut::~FileStreamOut() {

@@ -180,7 +180,7 @@ TEST_F(LegacyStorage, OnlyTheStorageStatementsAreAnswered) {
   }
   for (const char* sql : {"SELECT * FROM prop", "select val from val_storage",
                           "SELECT val FROM val_storage WHERE val_key = 'a' AND file = 'b' OR 1",
-                          "SELECT val FROM val_storage WHERE val_key = 'a AND file = 'b' ", "drop table prop", "  "}) {
+                          "SELECT val FROM val_storage WHERE val_key = 'a AND file = 'b' ", "drop table prop", " \t\r\n\v\f "}) {
     SCOPED_TRACE(sql);
     sqlite_vm* vm = nullptr;
     char* error = nullptr;

@@ -186,6 +186,7 @@ TEST(Sqlite2HostileTest, CellsAndFreeBlocksStayInsideTheirPage) {
   // The cells take 8..55; the free block starts at 56.
   EXPECT_MALFORMED(patched16(56, 100), "do not fill the page");
   EXPECT_MALFORMED(patched16(58, 40), "out of order or range");
+  EXPECT_MALFORMED(patched16(6, 58), "out of order or range");  // not on a 4-byte boundary
   EXPECT_MALFORMED(patched16(56, 2000), "free block at 56 has a bad size");
   // A cell header near the end whose payload runs past the page.
   EXPECT_MALFORMED(patched([](auto& c) { c.Put16(3, 8 + 6, 1004), c.Put16(3, 1004 + 10, 30); }), "overruns its page");

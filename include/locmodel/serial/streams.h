@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -90,6 +91,7 @@ class FileStreamOut final : public IStreamOut {
 
  private:
   void* file_;  // FILE*
+  std::unique_ptr<char[]> buffer_;  // the stdio buffer, freed after the file is closed
   bool failed_ = false;
 };
 
