@@ -2,11 +2,9 @@
 
 #include <cctype>
 #include <charconv>
-#include <string_view>
 
 #include "hhp/hhp_lines.h"
 #include "locmodel/serial/strategies.h"
-#include "locmodel/util/unicode.h"
 
 LOCMODEL_DEFINE_PROP(CHhpInfoProp, u"HhpInfoProp");
 
@@ -30,170 +28,57 @@ void DoOptional(Serial::ISerialStream& stream, const char16_t* name, T& member) 
   if (present && ok) member = std::move(read);
 }
 
-// The text is formatted once, by the templates below, into either of two
-// outputs: ToString's UTF-16, or the writer's UTF-8 bytes, which so never
-// need the UTF-16 text built first. Put appends a literal (ASCII) or a field.
-void Put(std::u16string& out, std::string_view ascii) {
-  const size_t at = out.size();
-  out.resize(at + ascii.size());
-  for (size_t i = 0; i < ascii.size(); ++i) out[at + i] = static_cast<unsigned char>(ascii[i]);
+// Digits from std::to_chars, widened on the stack: one append, no temporary.
+void AppendDigits(std::u16string& text, const char* begin, const char* end, bool upper = false) {
+  char16_t wide[16];
+  size_t length = 0;
+  for (const char* c = begin; c != end; ++c)
+    wide[length++] = static_cast<char16_t>(upper ? std::toupper(static_cast<unsigned char>(*c)) : *c);
+  text.append(wide, length);
 }
-void Put(std::u16string& out, std::u16string_view field) { out.append(field); }
-void Put(std::string& out, std::string_view ascii) { out.append(ascii); }
-void Put(std::string& out, std::u16string_view field) { locmodel::AppendUtf16ToUtf8(out, field); }
 
 // "%d": the 32-bit value, signed.
-template <typename Out>
-void PutDecimal(Out& out, int32_t value) {
+void AppendDecimal(std::u16string& text, int32_t value) {
   char buffer[16];
-  Put(out, std::string_view(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer));
+  AppendDigits(text, buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
 // "0x%X": upper-case digits of the 32-bit pattern, no leading zeros.
-template <typename Out>
-void PutHex(Out& out, uint32_t value) {
+void AppendHex(std::u16string& text, uint32_t value) {
   char buffer[16];
-  char* const end = std::to_chars(buffer, buffer + sizeof buffer, value, 16).ptr;
-  for (char* c = buffer; c != end; ++c) *c = static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
-  Put(out, "0x");
-  Put(out, std::string_view(buffer, end - buffer));
+  text.append(u"0x");
+  AppendDigits(text, buffer, std::to_chars(buffer, buffer + sizeof buffer, value, 16).ptr, true);
 }
 
-template <typename Out, typename Text>
-void PutLine(Out& out, Text line) {
-  Put(out, line);
-  out.push_back('\n');
+void AppendLine(std::u16string& text, std::u16string_view line) {
+  text.append(line);
+  text.push_back(u'\n');
 }
 
-template <typename Out>
-void PutYesNo(Out& out, std::string_view key, bool value) {
-  Put(out, key);
-  PutLine(out, value ? "Yes" : "No");
+void AppendYesNo(std::u16string& text, std::u16string_view key, bool value) {
+  text.append(key);
+  AppendLine(text, value ? u"Yes" : u"No");
 }
 
 // "Key=value", only for a value that is not empty.
-template <typename Out>
-void PutOption(Out& out, std::string_view key, const std::u16string& value) {
+void AppendOption(std::u16string& text, std::u16string_view key, const std::u16string& value) {
   if (value.empty()) return;
-  Put(out, key);
-  out.push_back('=');
-  PutLine(out, std::u16string_view(value));
+  text.append(key);
+  text.push_back(u'=');
+  AppendLine(text, value);
 }
 
 // A section header, its lines, and the empty line that closes it; nothing
 // for a section without lines.
-template <typename Out, typename C, typename Line>
-void PutSection(Out& out, std::string_view header, const C& entries, Line line) {
+template <typename C, typename Line>
+void AppendSection(std::u16string& text, std::u16string_view header, const C& entries, Line line) {
   if (entries.empty()) return;
-  PutLine(out, header);
+  AppendLine(text, header);
   for (const auto& entry : entries) {
     line(entry);
-    out.push_back('\n');
+    text.push_back(u'\n');
   }
-  out.push_back('\n');
-}
-
-// The comma, then a non-empty string quoted.
-template <typename Out>
-void PutStr(Out& out, const std::u16string& value) {
-  out.push_back(',');
-  if (value.empty()) return;
-  out.push_back('"');
-  Put(out, std::u16string_view(value));
-  out.push_back('"');
-}
-
-template <typename Out>
-void PutInt(Out& out, uint32_t value, bool present) {
-  out.push_back(',');
-  if (present) PutHex(out, value);
-}
-
-template <typename Out>
-void PutRect(Out& out, const RECT& rect, bool present) {
-  out.push_back(',');
-  if (!present) return;
-  char separator = '[';
-  for (int32_t side : {rect.left, rect.top, rect.right, rect.bottom}) {
-    out.push_back(separator);
-    PutDecimal(out, side);
-    separator = ',';
-  }
-  out.push_back(']');
-}
-
-template <typename Out>
-void PutWindow(Out& out, const CWindowEntry& w) {
-  Put(out, std::u16string_view(w.WindowType));
-  Put(out, "=\"");
-  Put(out, std::u16string_view(w.TitleBarText));
-  out.push_back('"');
-  for (const std::u16string* s : {&w.TOCFile, &w.IndexFile, &w.DefaultFile, &w.HomeFile, &w.Jump1File,
-                                  &w.Jump1Text, &w.Jump2File, &w.Jump2Text})
-    PutStr(out, *s);
-  const auto has = [&w](CWindowEntry::MaskBit bit) { return (w.ValidMask & bit) != 0; };
-  PutInt(out, w.NavPaneStyle, has(CWindowEntry::kNavPaneStyle));
-  PutInt(out, static_cast<uint32_t>(w.Width), has(CWindowEntry::kWidth));
-  PutInt(out, w.bfButtonsShow, has(CWindowEntry::kButtonsShow));
-  PutRect(out, w.Position, has(CWindowEntry::kPosition));
-  PutInt(out, w.Style, has(CWindowEntry::kStyle));
-  PutInt(out, w.StyleEx, has(CWindowEntry::kStyleEx));
-  PutInt(out, static_cast<uint32_t>(w.ShowState), has(CWindowEntry::kShowState));
-  PutInt(out, w.IsClosed, has(CWindowEntry::kIsClosed));
-  PutInt(out, w.DefaultPane, has(CWindowEntry::kDefaultPane));
-  PutInt(out, w.DefaultPaneTab, has(CWindowEntry::kDefaultPaneTab));
-  PutInt(out, w.NotifyId, true);
-}
-
-template <typename Out>
-void PutHhp(Out& out, const CHhpInfo& info) {
-  // One allocation for the usual project: its texts plus what each line adds.
-  size_t estimate = 1024;
-  for (const CWindowEntry& w : info.Windows)
-    estimate += 256 + w.WindowType.size() + w.TitleBarText.size() + w.TOCFile.size() + w.HomeFile.size();
-  for (const auto* list : {&info.MergeList, &info.Files})
-    for (const std::u16string& f : *list) estimate += f.size() + 1;
-  for (const CAliasEntry& a : info.AliasList) estimate += a.val.size() + 64;
-  out.reserve(out.size() + estimate);
-  PutLine(out, "[OPTIONS]");
-  PutLine(out, "Display compile progress=Yes");
-  PutYesNo(out, "Auto Index=", info.AutoIndex);
-  PutYesNo(out, "Binary Index=", info.IsBinaryIndex);
-  PutYesNo(out, "Binary TOC=", info.IsBinaryTOC);
-  PutLine(out, info.Version == 2 ? "Compatibility=1.0" : "Compatibility=1.1 or later");
-  PutOption(out, "Compiled file", info.TargetFile);
-  PutOption(out, "Contents file", info.ContentsFile);
-  PutYesNo(out, "Create CHI file=", info.CreateCHI);
-  PutOption(out, "Default Font", info.DefaultFont);
-  PutOption(out, "Default Window", info.DefaultWindow);
-  PutOption(out, "Default topic", info.DefaultTopic);
-  PutOption(out, "Error log file", info.ErrorLogFile);
-  PutYesNo(out, "Full-text search=", info.IsFullTextSearch);
-  PutOption(out, "Index file", info.IndexFile);
-  Put(out, "Language=");
-  PutHex(out, static_cast<uint32_t>(info.Language));
-  out.push_back('\n');
-  PutOption(out, "Title", info.Title);
-  out.push_back('\n');
-
-  PutSection(out, "[WINDOWS]", info.Windows, [&](const CWindowEntry& w) { PutWindow(out, w); });
-  const auto file = [&](const std::u16string& f) { Put(out, std::u16string_view(f)); };
-  PutSection(out, "[MERGE FILES]", info.MergeList, file);
-  PutSection(out, "[FILES]", info.Files, file);
-  // The ids format as %d does: from 2^31 up they print negative.
-  PutSection(out, "[ALIAS]", info.AliasList, [&](const CAliasEntry& a) {
-    Put(out, "IDH_");
-    PutDecimal(out, static_cast<int32_t>(a.id));
-    Put(out, " = ");
-    Put(out, std::u16string_view(a.val));
-  });
-  PutSection(out, "[MAP]", info.AliasList, [&](const CAliasEntry& a) {
-    Put(out, "#define IDH_");
-    PutDecimal(out, static_cast<int32_t>(a.id));
-    out.push_back(' ');
-    PutDecimal(out, static_cast<int32_t>(a.id));
-  });
-  out.push_back('\n');
+  text.push_back(u'\n');
 }
 
 }  // namespace
@@ -230,15 +115,48 @@ bool CWindowEntry::Do(Serial::ISerialStream& stream) {
   return true;
 }
 
-void CWindowEntry::AddStr(std::u16string& text, const std::u16string& value) { PutStr(text, value); }
+void CWindowEntry::AddStr(std::u16string& text, const std::u16string& value) {
+  text.push_back(u',');
+  if (value.empty()) return;
+  text.push_back(u'"');
+  text.append(value);
+  text.push_back(u'"');
+}
 
-void CWindowEntry::AddInt(std::u16string& text, uint32_t value, bool present) { PutInt(text, value, present); }
+void CWindowEntry::AddInt(std::u16string& text, uint32_t value, bool present) {
+  text.push_back(u',');
+  if (present) AppendHex(text, value);
+}
 
-void CWindowEntry::AddRect(std::u16string& text, const RECT& rect, bool present) { PutRect(text, rect, present); }
+void CWindowEntry::AddRect(std::u16string& text, const RECT& rect, bool present) {
+  text.push_back(u',');
+  if (!present) return;
+  text.push_back(u'[');
+  for (int32_t side : {rect.left, rect.top, rect.right, rect.bottom}) {
+    AppendDecimal(text, side);
+    text.push_back(u',');
+  }
+  text.back() = u']';
+}
 
 std::u16string CWindowEntry::ToString() const {
-  std::u16string text;
-  PutWindow(text, *this);
+  std::u16string text = WindowType;
+  text.append(u"=\"").append(TitleBarText).push_back(u'"');
+  for (const std::u16string* s : {&TOCFile, &IndexFile, &DefaultFile, &HomeFile, &Jump1File,
+                                  &Jump1Text, &Jump2File, &Jump2Text})
+    AddStr(text, *s);
+  const auto has = [this](MaskBit bit) { return (ValidMask & bit) != 0; };
+  AddInt(text, NavPaneStyle, has(kNavPaneStyle));
+  AddInt(text, static_cast<uint32_t>(Width), has(kWidth));
+  AddInt(text, bfButtonsShow, has(kButtonsShow));
+  AddRect(text, Position, has(kPosition));
+  AddInt(text, Style, has(kStyle));
+  AddInt(text, StyleEx, has(kStyleEx));
+  AddInt(text, static_cast<uint32_t>(ShowState), has(kShowState));
+  AddInt(text, IsClosed, has(kIsClosed));
+  AddInt(text, DefaultPane, has(kDefaultPane));
+  AddInt(text, DefaultPaneTab, has(kDefaultPaneTab));
+  AddInt(text, NotifyId, true);
   return text;
 }
 
@@ -268,15 +186,53 @@ bool CHhpInfo::Do(Serial::ISerialStream& stream) {
 }
 
 std::u16string CHhpInfo::ToString() const {
+  // One allocation for the usual project: its texts plus what each line adds.
+  size_t estimate = 1024;
+  for (const CWindowEntry& w : Windows)
+    estimate += 256 + w.WindowType.size() + w.TitleBarText.size() + w.TOCFile.size() + w.HomeFile.size();
+  for (const auto* list : {&MergeList, &Files})
+    for (const std::u16string& f : *list) estimate += f.size() + 1;
+  for (const CAliasEntry& a : AliasList) estimate += a.val.size() + 64;
   std::u16string text;
-  PutHhp(text, *this);
-  return text;
-}
+  text.reserve(estimate);
+  AppendLine(text, u"[OPTIONS]");
+  AppendLine(text, u"Display compile progress=Yes");
+  AppendYesNo(text, u"Auto Index=", AutoIndex);
+  AppendYesNo(text, u"Binary Index=", IsBinaryIndex);
+  AppendYesNo(text, u"Binary TOC=", IsBinaryTOC);
+  AppendLine(text, Version == 2 ? u"Compatibility=1.0" : u"Compatibility=1.1 or later");
+  AppendOption(text, u"Compiled file", TargetFile);
+  AppendOption(text, u"Contents file", ContentsFile);
+  AppendYesNo(text, u"Create CHI file=", CreateCHI);
+  AppendOption(text, u"Default Font", DefaultFont);
+  AppendOption(text, u"Default Window", DefaultWindow);
+  AppendOption(text, u"Default topic", DefaultTopic);
+  AppendOption(text, u"Error log file", ErrorLogFile);
+  AppendYesNo(text, u"Full-text search=", IsFullTextSearch);
+  AppendOption(text, u"Index file", IndexFile);
+  text.append(u"Language=");
+  AppendHex(text, static_cast<uint32_t>(Language));
+  text.push_back(u'\n');
+  AppendOption(text, u"Title", Title);
+  text.push_back(u'\n');
 
-std::string locmodel::hhp_detail::ToUtf8String(const CHhpInfo& info) {
-  std::string bytes;
-  PutHhp(bytes, info);
-  return bytes;
+  AppendSection(text, u"[WINDOWS]", Windows, [&](const CWindowEntry& w) { text.append(w.ToString()); });
+  AppendSection(text, u"[MERGE FILES]", MergeList, [&](const std::u16string& f) { text.append(f); });
+  AppendSection(text, u"[FILES]", Files, [&](const std::u16string& f) { text.append(f); });
+  // The ids format as %d does: from 2^31 up they print negative.
+  AppendSection(text, u"[ALIAS]", AliasList, [&](const CAliasEntry& a) {
+    text.append(u"IDH_");
+    AppendDecimal(text, static_cast<int32_t>(a.id));
+    text.append(u" = ").append(a.val);
+  });
+  AppendSection(text, u"[MAP]", AliasList, [&](const CAliasEntry& a) {
+    text.append(u"#define IDH_");
+    AppendDecimal(text, static_cast<int32_t>(a.id));
+    text.push_back(u' ');
+    AppendDecimal(text, static_cast<int32_t>(a.id));
+  });
+  text.push_back(u'\n');
+  return text;
 }
 
 size_t locmodel::hhp_detail::ToStringLineCount(const CHhpInfo& info) {

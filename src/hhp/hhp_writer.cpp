@@ -115,33 +115,33 @@ Text WithCrlf(const Text& text) {
   return crlf;
 }
 
-// The LF, CR and zero bytes in `bytes`, counted in blocks short enough for
-// a one-byte counter, which vectorizes well.
-size_t CountBreaksAndZeros(std::string_view bytes) {
+// The LFs in `bytes`, counted in blocks short enough for a one-byte
+// counter, which vectorizes well.
+size_t CountLf(std::string_view bytes) {
   size_t total = 0;
   for (size_t at = 0; at < bytes.size(); at += 255) {
     unsigned char block = 0;
-    for (char c : bytes.substr(at, 255)) block += (c == '\n') | (c == '\r') | (c == '\0');
+    for (char c : bytes.substr(at, 255)) block += c == '\n';
     total += block;
   }
   return total;
 }
 
-// ToString's text in UTF-8, made without ICU and without the UTF-16 text.
-// Its bytes show the usual case at a glance: no zero or CR byte, and only
-// the LFs ToString writes of its own; the fields are searched for the one
-// to refuse only otherwise. A surrogate without its partner came out as
-// U+FFFD, so only bytes holding one need the UTF-16 text made, to find
-// such a surrogate and its line.
-Status ConvertUtf8(const CHhpInfo& info, const std::string& encoding, std::string& bytes) {
-  bytes = hhp_detail::ToUtf8String(info);
-  const bool plain =
-      CountBreaksAndZeros(bytes) == hhp_detail::ToStringLineCount(info) && !WindowsMayBeRefused(info);
+// ToString's text in UTF-8, written without ICU. Its bytes show the usual
+// case at a glance: no zero or CR byte, and only the LFs ToString writes of
+// its own; the fields are searched for the one to refuse only otherwise.
+// The conversion writes U+FFFD for a surrogate without its partner, so only
+// bytes holding one need the text searched for such a surrogate.
+Status ConvertUtf8(const CHhpInfo& info, const std::u16string& text, const std::string& encoding,
+                   std::string& bytes) {
+  bytes = Utf16ToUtf8(text);
+  const bool plain = bytes.find('\0') == std::string::npos && bytes.find('\r') == std::string::npos &&
+                     CountLf(bytes) == hhp_detail::ToStringLineCount(info) &&
+                     !WindowsMayBeRefused(info);
   if (!plain) {
     if (const std::string refusal = HhpRefusal(info); !refusal.empty()) return Status::Malformed(refusal);
   }
   if (bytes.find("\xEF\xBF\xBD") != std::string::npos) {
-    const std::u16string text = info.ToString();
     if (const char16_t* unpaired = UnpairedSurrogate(text))
       return Unrepresentable(*unpaired, text, unpaired, encoding);
   }
@@ -224,7 +224,7 @@ Status EncodeHhp(const CHhpInfo& info, const HhpWriteOptions& options, std::stri
   const char* canonical = ucnv_getName(converter.get(), &status);
   Status encoded = Status::Ok();
   if (canonical && std::strcmp(canonical, "UTF-8") == 0) {
-    encoded = ConvertUtf8(info, encoding, bytes);
+    encoded = ConvertUtf8(info, info.ToString(), encoding, bytes);
     if (encoded.ok() && options.crlf) bytes = WithCrlf(bytes);
   } else if (const std::string refusal = HhpRefusal(info); !refusal.empty()) {
     encoded = Status::Malformed(refusal);

@@ -19,8 +19,5 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 // Utf8ToUtf16 onto the end of `out`, for text that arrives in pieces (each
 // piece must end on a sequence boundary).
 void AppendUtf8ToUtf16(std::u16string& out, std::string_view utf8);
-// Utf16ToUtf8 onto the end of `out` (each piece must end on a code point
-// boundary: a surrogate pair split between calls becomes two U+FFFD).
-void AppendUtf16ToUtf8(std::string& out, std::u16string_view utf16);
 
 }  // namespace locmodel
