@@ -8,7 +8,7 @@ that some test fails on is killed; one that does not compile is not counted.
 The last line is "mutation score: K killed of N".
 
     tools/mutation_score.py [--seed S] [--count N] [--build DIR] [--jobs J]
-                            [--exclude REGEX] [--dry-run]
+                            [--exclude REGEX] [--only REGEX] [--dry-run]
 
 The build directory must already be configured with the tests (./dev.sh test
 does that). The same seed and count on the same sources pick the same
@@ -160,10 +160,12 @@ def main():
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     parser.add_argument("--exclude", default="install",
                         help="ctest -E regex of tests that do not exercise src/ (default: install; '' runs all)")
+    parser.add_argument("--only", default="",
+                        help="regex a mutated file's path must match, to look at one subsystem (e.g. src/storage/)")
     parser.add_argument("--dry-run", action="store_true", help="list the chosen mutants, build nothing")
     args = parser.parse_args()
 
-    sites = collect_sites(ROOT / "src")
+    sites = [site for site in collect_sites(ROOT / "src") if re.search(args.only, site[0])]
     # Drawn order, not file order: a run stopped early has tried the first
     # mutants of the draw, which a smaller --count tries too.
     chosen = random.Random(args.seed).sample(sites, min(args.count, len(sites)))
