@@ -129,7 +129,10 @@ def collect_sites(src_dir):
 
 
 def run(cmd):
-    return subprocess.run(cmd, cwd=ROOT, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+    # A session of its own: ctest --stop-on-failure ends the tests still
+    # running by signalling their group, which must not interrupt us.
+    return subprocess.run(cmd, cwd=ROOT, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                          start_new_session=True).returncode
 
 
 def build(args):
