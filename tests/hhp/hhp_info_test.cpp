@@ -2,8 +2,7 @@
 // the options filled in from a window.
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <memory>
+#include <algorithm>
 
 #include "hhp/hhp_sample.h"
 #include "locmodel/props/prop_container.h"
@@ -15,8 +14,12 @@
 namespace {
 
 using testing_support::Bytes;
+using testing_support::Concat;
 using testing_support::FullHhp;
+using testing_support::Hex;
 using testing_support::MinimalHhp;
+using testing_support::Utf16;
+using testing_support::WriteStream;
 
 std::string Text(const CHhpInfo& info) { return locmodel::Utf16ToUtf8(info.ToString()); }
 
@@ -29,56 +32,23 @@ TEST(HhpInfo, ToStringWritesTheProjectLineByLine) {
   EXPECT_EQ(Text(FullHhp()), testing_support::HhpFixture("full.hhp"));
 }
 
-TEST(HhpInfo, WindowTextOperations) {
-  CWindowEntry window;
-  window.WindowType = u"main";
-  window.TitleBarText = u"Help";
-  window.TOCFile = u"toc.hhc";
-  EXPECT_EQ(locmodel::Utf16ToUtf8(window.ToString()), "main=\"Help\",\"toc.hhc\",,,,,,,,,,,,,,,,,,0x0");
-  window.ValidMask = CWindowEntry::kPosition;
-  window.Position = {0, 0, 640, 480};
-  EXPECT_EQ(locmodel::Utf16ToUtf8(window.ToString()),
-            "main=\"Help\",\"toc.hhc\",,,,,,,,,,,[0,0,640,480],,,,,,,0x0");
-
-  struct Case {
-    void (*add)(std::u16string&);
-    const char16_t* expected;
-  } cases[] = {
-      {[](std::u16string& t) { CWindowEntry::AddStr(t, u""); }, u"x,"},
-      {[](std::u16string& t) { CWindowEntry::AddStr(t, u"a b"); }, u"x,\"a b\""},
-      {[](std::u16string& t) { CWindowEntry::AddInt(t, 0xABCDEF, true); }, u"x,0xABCDEF"},
-      {[](std::u16string& t) { CWindowEntry::AddInt(t, static_cast<uint32_t>(INT_MIN), true); }, u"x,0x80000000"},
-      {[](std::u16string& t) { CWindowEntry::AddInt(t, 5, false); }, u"x,"},
-      {[](std::u16string& t) { CWindowEntry::AddRect(t, {INT_MIN, INT_MIN, INT_MAX, -1}, true); },
-       u"x,[-2147483648,-2147483648,2147483647,-1]"},
-      {[](std::u16string& t) { CWindowEntry::AddRect(t, {1, 2, 3, 4}, false); }, u"x,"},
-  };
-  for (const Case& c : cases) {
-    std::u16string text = u"x";
-    c.add(text);
-    EXPECT_EQ(text, c.expected);
-  }
-}
-
-TEST(HhpInfo, EqualityAndNoOrder) {
+TEST(HhpInfo, EqualityComparesEveryFieldAndNoOrder) {
   const CHhpInfo full = FullHhp();
   EXPECT_EQ(full, FullHhp());
   EXPECT_TRUE(full < full);  // never a key: every comparison says "less"
-  CHhpInfo other = full;
-  other.Windows[1].Position.bottom = 1;  // not written, still compared
-  EXPECT_NE(full, other);
-  other = full;
-  other.AliasList[0].val = u"A.htm";
-  EXPECT_NE(full, other);
-  other = full;
-  other.Lcid = 0;
-  EXPECT_NE(full, other);
+  for (void (*change)(CHhpInfo&) : {+[](CHhpInfo& i) { i.Windows[1].Position.bottom = 1; },  // not written
+                                    +[](CHhpInfo& i) { i.AliasList[0].val = u"A.htm"; },
+                                    +[](CHhpInfo& i) { i.Lcid = 0; }}) {
+    CHhpInfo other = full;
+    change(other);
+    EXPECT_NE(full, other);
+  }
 }
 
 // A whole project, alone and as a property value, read back by each reader.
 TEST(HhpInfo, RoundTripsThroughBothReaders) {
   const CHhpInfo full = FullHhp();
-  const Bytes alone = testing_support::WriteStream([&](Serial::ISerialStream& s) { CHhpInfo(full).Do(s); });
+  const Bytes alone = WriteStream([&](Serial::ISerialStream& s) { CHhpInfo(full).Do(s); });
   testing_support::ReadEachWay(alone, [&](Serial::ISerialStream& s, bool) {
     CHhpInfo read;
     EXPECT_TRUE(read.Do(s));
@@ -87,7 +57,7 @@ TEST(HhpInfo, RoundTripsThroughBothReaders) {
 
   CPropContainer props;
   props.SetPropW(CPropName(u"Hhp"), new CHhpInfoProp(full));
-  const Bytes inContainer = testing_support::WriteStream([&](Serial::ISerialStream& s) { props.Do(s); });
+  const Bytes inContainer = WriteStream([&](Serial::ISerialStream& s) { props.Do(s); });
   testing_support::ReadEachWay(inContainer, [&](Serial::ISerialStream& s, bool) {
     CPropContainer read;
     read.Do(s);
@@ -98,90 +68,69 @@ TEST(HhpInfo, RoundTripsThroughBothReaders) {
   });
 }
 
-// Cuts the node `name` (holding a field of `fieldSize` bytes) out of a stream.
-Bytes WithoutNode(Bytes bytes, const std::string& name, size_t fieldSize) {
-  const Bytes head = testing_support::Concat(
-      {{0x18, 0x01, static_cast<unsigned char>(name.size())}, testing_support::Utf16(name)});
-  const auto at = std::search(bytes.begin(), bytes.end(), head.begin(), head.end());
+// The bytes of a node: its enter tag and name, then `rest`.
+Bytes Node(const std::string& name, const std::string& rest) {
+  return Concat({{0x18, 0x01, static_cast<unsigned char>(name.size())}, Utf16(name), Hex(rest)});
+}
+
+Bytes Replaced(Bytes bytes, const Bytes& from, const Bytes& to) {
+  const auto at = std::search(bytes.begin(), bytes.end(), from.begin(), from.end());
   EXPECT_NE(at, bytes.end());
-  bytes.erase(at, at + static_cast<long>(head.size() + 5 + fieldSize + 1));
+  if (at != bytes.end()) bytes.insert(bytes.erase(at, at + static_cast<long>(from.size())), to.begin(), to.end());
   return bytes;
 }
 
+// An absent or malformed node leaves its field alone in the tree reader; an
+// absent one is fatal to the sequential reader.
 TEST(HhpInfo, TreeReaderKeepsWhatIsAbsentOrMalformed) {
   CHhpInfo written = FullHhp();
   written.DefaultFont.clear();
-  const Bytes full = testing_support::WriteStream([&](Serial::ISerialStream& s) { written.Do(s); });
-
-  // No "DefaultFont": kept by the tree reader, fatal to the sequential one.
-  const Bytes noFont = WithoutNode(full, "DefaultFont", 0);
-  testing_support::ReadEachWay(noFont, [&](Serial::ISerialStream& s, bool tree) {
-    CHhpInfo read;
-    read.DefaultFont = u"kept";
-    if (!tree) {
-      EXPECT_THROW(read.Do(s), Serial::Exceptions::FormatIO);
-      return;
-    }
-    EXPECT_TRUE(read.Do(s));
-    CHhpInfo expected = written;
-    expected.DefaultFont = u"kept";
+  const Bytes full = WriteStream([&](Serial::ISerialStream& s) { written.Do(s); });
+  const struct {
+    Bytes bytes;
+    void (*preset)(CHhpInfo&);
+  } cases[] = {
+      {Replaced(full, Node("DefaultFont", "1A 00 00 00 00 19"), {}), [](CHhpInfo& i) { i.DefaultFont = u"kept"; }},
+      {Replaced(full, Node("Version", "1A 04 00 00 00 03 00 00 00"), Node("Version", "1A 02 00 00 00 03 00")),
+       [](CHhpInfo& i) { i.Version = 9; }},  // two bytes wide
+  };
+  for (const auto& c : cases) {
+    Serial::MemoryStreamIn in(c.bytes.data(), static_cast<uint32_t>(c.bytes.size()));
+    Serial::Binary::BinarySerialTreeIn reader;
+    reader.Load(in);
+    CHhpInfo read, expected = written;
+    c.preset(read);
+    c.preset(expected);
+    EXPECT_TRUE(read.Do(reader));
     EXPECT_EQ(read, expected);
+  }
+  testing_support::ReadThrough(cases[0].bytes, [](Serial::ISerialStream& s) {
+    CHhpInfo read;
+    EXPECT_THROW(read.Do(s), Serial::Exceptions::FormatIO);
   });
-
-  // "Version" two bytes wide: the value stays.
-  Bytes odd = full;
-  const Bytes version = testing_support::Concat({testing_support::Hex("18 01 07"), testing_support::Utf16("Version"),
-                                                 testing_support::Hex("1A 04 00 00 00 03 00 00 00")});
-  const auto at = std::search(odd.begin(), odd.end(), version.begin(), version.end());
-  ASSERT_NE(at, odd.end());
-  const Bytes narrow = testing_support::Hex("1A 02 00 00 00 03 00");
-  odd.erase(at + 17, at + static_cast<long>(version.size()));
-  odd.insert(at + 17, narrow.begin(), narrow.end());
-  Serial::MemoryStreamIn in(odd.data(), static_cast<uint32_t>(odd.size()));
-  Serial::Binary::BinarySerialTreeIn reader;
-  reader.Load(in);
-  CHhpInfo read;
-  read.Version = 9;
-  EXPECT_TRUE(read.Do(reader));
-  CHhpInfo expected = written;
-  expected.Version = 9;
-  EXPECT_EQ(read, expected);
 }
 
+// The last window of the default window's name (case counts), else the first,
+// fills the four options left empty.
 TEST(HhpInfo, InitSkippedFieldsTakesTheDefaultWindowsValues) {
-  const auto window = [](const char16_t* name, const char16_t* tag) {
-    CWindowEntry w;
-    w.WindowType = name;
-    w.TitleBarText = std::u16string(u"title ") + tag;
-    w.IndexFile = std::u16string(u"index ") + tag;
-    w.TOCFile = std::u16string(u"toc ") + tag;
-    w.HomeFile = std::u16string(u"home ") + tag;
-    return w;
-  };
-  struct Case {
-    const char16_t* defaultWindow;
-    std::vector<CWindowEntry> windows;
-    const char16_t* expectedTag;  // null: nothing changes
-  } cases[] = {
-      {u"main", {}, nullptr},
-      {u"b", {window(u"a", u"1"), window(u"b", u"2"), window(u"b", u"3")}, u"3"},  // the last match
-      {u"B", {window(u"a", u"1"), window(u"b", u"2")}, u"1"},                      // case-sensitive: first
-  };
-  for (const Case& c : cases) {
+  const auto init = [](const char16_t* defaultWindow, std::vector<std::u16string> names) {
     CHhpInfo info = MinimalHhp();
-    info.DefaultWindow = c.defaultWindow;
-    info.Windows = c.windows;
-    CHhpInfo expected = info;
-    if (c.expectedTag) {
-      const std::u16string tag = c.expectedTag;
-      expected.Title = u"title " + tag;
-      expected.IndexFile = u"index " + tag;
-      expected.ContentsFile = u"toc " + tag;
-      expected.DefaultTopic = u"home " + tag;
+    info.DefaultWindow = defaultWindow;
+    for (const std::u16string& name : names) {
+      CWindowEntry& w = info.Windows.emplace_back();
+      const std::u16string tag(1, static_cast<char16_t>(u'0' + info.Windows.size()));
+      w.WindowType = name;
+      w.TitleBarText = u"title" + tag;
+      w.IndexFile = u"index" + tag;
+      w.TOCFile = u"toc" + tag;
+      w.HomeFile = u"home" + tag;
     }
     info.InitSkippedFields();
-    EXPECT_EQ(info, expected);
-  }
+    return locmodel::Utf16ToUtf8(info.Title + u"|" + info.IndexFile + u"|" + info.ContentsFile + u"|" + info.DefaultTopic);
+  };
+  EXPECT_EQ(init(u"main", {}), "|||");
+  EXPECT_EQ(init(u"b", {u"a", u"b", u"b"}), "title3|index3|toc3|home3");
+  EXPECT_EQ(init(u"B", {u"a", u"b"}), "title1|index1|toc1|home1");
   // Options already given stay.
   CHhpInfo given = FullHhp();
   given.InitSkippedFields();

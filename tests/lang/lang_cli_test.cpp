@@ -4,16 +4,11 @@
 
 #include "support/tool_rows.h"
 
-namespace {
-
+using testing_support::RunTool;
 using testing_support::ToolRun;
 
-ToolRun Cli(const std::vector<std::string>& args) { return testing_support::RunTool(args); }
-
-}  // namespace
-
 TEST(LangCli, LangPrintsRowAndMacrosAsJson) {
-  const ToolRun run = Cli({"lang", "0x0409", "--json"});
+  const ToolRun run = RunTool({"lang", "0x0409", "--json"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
             "{\"id\":1033,\"culture\":\"en-US\",\"name\":\"United States\","
@@ -24,10 +19,10 @@ TEST(LangCli, LangPrintsRowAndMacrosAsJson) {
             "\"$(SymbianLang)\":\"10\",\"$(LangAbbr)\":\"ENU\",\"$(WinLang)\":\"ENU\","
             "\"$(LangId)\":\"1033\"}}\n");
   // Decimal, culture names in any case and brand bits name the same row.
-  EXPECT_EQ(Cli({"lang", "1033", "--json"}).out, run.out);
-  EXPECT_EQ(Cli({"lang", "EN-us", "--json"}).out, run.out);
-  EXPECT_NE(Cli({"lang", "0x30409", "--json"}).out.find("\"$(SymbianLang)\":\"en-US\""), std::string::npos);
-  EXPECT_NE(Cli({"lang", "0x0401"}).out.find("rtl          yes"), std::string::npos);
+  EXPECT_EQ(RunTool({"lang", "1033", "--json"}).out, run.out);
+  EXPECT_EQ(RunTool({"lang", "EN-us", "--json"}).out, run.out);
+  EXPECT_NE(RunTool({"lang", "0x30409", "--json"}).out.find("\"$(SymbianLang)\":\"en-US\""), std::string::npos);
+  EXPECT_NE(RunTool({"lang", "0x0401"}).out.find("rtl          yes"), std::string::npos);
 }
 
 // Unknown languages fail; missing or malformed options are usage errors.
@@ -42,7 +37,7 @@ TEST(LangCli, BadArgumentsFailWithOneMessage) {
       {{"expand", "x", "--lang", "1033", "--set", "novalue"}, 2, "usage: locmodel expand"},
       {{"expand", "x", "--lang", "1033", "--set", "=v"}, 2, "usage: locmodel expand"}};
   for (const auto& [args, status, message] : cases) {
-    const ToolRun run = Cli(args);
+    const ToolRun run = RunTool(args);
     EXPECT_EQ(run.status, status) << args[0] << " " << args.back();
     EXPECT_TRUE(run.out.empty());
     EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
@@ -50,7 +45,7 @@ TEST(LangCli, BadArgumentsFailWithOneMessage) {
 }
 
 TEST(LangCli, LangsListsEveryRowInOrder) {
-  const ToolRun run = Cli({"langs", "--json"});
+  const ToolRun run = RunTool({"langs", "--json"});
   ASSERT_EQ(run.status, 0);
   ASSERT_GT(run.out.size(), 2u);
   EXPECT_EQ(run.out.front(), '[');
@@ -58,7 +53,7 @@ TEST(LangCli, LangsListsEveryRowInOrder) {
   EXPECT_EQ(run.out.find("{\"id\":1,"), 1u);
   EXPECT_NE(run.out.find("{\"id\":4,\"culture\":\"zh-CHT\""), std::string::npos);
   EXPECT_LT(run.out.find("{\"id\":9,"), run.out.find("{\"id\":1033,"));
-  const ToolRun text = Cli({"langs"});
+  const ToolRun text = RunTool({"langs"});
   EXPECT_NE(text.out.find("0x0409  1033  en-US"), std::string::npos);
 }
 

@@ -417,40 +417,37 @@ std::string PeFile(size_t size, uint32_t lfanew) {
   return b;
 }
 
+std::string With(std::string b, size_t at, const std::string& bytes) { return b.replace(at, bytes.size(), bytes); }
+
 uint32_t Sum(const std::string& b) {
   return locmodel::PeChecksum(reinterpret_cast<const unsigned char*>(b.data()), b.size());
 }
 
 TEST_F(FileUtil, PeChecksumMatchesHandSums) {
-  // No headers: FFFF + FFFF = 1FFFE -> FFFF; + 0002 = 10001 -> 0002; + length 6.
-  EXPECT_EQ(Sum(std::string("\xff\xff\xff\xff\x02\x00", 6)), 0x0002u + 6);
-  // Odd length: the last byte is a word with high byte 0: 5A4D + 0041 + 3.
-  EXPECT_EQ(Sum("MZA"), 0x5A4Du + 0x0041 + 3);
-  // Valid headers: the stored checksum counts as zero, so any value sums the
-  // same: 5A4D ("MZ") + 0040 (e_lfanew) + 4550 ("PE") + length 9C.
-  std::string pe = PeFile(0x9C, 0x40);
-  pe.replace(0x98, 4, "\x78\x56\x34\x12");
-  EXPECT_EQ(Sum(pe), 0x5A4Du + 0x0040 + 0x4550 + 0x9C);
-  pe.replace(0x98, 4, "\xff\xff\xff\xff");
-  EXPECT_EQ(Sum(pe), 0x5A4Du + 0x0040 + 0x4550 + 0x9C);
-  // The field cut by the end of the file: invalid headers, summed whole.
-  // 5A4D + 0040 + 4550 + FFFF = 19FDC -> 9FDD.
-  EXPECT_EQ(Sum(pe.substr(0, 0x9A)), 0x9FDDu + 0x9A);
-  // A signature wrong in its first byte only: invalid headers, the field
-  // counts: 5A4D + 0040 + 4551 ("QE") + 5678 + 1234 = 1088A -> 088B.
-  std::string q = pe;
-  q[0x40] = 'Q';
-  q.replace(0x98, 4, "\x78\x56\x34\x12");
-  EXPECT_EQ(Sum(q), 0x088Bu + 0x9C);
-  // An odd e_lfanew: the field straddles words; 5A4D + 0041 + 5000 + 0045.
-  std::string odd = PeFile(0x9D, 0x41);
-  odd.replace(0x99, 4, "\xff\xff\xff\xff");
-  EXPECT_EQ(Sum(odd), 0x5A4Du + 0x0041 + 0x5000 + 0x0045 + 0x9D);
-  // e_lfanew far past the end: summed whole, 5A4D + FFF0 + FFFF = 25A3C ->
-  // 5A3E, + length 40.
-  EXPECT_EQ(Sum(PeFile(64, 0xFFFFFFF0u)), 0x5A3Eu + 64);
-  EXPECT_EQ(Sum(PeFile(64, 62)), 0x5A4Du + 0x003E + 64);  // e_lfanew into the last bytes
-  EXPECT_EQ(Sum(""), 0u);
+  // With valid headers the stored checksum (at e_lfanew + 88) counts as zero.
+  const std::string pe = With(PeFile(0x9C, 0x40), 0x98, "\x78\x56\x34\x12");
+  const struct {
+    const char* what;
+    std::string bytes;
+    uint32_t sum;  // the folded 16-bit sum plus the length
+  } cases[] = {
+      // FFFF + FFFF = 1FFFE -> FFFF; + 0002 = 10001 -> 0002.
+      {"no headers", std::string("\xff\xff\xff\xff\x02\x00", 6), 0x0002u + 6},
+      {"odd length: the last byte is a word with high byte 0", "MZA", 0x5A4Du + 0x0041 + 3},
+      {"valid headers: MZ, e_lfanew, PE", pe, 0x5A4Du + 0x0040 + 0x4550 + 0x9C},
+      {"any stored checksum", With(pe, 0x98, "\xff\xff\xff\xff"), 0x5A4Du + 0x0040 + 0x4550 + 0x9C},
+      // 5A4D + 0040 + 4550 + FFFF = 19FDC -> 9FDD.
+      {"the field cut by the end: summed whole", With(pe, 0x98, "\xff\xff").substr(0, 0x9A), 0x9FDDu + 0x9A},
+      // 5A4D + 0040 + 4551 ("QE") + 5678 + 1234 = 1088A -> 088B.
+      {"signature wrong in its first byte: the field counts", With(pe, 0x40, "Q"), 0x088Bu + 0x9C},
+      {"odd e_lfanew: the field straddles words", With(PeFile(0x9D, 0x41), 0x99, "\xff\xff\xff\xff"),
+       0x5A4Du + 0x0041 + 0x5000 + 0x0045 + 0x9D},
+      // 5A4D + FFF0 + FFFF = 25A3C -> 5A3E.
+      {"e_lfanew far past the end", PeFile(64, 0xFFFFFFF0u), 0x5A3Eu + 64},
+      {"e_lfanew into the last bytes", PeFile(64, 62), 0x5A4Du + 0x003E + 64},
+      {"empty", "", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Sum(c.bytes), c.sum) << c.what;
 
   // The file is streamed in blocks: the same sum as in memory, with the
   // field and an odd end far from the first block.
@@ -459,8 +456,7 @@ TEST_F(FileUtil, PeChecksumMatchesHandSums) {
   big.replace(300001, 4, std::string("PE\0\0", 4));
   Put(dir / "big.exe", big);
   EXPECT_EQ(GetChecksum(U(dir / "big.exe")), Sum(big));
-  big.replace(300001 + 88, 4, "abcd");
-  EXPECT_EQ(Sum(big), GetChecksum(U(dir / "big.exe")));  // the field is ignored
+  EXPECT_EQ(Sum(With(big, 300001 + 88, "abcd")), Sum(big));  // the field is ignored
   EXPECT_EQ(GetChecksum(U(dir / "missing.exe")), 0u);
   EXPECT_EQ(GetChecksum(U(dir)), 0u);
 }

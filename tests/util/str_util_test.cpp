@@ -148,11 +148,4 @@ TEST(StrBuffers, Conversions) {
     const Wide wide(UTF8ToUnicode(bytes, size));
     EXPECT_EQ(std::u16string(wide.get()), text) << bytes;
   }
-  // A numeric identifier from Unified2Res is harmless in the same holder.
-  char16_t* res = nullptr;
-  Unified2Res(u"#5", res);
-  Wide wide(res);
-  Unified2Res(u"@Name", res);
-  wide.reset(res);
-  EXPECT_EQ(std::u16string(wide.get()), u"Name");
 }
