@@ -74,9 +74,6 @@ TEST(BoolLocker, CountsForItsLifetimeAndNests) {
     EXPECT_EQ(counter, 1);
   }
   EXPECT_EQ(counter, 0);
-  CBoolLocker::Lock(&counter);
-  CBoolLocker::Unlock(&counter);
-  EXPECT_EQ(counter, 0);
 }
 
 }  // namespace
