@@ -19,7 +19,7 @@ class ItemEvents : public ::testing::Test {
   testing_support::EventLog a, b;
 };
 
-TEST_F(ItemEvents, ForwardOnlyWhileStartedAndUnlocked) {
+TEST_F(ItemEvents, ForwardOnlyWhileStartedAndUnlockedAndBracketsOnce) {
   server.Subscribe(&a);
   server.OnResItemAdd(nullptr, nullptr);
   server.Startup();
@@ -30,15 +30,7 @@ TEST_F(ItemEvents, ForwardOnlyWhileStartedAndUnlocked) {
   server.OnResItemChange(nullptr);  // still locked once
   EXPECT_TRUE(server.IsLocked());
   server.SetLock(false);
-  server.OnResItemChange(nullptr);
-  server.Shutdown();
-  server.OnResItemChange(nullptr);
-  EXPECT_EQ(a.Line(), "startup add ? ? change ? shutdown");
-}
-
-TEST_F(ItemEvents, NestedBracketsReachSubscribersOnce) {
-  server.Subscribe(&a);
-  server.Startup();
+  // Nested brackets reach subscribers once.
   server.OnMultiOperationBegin();
   server.OnMultiOperationBegin();
   EXPECT_TRUE(server.IsMultiOperation());
@@ -52,7 +44,9 @@ TEST_F(ItemEvents, NestedBracketsReachSubscribersOnce) {
   server.OnMultiOperationBegin();
   server.SetLock(false);
   server.OnMultiOperationEnd();
-  EXPECT_EQ(a.Line(), "startup begin change ? end end");
+  server.Shutdown();
+  server.OnResItemChange(nullptr);
+  EXPECT_EQ(a.Line(), "startup add ? ? begin change ? end end shutdown");
 }
 
 TEST_F(ItemEvents, SubscribersInOrderAndUnsubscribeRemovesEveryEntry) {

@@ -32,10 +32,7 @@ TEST(ItemHelper, EmbeddedMarkers) {
   EXPECT_TRUE(CItemHelper::IsEmbeddedChild(*child));
   EXPECT_FALSE(CItemHelper::IsStrChild(*child));  // the parent has no origin
 
-  CEmbeddedCfg origin;
-  origin.SourceType = CEmbeddedCfg::Resource;
-  origin.KindCode = 22;
-  origin.ExtraParam = 5;
+  const CEmbeddedCfg origin{CEmbeddedCfg::Resource, 22, 5};
   parent.SetPropW(CPropName::PROP_EMBEDDED_CFG, new CEmbeddedCfgProp(origin));
   EXPECT_EQ(CItemHelper::GetEmbeddedCfg(parent), origin);
   EXPECT_TRUE(CItemHelper::IsEmbeddedParent(parent));
@@ -43,9 +40,7 @@ TEST(ItemHelper, EmbeddedMarkers) {
   EXPECT_TRUE(CItemHelper::IsStrChild(*child));
   EXPECT_FALSE(CItemHelper::IsStrChild(parent));
 
-  origin.SourceType = CEmbeddedCfg::Undefined;
-  origin.KindCode = 21;
-  parent.SetPropW(CPropName::PROP_EMBEDDED_CFG, new CEmbeddedCfgProp(origin));
+  parent.SetPropW(CPropName::PROP_EMBEDDED_CFG, new CEmbeddedCfgProp(CEmbeddedCfg{CEmbeddedCfg::Undefined, 21}));
   EXPECT_FALSE(CItemHelper::IsStrChild(*child));
   EXPECT_FALSE(CItemHelper::IsSkippedItem(parent));
 
@@ -73,9 +68,6 @@ TEST(BoolLocker, CountsForItsLifetimeAndNests) {
     { CBoolLocker inner(counter); EXPECT_EQ(counter, 2); }
     EXPECT_EQ(counter, 1);
   }
-  EXPECT_EQ(counter, 0);
-  CBoolLocker::Lock(&counter);
-  CBoolLocker::Unlock(&counter);
   EXPECT_EQ(counter, 0);
 }
 

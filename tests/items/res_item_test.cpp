@@ -1,9 +1,12 @@
 #include "locmodel/items/res_item.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
 #include "locmodel/items/item_events.h"
 #include "locmodel/props/prop_classes.h"
 #include "support/event_log.h"
-#include "support/stream_bytes.h"
 
 namespace {
 
@@ -16,7 +19,6 @@ class Items : public ::testing::Test {
 
 TEST_F(Items, StateBitsAndDataAreCopiedAndAppended) {
   CResItem item;
-  EXPECT_EQ(item.GetResId(), u"@");
   item.SetReadOnly(true);
   item.SetItemLocked(true);
   EXPECT_EQ(item.GetState(), 3);
@@ -74,37 +76,30 @@ TEST_F(Items, ChildrenAndTranslationsRaiseTheirEventsInOrder) {
   delete trans;
 }
 
-TEST_F(Items, EachParentLinkChangeRaisesOneChangeOfTheChild) {
-  CResItem parent;
+TEST_F(Items, ParentLinksAndDestructionRaiseTheirEvents) {
+  auto* parent = new CResItem;
   auto* a = new CResItem;
   auto* b = new CResItem;
-  log.names = {{&parent, "p"}, {a, "a"}, {b, "b"}};
-  a->SetParent(&parent);
-  EXPECT_EQ(a->GetParent(), &parent);
+  log.names = {{parent, "p"}, {a, "a"}, {b, "b"}};
+  // Each change of a parent link is one change of the child.
+  a->SetParent(parent);
+  EXPECT_EQ(a->GetParent(), parent);
   a->SetParent(nullptr);
-  parent.AddResItem(a);
-  parent.AddResItem(b);
-  parent.ClearResItemList();
+  parent->AddResItem(a);
+  parent->AddResItem(b);
+  parent->ClearResItemList();
   EXPECT_EQ(b->GetParent(), nullptr);
   EXPECT_EQ(log.events, (std::vector<std::string>{"change a", "change a", "add p a", "change a",
                                                   "add p b", "change b", "begin", "change a",
                                                   "remove p a", "change b", "remove p b", "end"}));
-  delete a;
-  delete b;
-}
-
-TEST_F(Items, DestructionAnnouncesTheRootFirstInsideOneBracket) {
-  auto* root = new CResItem;
-  auto* a = new CResItem;
-  auto* b = new CResItem;
-  root->AddResItem(a);
-  root->AddResItem(b);
-  for (int lang : {1, 2, 3}) root->AddTransItem(new CTransItem(lang));
-  log.names = {{root, "r"}, {a, "a"}, {b, "b"}};
+  // Destruction announces the root first; the children's own brackets fold
+  // into the root's.
+  parent->AddResItem(a);
+  parent->AddResItem(b);
+  for (int lang : {1, 2, 3}) parent->AddTransItem(new CTransItem(lang));
   log.events.clear();
-  delete root;
-  // The children's own brackets fold into the root's.
-  EXPECT_EQ(log.events, (std::vector<std::string>{"begin", "delete r", "delete a", "delete b", "end"}));
+  delete parent;
+  EXPECT_EQ(log.events, (std::vector<std::string>{"begin", "delete p", "delete a", "delete b", "end"}));
 }
 
 TEST_F(Items, CopiesCarryContentButNoLinks) {
@@ -130,15 +125,6 @@ TEST_F(Items, CopiesCarryContentButNoLinks) {
   CTransItem transCopy(trans);
   EXPECT_EQ(transCopy.GetKey(), 9999999);
   EXPECT_TRUE(transCopy == trans);
-}
-
-TEST(ItemSerialization, DetachedTranslationBytes) {
-  CTransItem trans(1033);
-  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { trans.Do(s); }),
-            Hex("18 00 18 02 01 1A 04 00 00 00 00 00 00 00 19 19"
-                "18 01 03 4B 00 65 00 79 00 1A 04 00 00 00 7F 96 98 00 19"
-                "18 01 03 4C 00 6E 00 67 00 1A 04 00 00 00 09 04 00 00 19"
-                "18 01 02 53 00 74 00 1A 04 00 00 00 00 00 00 00 19"));
 }
 
 }  // namespace

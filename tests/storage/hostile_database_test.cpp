@@ -1,7 +1,6 @@
 // Databases that are almost project databases: every reader refuses them
 // with the same one-line reason before it reads a row.
 #include "locmodel/items/res_item.h"
-#include "locmodel/storage/database_tables.h"
 #include "locmodel/storage/project_database.h"
 #include "storage/sqlite2_builder.h"
 #include "storage/statements.h"
@@ -18,11 +17,7 @@ using locmodel::Status;
 std::vector<std::string> Verdicts(const std::u16string& path) {
   auto reason = [](const Status& status) { return status.ok() ? std::string("ok") : status.reason(); };
   std::unique_ptr<CResItem> root;
-  locmodel::ProjectTables tables;
-  Status read = tables.Open(path);
-  for (const char* name : locmodel::kProjectTables) {
-    if (read.ok()) read = tables.Read(name, [](int64_t, const locmodel::DbCells&, const std::vector<std::string>&) {});
-  }
+  const Status read = ReadEveryTable(path, [](int64_t, const locmodel::DbCells&, const std::vector<std::string>&) {});
   const std::u16string upgraded = path + u".upgraded";
   std::filesystem::remove(locmodel::Utf16ToUtf8(upgraded));
   return {reason(locmodel::LoadProjectDatabase(path, root)), reason(read),

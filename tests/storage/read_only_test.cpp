@@ -9,7 +9,6 @@
 
 #include "locmodel/items/project_file.h"
 #include "locmodel/items/res_item.h"
-#include "locmodel/storage/database_tables.h"
 #include "locmodel/storage/project_database.h"
 #include "storage/storage_fixture.h"
 #include "support/item_trees.h"
@@ -70,13 +69,9 @@ TEST_F(ReadOnlyTest, ReadingLeavesFileAndFolderAsTheyWere) {
     const Status loaded = locmodel::LoadAnyProject(path, root);
     EXPECT_TRUE(loaded.ok() && root) << loaded.ToString();
     if (c.database) {
-      locmodel::ProjectTables tables;
-      Status read = tables.Open(path);
       int rows = 0, values = 0;
-      for (const char* name : locmodel::kProjectTables) {
-        if (read.ok())
-          read = tables.Read(name, [&](int64_t, const locmodel::DbCells&, const std::vector<std::string>&) { ++rows; });
-      }
+      const Status read =
+          ReadEveryTable(path, [&](int64_t, const locmodel::DbCells&, const std::vector<std::string>&) { ++rows; });
       const Status listed = locmodel::ReadValueStore(path, [&](const char*, const char*, const char*) { ++values; });
       EXPECT_TRUE(read.ok() && listed.ok()) << read.ToString() << listed.ToString();
       EXPECT_TRUE(rows > 0 && values > 0);

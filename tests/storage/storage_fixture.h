@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "locmodel/messages/message_proxy.h"
+#include "locmodel/storage/database_tables.h"
 #include "locmodel/storage/storage.h"
 #include "locmodel/util/unicode.h"
 #include "storage/sqlite_api.h"
@@ -66,6 +67,16 @@ class RawDb {
  private:
   sqlite* db_;
 };
+
+// Reads every project table of the database at `path` through `sink`; the
+// first failure ends it.
+inline locmodel::Status ReadEveryTable(const std::u16string& path, const locmodel::DbRowSink& sink) {
+  locmodel::ProjectTables tables;
+  locmodel::Status read = tables.Open(path);
+  for (const char* name : locmodel::kProjectTables)
+    if (read.ok()) read = tables.Read(name, sink);
+  return read;
+}
 
 class StorageTest : public testing_support::TempDirTest {
  protected:

@@ -1,5 +1,7 @@
 #include "locmodel/storage/storage.h"
 
+#include <array>
+
 #include "cli/prop_json.h"
 #include "locmodel/items/res_item.h"
 #include "locmodel/props/prop_classes.h"
@@ -74,40 +76,55 @@ TEST_F(Storage, ANewFileHasTheSchemaAndNoTree) {
   EXPECT_TRUE(sink.texts.empty());
 }
 
-TEST_F(Storage, LoadsTheTreeRowsInTreeOrderAndDropsRowsOutOfStep) {
+// Each case also gives what Load counts as left out of its tree: items,
+// translations, properties and blocks.
+TEST_F(Storage, LoadsTheTreeRowsInTreeOrderAndCountsRowsOutOfStep) {
   const struct {
     Rows rows;
     const char* outline;
+    std::array<size_t, 4> dropped;
   } cases[] = {
       {kTree, "R 7 @root 1 2 {A 8 #5 0 0 @Color=\"red\" [1031 1 1 @Note=\"n\" #2=\"Hallo\"] "
-              "{A1 9 @a1 0 0 #7=12 [1036 3 2 #1=x\"\" #2=\"Salut\"]}, B 9 @b 0 0}"},
-      // A1 after B: its parent is off the path; it is not loaded (nor leaked).
+              "{A1 9 @a1 0 0 #7=12 [1036 3 2 #1=x\"\" #2=\"Salut\"]}, B 9 @b 0 0}", {0, 0, 0, 0}},
+      // A1 after B: its parent is off the path; it is not loaded (nor leaked),
+      // nor is any item after it. Its translation's block counts under it.
       {{kTree[0], kTree[1], Item("3, 1, 9999999, 9, 'B', '@b', 0, 0"), Item("4, 2, 9999999, 9, 'A1', '', 0, 0"),
-        Prop("1, 4, '#7', 2, 9999999, NULL, 12, 1"), Trans("1, 4, 1, 0, '', 1036, 3, 'Salut'"), kBlock},
-       "R 7 @root 1 2 {A 8 #5 0 0, B 9 @b 0 0}"},
+        Prop("1, 4, '#7', 2, 9999999, NULL, 12, 1"), Trans("1, 4, 1, 0, '', 1036, 3, 'Salut'"), kBlock,
+        Item("5, 1, 9999999, 9, 'C', '@c', 0, 0")},
+       "R 7 @root 1 2 {A 8 #5 0 0, B 9 @b 0 0}", {2, 1, 1, 0}},
       // A first row with a parent comes back alone.
       {{Item("1, 5, 9999999, 1, 'first', '@x', 0, 0"), Item("2, 1, 9999999, 1, 'second', '@y', 0, 0")},
-       "first 1 @x 0 0"},
-      // NULL and empty columns read as defaults; unknown property types are
-      // skipped; an empty text is not set.
+       "first 1 @x 0 0", {1, 0, 0, 0}},
+      // NULL and empty columns read as defaults; unknown property types and
+      // kinds are skipped; an empty text is not set; of two properties of one
+      // name the later wins; a text's block is read past.
       {{Item("1, NULL, '', NULL, NULL, NULL, '', NULL"), Trans("1, 1, NULL, NULL, NULL, NULL, '', ''"),
         Trans("2, 1, '', NULL, NULL, 1031, NULL, NULL"), Prop("1, 1, '@Int', 2, NULL, NULL, '', 1"),
         Prop("2, 1, '@Skipped', NULL, NULL, 'x', 1, 1"), Prop("3, 1, '@Other', 4, NULL, 'x', 1, 1"),
-        Prop("4, 1, '@Bytes', 3, '', NULL, NULL, 1"), Prop("5, 1, '@Text', 1, NULL, NULL, NULL, 1")},
-       " 9999999  0 0 @Bytes=x\"\" @Int=-1 @Text=\"\" [0 0 1] [1031 0 2]"},
+        Prop("4, 1, '@Bytes', 3, '', NULL, NULL, 1"), Prop("5, 1, '@Text', 1, NULL, NULL, NULL, 1"),
+        Prop("6, 1, '@Kind', 1, NULL, 'k', NULL, 5"), Prop("7, 1, '@Int', 2, NULL, NULL, 3, 1"),
+        Prop("8, 1, '@Block', 1, 1, 'b', NULL, 1"), kBlock},
+       " 9999999  0 0 @Block=\"b\" @Bytes=x\"\" @Int=3 @Text=\"\" [0 0 1] [1031 0 2]", {0, 0, 4, 1}},
       // A translation of a missing row holds up its cursor, as does an orphan
-      // block; of two rows for one language the later wins.
+      // block; of two rows for one language the later wins, without the
+      // earlier's properties.
       {{Item("1, 9999999, 9999999, 0, 'R', '', 0, 0"), Item("2, 1, 9999999, 0, 'A', '', 0, 0"),
         Trans("1, 1, 9999999, 0, '', 1031, 1, 'first'"), Trans("2, 1, 9999999, 0, '', 1031, 2, 'second'"),
         Trans("3, 77, 9999999, 0, '', 1036, 0, 'lost'"), Trans("4, 2, 9999999, 0, '', 1036, 0, 'behind'"),
-        Prop("1, 77, '@Lost', 1, 9999999, 'x', NULL, 1"), kBlock},
-       "R 0  0 0 [1031 2 2 #2=\"second\"] {A 0  0 0}"},
+        Prop("1, 77, '@Lost', 1, 9999999, 'x', NULL, 1"), Prop("2, 1, '@D', 1, 9999999, 'd', NULL, 2"), kBlock},
+       "R 0  0 0 [1031 2 2 #2=\"second\"] {A 0  0 0}", {0, 3, 2, 1}},
   };
   RecordingSink sink;
   for (size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(cases[i].outline);
-    const std::unique_ptr<CResItem> root(CStorage(Wide(NewDb(std::to_string(i), cases[i].rows))).Load());
-    EXPECT_EQ(Outline(root.get()), cases[i].outline);
+    CStorage storage(Wide(NewDb(std::to_string(i), cases[i].rows)));
+    CStorage::UnattachedRows dropped{9, 9, 9, 9};
+    // Counting what is left out changes nothing of what is loaded.
+    for (CStorage::UnattachedRows* count : {static_cast<CStorage::UnattachedRows*>(nullptr), &dropped}) {
+      const std::unique_ptr<CResItem> root(storage.Load(count));
+      EXPECT_EQ(Outline(root.get()), cases[i].outline);
+    }
+    EXPECT_EQ((std::array{dropped.items, dropped.translations, dropped.props, dropped.binaries}), cases[i].dropped);
   }
   EXPECT_TRUE(sink.texts.empty());
 
