@@ -1,23 +1,12 @@
-// Format settings: the .NET default filters, and control mappings from a
-// host table and from a stream.
+// Control mappings from a host table and from a stream.
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "locmodel/config/control_mapping.h"
-#include "locmodel/config/format_cfg.h"
 #include "support/stream_bytes.h"
 
 namespace {
-
-TEST(NetResCfg, DefaultFiltersMatchWithWildcards) {
-  const CFilter props = CNetResCfg::GetDefaultPropFilter(), wpf = CNetResCfg::GetDefaultWpfPropFilter();
-  for (const char16_t* name : {u"Text", u"Size"}) EXPECT_TRUE(props.IsAllowedName(name, true));
-  for (const char16_t* name : {u"Value", u"value", u"FormName", u"ItemCategory", u"TextAsString"}) {
-    EXPECT_FALSE(props.IsAllowedName(name, true));
-    EXPECT_TRUE(wpf.IsAllowedName(name, true));
-  }
-}
 
 TEST(ControlMapping, FillsFromAHostTableAndReadsOptionalFields) {
   const CControlMappingStore::MAP_INFO table[] = {

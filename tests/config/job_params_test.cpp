@@ -5,11 +5,10 @@
 #include <algorithm>
 
 #include "support/event_log.h"
-#include "support/item_trees.h"
 #include "support/job_bytes.h"
 #include "locmodel/items/res_item.h"
-#include "locmodel/props/parent_substituter.h"
 #include "support/stream_bytes.h"
+#include "support/stream_reader.h"
 #include "support/temp_dir.h"
 
 using namespace testing_support;
@@ -26,7 +25,6 @@ struct Project {
     a->AddResItem(b);
     b->AddResItem(file);
     b->AddResItem(after);
-    a->GetCfgProps().SetPropW(u"Cfg.Int", new CIntProp(7));
     file->SetResId(u"@main.rc");
     for (int i = 0; i < 2; ++i) file->AddResItem(new CResItem);
     auto* trans = new CTransItem(1031);
@@ -60,18 +58,11 @@ TEST_F(JobFileTest, SaveKeepsTheLiveTreeAndLoadFindsTheFileItem) {
 
   CreateLocalizedTempFile job;
   ASSERT_TRUE(job.Load(Path("job")));
+  // (The whole record as read is the job commands' golden documents'.)
   EXPECT_EQ(job.fileItemLevel, 3);
-  EXPECT_EQ(job.fileName, u"main.rc");
-  EXPECT_EQ(job.originalFileName, u"orig.rc");
-  EXPECT_EQ(job.param.targetLangs, param.targetLangs);
   EXPECT_EQ(job.param.hostValue, 1);  // never serialized
-  const CResItem* fileItem = job.GetFileItem();
-  ASSERT_NE(fileItem, nullptr);
-  EXPECT_EQ(fileItem->GetResId(), u"@main.rc");
-  EXPECT_EQ(fileItem->GetResItems().size(), 2u);
-  EXPECT_EQ(fileItem->GetTranslation(1031)->GetStr(), u"Datei");
-  EXPECT_EQ(fileItem->GetParent()->GetParent()->GetCfgProps().GetPropW(u"Cfg.Int")->GetClass().GetTypeName(),
-            std::string("CIntProp"));
+  ASSERT_NE(job.GetFileItem(), nullptr);
+  EXPECT_EQ(job.GetFileItem()->GetTranslation(1031)->GetStr(), u"Datei");
 
   // The checked save writes the same file.
   ASSERT_TRUE(CreateLocalizedTempFile::SaveChecked(Path("checked"), u"main.rc", u"orig.rc", *p.file, param,
@@ -149,6 +140,15 @@ TEST(JobRecordTest, MinimalJobHasTheHandDerivedBytes) {
   EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { EXPECT_TRUE(job.Do(s)); }), LocalizeJobBody());
 }
 
+// `record` read from a whole stream through the tree reader.
+template <typename Record>
+bool TreeDo(const Bytes& bytes, Record& record) {
+  Serial::MemoryStreamIn in(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  Serial::Binary::BinarySerialTreeIn tree;
+  tree.Load(in);
+  return record.Do(tree);
+}
+
 TEST(JobRecordTest, AbsentNodesThroughBothReaders) {
   // No "cTgtCultureName": the tree reader keeps "##", the sequential one
   // stops at the node it expected.
@@ -159,33 +159,19 @@ TEST(JobRecordTest, AbsentNodesThroughBothReaders) {
     Serial::DoNode(s, u"tgt_lng", lang);
     Serial::DoNode(s, u"cProjectDir", dir);
   });
-  ReadEachWay(param, [](Serial::ISerialStream& s, bool tree) {
-    CCreateLocalizedParam read;
-    if (!tree) {
-      EXPECT_THROW(read.Do(s), Serial::Exceptions::FormatIO);
-      return;
-    }
-    EXPECT_TRUE(read.Do(s));
-    EXPECT_EQ(read.projectDir, u"C:\\prj");
-    EXPECT_EQ(read.targetCultureName, u"##");
-  });
+  StreamReader sequential(param);
+  EXPECT_THROW(CCreateLocalizedParam().Do(sequential.reader), Serial::Exceptions::FormatIO);
+  CCreateLocalizedParam read;
+  EXPECT_TRUE(TreeDo(param, read));
+  EXPECT_EQ(read.projectDir, u"C:\\prj");
+  EXPECT_EQ(read.targetCultureName, u"##");
 
   // No "Item": Do is false through the tree reader; Load passes the
   // sequential reader's FormatIO on.
-  const Bytes noItem = Body([](Serial::ISerialStream& s) {
-    CreateLocalizedTempFile job;
-    Serial::DoNode(s, u"FileName", job.fileName);
-    Serial::DoNode(s, u"OriginalFileName", job.originalFileName);
-    Serial::DoNode(s, u"Param", job.param);
-    Serial::DoNode(s, u"FileItemLevel", job.fileItemLevel);
-  });
-  ReadEachWay(noItem, [](Serial::ISerialStream& s, bool tree) {
-    CreateLocalizedTempFile read;
-    if (tree) {
-      EXPECT_FALSE(read.Do(s));
-    }
-  });
+  const Bytes whole = LocalizeJobBody(), item = Node("Item", Field(Hex("01")));
+  const Bytes noItem = StreamAround(Bytes(whole.begin(), whole.end() - static_cast<long>(item.size())));
   CreateLocalizedTempFile job;
+  EXPECT_FALSE(TreeDo(noItem, job));
   Serial::MemoryStreamIn in(noItem.data(), static_cast<uint32_t>(noItem.size()));
   EXPECT_THROW(job.Load(in), Serial::Exceptions::FormatIO);
   // The parse record's Do is true without its item, its Load is not.
@@ -201,13 +187,8 @@ TEST(JobRecordTest, AbsentNodesThroughBothReaders) {
     Serial::DoNode(s, u"Item", text);  // an empty field where the null flag belongs
     Serial::DoNode(s, u"FileName", text);
   });
-  ReadEachWay(parseNoItem, [](Serial::ISerialStream& s, bool tree) {
-    CSerialParseFileParam read;
-    if (tree) {
-      EXPECT_TRUE(read.Do(s));
-    }
-  });
   CSerialParseFileParam parse;
+  EXPECT_TRUE(TreeDo(parseNoItem, parse));
   Serial::MemoryStreamIn parseIn(parseNoItem.data(), static_cast<uint32_t>(parseNoItem.size()));
   EXPECT_FALSE(parse.Load(parseIn));
 }

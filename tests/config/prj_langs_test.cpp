@@ -6,16 +6,13 @@
 
 #include "locmodel/config/prj_config.h"
 #include "locmodel/lang/lang_map.h"
-#include "locmodel/serial/binary_serial.h"
 #include "support/default_cfg_guard.h"
 #include "support/stream_bytes.h"
+#include "support/stream_reader.h"
 
 namespace {
 
-using testing_support::Bytes;
-using testing_support::Concat;
-using testing_support::Hex;
-using testing_support::Utf16;
+using namespace testing_support;
 
 constexpr int kNone = CLangId::NoLang;
 constexpr int kEnUs = 0x0409, kDeDe = 0x0407, kFrFr = 0x040C, kRuRu = 0x0419;
@@ -23,15 +20,12 @@ constexpr int kEnUs = 0x0409, kDeDe = 0x0407, kFrFr = 0x040C, kRuRu = 0x0419;
 int Branded(int lang, unsigned char brand) { return CLangId(static_cast<short>(lang), brand).GetLang(); }
 
 void ExpectLangs(const CPrjLangs& langs, int native, int target, int secondary, const CLangSet& selected) {
-  EXPECT_EQ(langs.getNative(), native);
-  EXPECT_EQ(langs.getTarget(), target);
-  EXPECT_EQ(langs.getSecondary(), secondary);
-  EXPECT_EQ(langs.getSelectedLangs(), selected);
+  EXPECT_EQ(std::tuple(langs.getNative(), langs.getTarget(), langs.getSecondary(), langs.getSelectedLangs()),
+            std::tuple(native, target, secondary, selected));
 }
 
 TEST(PrjLangs, ConstructionSetsOnlyTheNativeLanguage) {
   ExpectLangs(CPrjLangs(1033), 1033, kNone, kNone, {});
-  ExpectLangs(static_cast<const CPrjLangs&>(CPrjLangsProp()), kNone, kNone, kNone, {});
   CPrjLangs a(1033), b(1033);
   b.addSelectedLang(kDeDe);
   EXPECT_FALSE(a == b);
@@ -100,32 +94,22 @@ TEST(PrjLangs, MembershipIsTheSignExtendedPartOfBrandZeroEntries) {
 TEST(PrjLangs, SerializesFourNamedNodesAndStopsAtTheFirstFailure) {
   CPrjLangs langs(kEnUs);
   langs.setSelectedLangs({kDeDe});
-  auto node = [](const char* name, const Bytes& body) {
-    return Concat({Hex("18 01"), Bytes{static_cast<unsigned char>(std::string(name).size())}, Utf16(name),
-                   body, Hex("19")});
-  };
-  const Bytes body = Concat({node("Selected", Hex("1A 04 00 00 00 01 00 00 00 18 00 1A 04 00 00 00 07 04 00 00 19")),
-                             node("Target", Hex("1A 04 00 00 00 07 04 00 00")),
-                             node("Native", Hex("1A 04 00 00 00 09 04 00 00")),
-                             node("Secondary", Hex("1A 04 00 00 00 61 1E 00 00"))});
-  EXPECT_EQ(testing_support::WriteBody([&](Serial::ISerialStream& s) { langs.Do(s); }), body);
-
-  auto read = [](const Bytes& body, CPrjLangs& into) {
-    const Bytes all = testing_support::StreamAround(body);
-    Serial::MemoryStreamIn in(all.data(), static_cast<uint32_t>(all.size()));
-    Serial::Binary::BinarySerialIn reader(in);
-    return into.Do(reader);
-  };
+  const Bytes body = Concat({Node("Selected", Hex("1A 04 00 00 00 01 00 00 00 18 00 1A 04 00 00 00 07 04 00 00 19")),
+                             Node("Target", Hex("1A 04 00 00 00 07 04 00 00")),
+                             Node("Native", Hex("1A 04 00 00 00 09 04 00 00")),
+                             Node("Secondary", Hex("1A 04 00 00 00 61 1E 00 00"))});
+  EXPECT_EQ(WriteBody([&](Serial::ISerialStream& s) { langs.Do(s); }), body);
   CPrjLangs back;
-  ASSERT_TRUE(read(body, back));
+  StreamReader whole(StreamAround(body));
+  ASSERT_TRUE(back.Do(whole.reader));
   EXPECT_TRUE(back == langs);
 
   // A two-byte target: the native language after it is not read.
   CPrjLangs partial;
-  EXPECT_FALSE(read(Concat({node("Selected", Hex("1A 04 00 00 00 00 00 00 00")),
-                            node("Target", Hex("1A 02 00 00 00 07 04")),
-                            node("Native", Hex("1A 04 00 00 00 09 04 00 00"))}),
-                    partial));
+  StreamReader twoByteTarget(StreamAround(Concat({Node("Selected", Hex("1A 04 00 00 00 00 00 00 00")),
+                                                  Node("Target", Hex("1A 02 00 00 00 07 04")),
+                                                  Node("Native", Hex("1A 04 00 00 00 09 04 00 00"))})));
+  EXPECT_FALSE(partial.Do(twoByteTarget.reader));
   EXPECT_EQ(partial.getNative(), kNone);
   EXPECT_EQ(PropClassRegistry::instance().FindClass(Serial::NodeName(u"PrjLangsType")),
             &CPrjLangsProp::classInstance);

@@ -12,7 +12,7 @@
 
 namespace {
 
-TEST(AccessorNames, KeptPerPropertyAndFollowCopiesAndAssignment) {
+TEST(AccessorNames, KeptPerPropertyFollowCopiesAndAssignmentAndServeThreads) {
   DefaultCfgGuard guard;
   CResItem item;
   CXmlParserCfg(3).SetXPathTemplate(item, u"three");
@@ -32,16 +32,12 @@ TEST(AccessorNames, KeptPerPropertyAndFollowCopiesAndAssignment) {
   EXPECT_EQ(copy.GetXPathTemplate(item, true), u"three");
   xml = CXmlParserCfg(CCustomAccessor::UNDECORATED_FORMAT);
   EXPECT_EQ(xml.XPathTemplatePropName(), CPropName(u"XML.XPath"));
-}
 
-TEST(AccessorNames, ThreadsShareOneConstAccessor) {
-  DefaultCfgGuard guard;
-  CResItem item;
-  const CXmlParserCfg xml(7);
-  xml.SetXPathTemplate(item, u"x");
-  xml.SetKeyXPathTemplate(item, u"k");
-  xml.SetParseComments(item, true);
-  const CXmlParserCfg shared(7);  // nothing decorated yet
+  // Threads sharing one const accessor that has decorated nothing yet.
+  CXmlParserCfg(7).SetXPathTemplate(item, u"x");
+  CXmlParserCfg(7).SetKeyXPathTemplate(item, u"k");
+  CXmlParserCfg(7).SetParseComments(item, true);
+  const CXmlParserCfg shared(7);
   std::vector<int> wrong(4, 0);
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t)

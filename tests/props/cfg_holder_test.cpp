@@ -19,7 +19,6 @@ class CTestFormatCfg : public CCustomAccessor {
   using CCustomAccessor::DecoratePropName;
 
   LOCMODEL_CFG_FORMAT_PROP(OutFile, u"Test.OutFile", CStrProp, std::u16string, u"out.txt");
-  LOCMODEL_CFG_FORMAT_PROP(Brands, u"Test.Brands", CIntStrMapProp, CIntStrMap, {1, u"a"}, {2, u"b"});
 };
 
 const CPropName& ImportName() { return CPrjConfig::IsImportByItemIdEnabledPropName(); }
@@ -91,11 +90,9 @@ TEST_F(CfgInheritance, OperatorKeepsASnapshotAndStoresOnlyChanges) {
   EXPECT_TRUE(op->GetProp(false)->IsEqual(CBoolProp(false)));  // the snapshot
 }
 
-TEST_F(CfgInheritance, PerFormatNamesAreDecoratedOnItemsAndDefaults) {
-  const CTestFormatCfg xml(3), html(5), plain(CCustomAccessor::UNDECORATED_FORMAT);
-  EXPECT_EQ(xml.OutFilePropName(), CPropName(u"3.Test.OutFile"));
-  EXPECT_EQ(plain.OutFilePropName(), CPropName(u"Test.OutFile"));
-
+// (Decorated names and the operations at one format are the table test's.)
+TEST_F(CfgInheritance, PerFormatValuesStayApartOnItemsAndDefaults) {
+  const CTestFormatCfg xml(3), html(5);
   CCfgHolder::GetDefaultCfg().SetPropW(u"5.Test.OutFile", new CStrProp(u"host.htm"));
   EXPECT_EQ(html.GetOutFile(*child, true), u"host.htm");
   EXPECT_EQ(xml.GetOutFile(*child, true), u"out.txt");
@@ -103,17 +100,9 @@ TEST_F(CfgInheritance, PerFormatNamesAreDecoratedOnItemsAndDefaults) {
   EXPECT_EQ(CCfgHolder::GetDefaultCfg().GetPropW(u"Test.OutFile"), nullptr);
 
   xml.SetOutFile(root, u"root.xml");
-  EXPECT_EQ(root.GetCfgProps().GetPropW(u"3.Test.OutFile")->GetStr(), u"root.xml");
   EXPECT_EQ(xml.GetOutFile(*grandchild, true), u"root.xml");
   EXPECT_EQ(html.GetOutFile(*grandchild, true), u"host.htm");
   EXPECT_FALSE(html.HasOutFile(root));
-
-  EXPECT_EQ(xml.GetBrands(*child, true), (CIntStrMap{{1, u"a"}, {2, u"b"}}));
-  std::unique_ptr<IPropOperator> op(xml.CreateBrandsOperator(*child));
-  EXPECT_EQ(op->GetPropName(), CPropName(u"3.Test.Brands"));
-  op->SetProp(new CIntStrMapProp(CIntStrMap{{1, u"a"}}));
-  EXPECT_EQ(xml.GetBrands(*child, false), (CIntStrMap{{1, u"a"}}));
-  EXPECT_EQ(html.GetBrands(*child, false), (CIntStrMap{{1, u"a"}, {2, u"b"}}));
 }
 
 TEST(CustomAccessor, DecoratesOnlyTextualNamesOfARealFormat) {
@@ -147,7 +136,6 @@ TEST_F(CfgInheritance, PropsByPrefixListLevelsFromTheItemUp) {
 }
 
 TEST(CfgHolder, DefaultItemTakesPartOnlyWhenAttached) {
-  EXPECT_EQ(&CCfgHolder::GetDefaultCfg(), &CCfgHolder::DefaultItem.GetCfgProps());
   EXPECT_TRUE(CCfgHolder::IsDefaultAttached(&CCfgHolder::DefaultItem));
   EXPECT_FALSE(CCfgHolder::IsDefaultAttached(nullptr));
 

@@ -14,17 +14,15 @@ using namespace testing_support;
 // Records every callback, with the values as they were during the call.
 struct Recorder : IPropContHandler {
   std::vector<std::string> calls;
-  void OnBeforePropChange(const CPropContainer&, const CPropName& name, const CProp* oldValue,
-                          const CProp* newValue) override {
-    calls.push_back("before " + Describe(name, oldValue, newValue));
+  void OnBeforePropChange(const CPropContainer&, const CPropName& name, const CProp* o, const CProp* n) override {
+    Record("before", name, o, n);
   }
-  void OnAfterPropChange(const CPropContainer&, const CPropName& name, const CProp* oldValue,
-                         const CProp* newValue) override {
-    calls.push_back("after " + Describe(name, oldValue, newValue));
+  void OnAfterPropChange(const CPropContainer&, const CPropName& name, const CProp* o, const CProp* n) override {
+    Record("after", name, o, n);
   }
-  static std::string Describe(const CPropName& name, const CProp* o, const CProp* n) {
+  void Record(const std::string& when, const CPropName& name, const CProp* o, const CProp* n) {
     auto text = [](const CProp* p) { return p ? std::to_string(p->GetInt()) : std::string("null"); };
-    return std::to_string(name.GetInt()) + " " + text(o) + "->" + text(n);
+    calls.push_back(when + " " + std::to_string(name.GetInt()) + " " + text(o) + "->" + text(n));
   }
 };
 
@@ -79,7 +77,7 @@ TEST(PropContainer, TellsTheHandlerAroundEveryChangeAndOwnsItsValues) {
                                 "after 2 3->3"}));
 }
 
-TEST(PropContainer, CopyClonesWithoutCallbacks) {
+TEST(PropContainer, CopyClonesWithoutCallbacksAndEqualityComparesValues) {
   Recorder recorder;
   CPropContainer source, target(&recorder);
   for (int i = 1; i <= 3; ++i) source.SetPropW(CPropName(static_cast<CPropName::CPropId>(i)), new CCountedProp(i));
@@ -92,9 +90,8 @@ TEST(PropContainer, CopyClonesWithoutCallbacks) {
   target.Copy(target);
   EXPECT_EQ(target.GetPropCont().size(), 3u);
   EXPECT_EQ(target.GetHandler(), &recorder);
-}
 
-TEST(PropContainer, EqualityComparesValuesPairwiseNotNames) {
+  // Equality compares the values pairwise, not the names.
   CPropContainer a, b, c;
   a.SetPropW(u"x", new CIntProp(1));
   b.SetPropW(u"y", new CIntProp(1));

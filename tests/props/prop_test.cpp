@@ -12,7 +12,7 @@ namespace {
 
 using namespace testing_support;
 
-TEST(PropName, TextFormRoundTrips) {
+TEST(PropName, TextFormRoundTripsAndTextSortsFirst) {
   EXPECT_EQ(CPropName(u""), CPropName());
   EXPECT_EQ(CPropName().ToString(), u"@");
   EXPECT_EQ(CPropName(CPropName::PROP_ITEM_ID).ToString(), u"#20000");
@@ -24,9 +24,7 @@ TEST(PropName, TextFormRoundTrips) {
     EXPECT_EQ(name, expected);
   }
   EXPECT_EQ(CPropName(u"@x").ToString(), u"@@x");
-}
-
-TEST(PropName, TextualNamesSortBeforeNumericOnes) {
+  // Textual names sort before numeric ones.
   EXPECT_LT(CPropName(u"a"), CPropName(u"b"));
   EXPECT_LT(CPropName(u"zzz"), CPropName(CPropName::PROP_TRANS_DATA));
   EXPECT_LT(CPropName(CPropName::PROP_TRANS_DATA), CPropName(CPropName::PROP_TRANS_STR));
@@ -46,18 +44,14 @@ TEST(PropName, TravelsAsSixteenBitIdThenText) {
 }
 
 TEST(Props, SlotsShowWhatEachClassHolds) {
-  CIntProp five(5), minus(-1);
-  CStrProp text(u"t");
-  CBoolProp yes(true);
-  CEmptyProp flag;
-  EXPECT_EQ(std::tuple(five.GetInt(), five.GetStr(), five.AsString()), std::tuple(5, u"", u"#5"));
-  EXPECT_EQ(std::tuple(text.GetInt(), text.GetStr(), text.GetData().size()), std::tuple(0, u"t", 0u));
-  EXPECT_EQ(std::tuple(yes.GetInt(), yes.AsString()), std::tuple(1, u"true"));
-  EXPECT_EQ(std::tuple(minus.AsString(), flag.AsString()), std::tuple(u"#-1", u"Unknown"));
+  EXPECT_EQ(std::tuple(CIntProp(5).GetStr(), CIntProp(-1).AsString()), std::tuple(u"", u"#-1"));
+  EXPECT_EQ(std::tuple(CStrProp(u"t").GetInt(), CBoolProp(true).GetInt(), CBoolProp(true).AsString()),
+            std::tuple(0, 1, u"true"));
+  EXPECT_EQ(CEmptyProp().AsString(), u"Unknown");
 
   const unsigned char bytes[] = {1, 2, 3};
-  CBinaryProp empty(bytes, 0), blocks;
-  EXPECT_TRUE(empty.GetData().empty());
+  CBinaryProp blocks;
+  EXPECT_TRUE(CBinaryProp(bytes, 0).GetData().empty());
   blocks.AddBinaryBlock(bytes, 2);
   blocks.AddBinaryBlock(bytes + 2, 1);
   EXPECT_EQ(blocks.GetData(), (std::vector<unsigned char>{1, 2, 3}));
@@ -84,13 +78,11 @@ TEST(Props, EqualityAndOrderNeedTheSameClass) {
 }
 
 TEST(Props, CloneAndCreateGiveIndependentObjectsOfTheSameClass) {
-  std::vector<std::unique_ptr<CProp>> props;
-  props.emplace_back(new CStrProp(u"s"));
-  props.emplace_back(new CIntStrMapProp(CIntStrMap{{1, u"a"}}));
-  props.emplace_back(new CStrSetProp({u"b", u"a"}));
-  props.emplace_back(new CLangSetProp({0x409, 0x407}));
-  props.emplace_back(new CItemIdProp(0xFFFFFFFFFFull));
-  props.emplace_back(new CVariantProp(VARIANT::FromText(u"v")));
+  const std::shared_ptr<CProp> props[] = {
+      std::make_shared<CStrProp>(u"s"), std::make_shared<CIntStrMapProp>(CIntStrMap{{1, u"a"}}),
+      std::make_shared<CStrSetProp>(std::set<std::u16string>{u"b", u"a"}),
+      std::make_shared<CLangSetProp>(CLangSet{0x409, 0x407}), std::make_shared<CItemIdProp>(0xFFFFFFFFFFull),
+      std::make_shared<CVariantProp>(VARIANT::FromText(u"v"))};
   for (const auto& prop : props) {
     std::unique_ptr<CProp> clone(prop->Clone());
     ASSERT_NE(clone, nullptr);

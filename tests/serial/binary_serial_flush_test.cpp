@@ -22,8 +22,9 @@ class RecordingOut final : public Serial::IStreamOut {
 };
 
 // Field sizes around the writer's 64 KB block and its headroom for the
-// longest item head, each written after a varying run of small items so that
-// it meets the block's end at many offsets: the bytes must be exactly the
+// longest item head, each written after a varying run of small items (the
+// longest names, small fields, empty fields without an address) so that it
+// meets the block's end at many offsets: the bytes must be exactly the
 // encoding.
 TEST(BinarySerialOut, BlocksOfAnySplitKeepTheBytes) {
   const size_t kBlock = 64 * 1024, kHeadroom = 3 + 2 * Serial::MAX_NODE_NAME_LEN;
@@ -32,23 +33,28 @@ TEST(BinarySerialOut, BlocksOfAnySplitKeepTheBytes) {
   const std::u16string longest(Serial::MAX_NODE_NAME_LEN, u'n');
   Bytes expected;
   RecordingOut out;
+  const auto field = [&](Serial::ISerialStream& writer, const Bytes& data) {
+    writer.WriteField(static_cast<unsigned>(data.size()), data.empty() ? nullptr : data.data());
+    const size_t size = data.size();
+    expected.insert(expected.end(), {0x1A, static_cast<unsigned char>(size), static_cast<unsigned char>(size >> 8),
+                                     static_cast<unsigned char>(size >> 16), 0});
+    expected.insert(expected.end(), data.begin(), data.end());
+  };
   {
     Serial::Binary::BinarySerialOut writer(out);
     for (size_t round = 0; round < 24; ++round) {
       for (size_t k = 0; k < round * 37 % 101; ++k) {
+        if (k % 3) {
+          field(writer, Bytes(k % 13, static_cast<unsigned char>(k)));
+          continue;
+        }
         writer.EnterNode(NodeName(longest));
         writer.LeaveNode();
         expected.insert(expected.end(), {0x18, 0x01, 0xC8});
         for (size_t c = 0; c < longest.size(); ++c) expected.insert(expected.end(), {'n', 0});
         expected.push_back(0x19);
       }
-      const size_t size = sizes[round % std::size(sizes)];
-      const Bytes data(size, static_cast<unsigned char>(round));
-      writer.WriteField(static_cast<unsigned>(size), data.data());
-      expected.insert(expected.end(), {0x1A, static_cast<unsigned char>(size),
-                                       static_cast<unsigned char>(size >> 8),
-                                       static_cast<unsigned char>(size >> 16), 0});
-      expected.insert(expected.end(), data.begin(), data.end());
+      field(writer, Bytes(sizes[round % std::size(sizes)], static_cast<unsigned char>(round)));
     }
   }
   const size_t header = 110 - 1;  // the version nodes and "Root"; a leave tag ends the stream

@@ -46,16 +46,12 @@ struct CliRun {
                                     ? "cat " + in + " | " + program + " " + args + " 2>" + errors
                                     : program + " " + args + " <" + in + " 2>" + errors;
     if (FILE* pipe = popen(command.c_str(), "r")) {
-      char buffer[4096];
-      size_t got;
-      while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
+      out = ReadAll(pipe);
       const int result = pclose(pipe);
       status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
     }
     if (FILE* f = std::fopen(errors.c_str(), "rb")) {
-      char buffer[4096];
-      size_t got;
-      while ((got = fread(buffer, 1, sizeof buffer, f)) > 0) err.append(buffer, got);
+      err = ReadAll(f);
       std::fclose(f);
     }
     std::remove(in.c_str());
@@ -63,6 +59,12 @@ struct CliRun {
   }
 
  private:
+  static std::string ReadAll(FILE* f) {
+    std::string all;
+    char buffer[4096];
+    while (const size_t got = fread(buffer, 1, sizeof buffer, f)) all.append(buffer, got);
+    return all;
+  }
   static std::string TempWith(const std::string& bytes) {
     char path[] = "/tmp/locmodel_cli_XXXXXX";
     const int fd = mkstemp(path);

@@ -54,12 +54,9 @@ inline void WriteGzipBomb(const std::string& path, const std::vector<BombRun>& r
   const std::string end = compress("", Z_FINISH);
   std::fwrite(end.data(), 1, end.size(), file);
   deflateEnd(&z);
-  const unsigned char trailer[8] = {
-      static_cast<unsigned char>(crc), static_cast<unsigned char>(crc >> 8),
-      static_cast<unsigned char>(crc >> 16), static_cast<unsigned char>(crc >> 24),
-      static_cast<unsigned char>(size), static_cast<unsigned char>(size >> 8),
-      static_cast<unsigned char>(size >> 16), static_cast<unsigned char>(size >> 24)};
-  std::fwrite(trailer, 1, sizeof trailer, file);
+  std::string trailer;  // the CRC-32 and the size modulo 2^32, little-endian
+  for (int i = 0; i < 8; ++i) trailer += static_cast<char>((i < 4 ? uint64_t{crc} : size) >> 8 * (i % 4));
+  std::fwrite(trailer.data(), 1, trailer.size(), file);
   std::fclose(file);
 }
 

@@ -40,6 +40,21 @@ inline Bytes Concat(std::initializer_list<Bytes> parts) {
   return out;
 }
 
+// A node with a text name: 18 01 <units> <UTF-16LE name> <inner> 19.
+inline Bytes Node(const std::string& name, const Bytes& inner) {
+  return Concat({Hex("18 01"), Bytes{static_cast<unsigned char>(name.size())}, Utf16(name), inner, Hex("19")});
+}
+// An anonymous node: 18 00 <inner> 19.
+inline Bytes Element(const Bytes& inner) { return Concat({Hex("18 00"), inner, Hex("19")}); }
+// A 32-bit integer, little-endian.
+inline Bytes Int32(int32_t v) {
+  const auto u = static_cast<uint32_t>(v);
+  return Bytes{static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8), static_cast<unsigned char>(u >> 16),
+               static_cast<unsigned char>(u >> 24)};
+}
+// A field: 1A <32-bit length> <bytes>.
+inline Bytes Field(const Bytes& data) { return Concat({Hex("1A"), Int32(static_cast<int32_t>(data.size())), data}); }
+
 // Everything a BinarySerialOut writes, Root included, when `body` runs on it.
 inline Bytes WriteStream(const std::function<void(Serial::ISerialStream&)>& body,
                          Serial::VersionInfo version = Serial::UNDEFINED_SCHEME_VERSION) {
@@ -96,6 +111,17 @@ inline void ReadEachWay(const Bytes& bytes,
       body(reader, false);
     }
   }
+}
+
+// `value` written, then read over `stale` by each reader: equal again.
+template <typename T>
+void ExpectRoundTrip(T value, const T& stale) {
+  const Bytes bytes = WriteStream([&](Serial::ISerialStream& s) { EXPECT_TRUE(value.Do(s)); });
+  ReadEachWay(bytes, [&](Serial::ISerialStream& s, bool) {
+    T read = stale;
+    EXPECT_TRUE(read.Do(s));
+    EXPECT_EQ(read, value);
+  });
 }
 
 }  // namespace testing_support
