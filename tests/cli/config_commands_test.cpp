@@ -72,9 +72,11 @@ TEST_F(ConfigCommands, SelectorsNameItemsByPositionResourceIdAndItemId) {
   for (const char* selector : {"/7", "/0/#101", "id:1", "/@Sources/@main.rc/#101/0/0"})
     ExpectRuns({{{"config", "get", p_, "FuzzyUpdate", "--item", selector}, 1, {},
                  "locmodel: " + p_ + ": no item " + selector + "\n"}});
-  for (const char* selector : {"", "0", "//", "/0/", "/a%2", "/%41", "id:", "id:x", "/99999999999999999999999"})
-    EXPECT_EQ(RunTool({"config", "get", p_, "FuzzyUpdate", "--item", selector}).status, 2) << selector;
-  ExpectRuns({{{"dump", p_}, 0, Holds("\n  item /0 type=2 resId=\"@Sources\"")}});
+  // Malformed selectors are ItemSelector's; here the tool's answer to one.
+  ExpectRuns({
+      {{"config", "get", p_, "FuzzyUpdate", "--item", "/0/"}, 2},
+      {{"dump", p_}, 0, Holds("\n  item /0 type=2 resId=\"@Sources\"")},
+  });
 }
 
 TEST_F(ConfigCommands, WritesKeepTheFormAndModeAndChangeOnlyWhatWasAsked) {
@@ -217,21 +219,19 @@ TEST_F(DamagedProjects, EachGivesItsDocumentedOutputAndStatus) {
     CPrjConfig::SetPrjLangs(root, CPrjLangs::FromStored(1033, 1031, 7777, {1031}));
     root.GetCfgProps().SetPropW(u"BrandMap", new CIntStrMapProp(CIntStrMap{}));
   });
-  // Brands 0 to count - 1, each named "b".
-  const auto brands = [](int count) {
-    CIntStrMap map;
-    for (int key = 0; key < count; ++key) map[key] = u"b";
-    return map;
-  };
-  const std::string huge = Save("huge.lmp", [&](CResItem& root, CResItem&) {
-    CPrjConfig::SetBrandMap(root, brands(5000));
+  const std::string huge = Save("huge.lmp", [](CResItem& root, CResItem&) {
+    CIntStrMap brands;
+    for (int key = 0; key < 5000; ++key) brands[key] = u"b";
+    CPrjConfig::SetBrandMap(root, brands);
     CPrjConfig::SetPrjLangs(root, CPrjLangs::FromStored(1033, 1031, 7777, {1031}));
   });
-  const std::string bomb = Save("bomb.lmp", [&](CResItem& root, CResItem&) {
+  const std::string bomb = Save("bomb.lmp", [](CResItem& root, CResItem&) {
     CLangSet selected;
     for (int part = 0; part < 65536; ++part) selected.insert(part);
     CPrjConfig::SetPrjLangs(root, CPrjLangs::FromStored(1033, 1031, 7777, selected));
-    CPrjConfig::SetBrandMap(root, brands(256));
+    CIntStrMap brands;
+    for (int key = 0; key < 256; ++key) brands[key] = u"b";
+    CPrjConfig::SetBrandMap(root, brands);
   });
   ExpectRuns({
       {{"config", "list", wrong, "--item", "/0", "--json"}, 0,

@@ -195,7 +195,8 @@ TEST(ConfigValues, SelectorsFormatCanonicallyAndParseBack) {
     EXPECT_EQ(FormatItemSelector(*selector), canonical);
     EXPECT_EQ(ParseItemSelector(canonical), selector);
   }
-  for (const char* text : {"", "2", "/2/", "//", "/%", "/%2", "/%20", "/%2F%2F%31", "/%31", "id:-1", "id:18446744073709551616"})
+  for (const char* text : {"", "2", "/2/", "//", "/%", "/%2", "/a%2", "/%20", "/%2F%2F%31", "/%31", "/%41", "id:", "id:x",
+                           "id:-1", "id:18446744073709551616", "/99999999999999999999999"})
     EXPECT_FALSE(ParseItemSelector(text)) << text;
   // An id made only of digits or empty is reached by position.
   CResItem root;

@@ -91,19 +91,15 @@ TEST(SRXStore, SaveWritesTheExactBytes) {
 // `names` language rules of `rules` rules each, every one named by `maps`
 // maps.
 std::string ManyRules(int names, int rules, int maps) {
-  std::string body = "<body><languagerules>";
+  std::string languageRules, mapRules;
   for (int n = 0; n < names; ++n) {
-    body += "<languagerule languagerulename=\"R" + std::to_string(n) + "\">";
-    for (int i = 0; i < rules; ++i) body += "<rule><beforebreak>" + std::to_string(n) + "</beforebreak></rule>";
-    body += "</languagerule>";
+    const std::string name = "R" + std::to_string(n);
+    languageRules += "<languagerule languagerulename=\"" + name + "\">";
+    for (int i = 0; i < rules; ++i) languageRules += "<rule><beforebreak>" + std::to_string(n) + "</beforebreak></rule>";
+    languageRules += "</languagerule>";
+    for (int m = 0; m < maps; ++m) mapRules += "<languagemap languagepattern=\"x\" languagerulename=\"" + name + "\"/>";
   }
-  body += "</languagerules><maprules>";
-  for (int n = 0; n < names; ++n) {
-    for (int m = 0; m < maps; ++m) {
-      body += "<languagemap languagepattern=\"x\" languagerulename=\"R" + std::to_string(n) + "\"/>";
-    }
-  }
-  return Srx(body + "</maprules></body>");
+  return Srx("<body><languagerules>" + languageRules + "</languagerules><maprules>" + mapRules + "</maprules></body>");
 }
 
 class SRXFile : public testing_support::TempDirTest {
