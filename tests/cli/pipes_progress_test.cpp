@@ -1,15 +1,11 @@
 // Standard input, pipes and the progress line of the commands that read
 // projects, streams, rule files and databases.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <regex>
-#include <thread>
 
-#include "support/cli_run.h"
+#include "cli/cli_rows.h"
 #include "support/item_trees.h"
 #include "support/temp_dir.h"
 #include "test_paths.h"
@@ -18,6 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace testing_support;
+using namespace cli_rows;
 using Stdin = CliRun::Stdin;
 
 const fs::path kSource = LOCMODEL_SOURCE_DIR;
@@ -26,28 +23,12 @@ const std::string kSampleGz = kSample + ".gz";
 const std::string kEmptyDb = (kSource / "tests" / "fixtures" / "sqlite2" / "empty.db").string();
 const std::string kRules = (kSource / "data" / "segment.srx").string();
 
-class PipesAndProgress : public TempDirTest {
- protected:
-  // Runs the tool in-process on a FIFO in the folder, written by a thread.
-  ToolRun RunOnFifo(std::vector<std::string> args, const std::string& bytes) {
-    const std::string fifo = In("fifo");
-    EXPECT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    std::thread writer([&] {
-      const int fd = open(fifo.c_str(), O_WRONLY);
-      EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-      close(fd);
-    });
-    for (std::string& arg : args) if (arg == "FIFO") arg = fifo;
-    const ToolRun run = RunTool(args);
-    writer.join();
-    fs::remove(fifo);
-    return run;
-  }
-};
+class PipesAndProgress : public TempDirTest {};
 
 TEST_F(PipesAndProgress, InputsFromPipesAreReadWholeAndProbedByContent) {
-  // Each command on a file, and on its bytes through a pipe, a redirected
-  // standard input and a FIFO, prints the same.
+  // Each command on a file, and on its bytes as "-" through a pipe and a
+  // redirected standard input, and through a pipe opened by its name (which
+  // cannot be opened twice), prints the same.
   const struct {
     std::vector<std::string> args;  // "IN" stands for the input
     std::string file;
@@ -59,22 +40,20 @@ TEST_F(PipesAndProgress, InputsFromPipesAreReadWholeAndProbedByContent) {
       {{"srx", "check", "IN", "--lang", "de-DE"}, kRules},
   };
   for (const auto& c : cases) {
-    std::vector<std::string> onFile = c.args, onFifo = c.args;
-    std::string shell;
+    std::vector<std::string> onFile = c.args;
+    std::string dash, named;
     for (std::string& arg : onFile) arg = arg == "IN" ? c.file : arg;
-    for (std::string& arg : onFifo) arg = arg == "IN" ? "FIFO" : arg;
-    for (const std::string& arg : c.args) shell += (arg == "IN" ? "-" : "'" + arg + "'") + " ";
+    for (const std::string& arg : c.args) {
+      dash += (arg == "IN" ? "-" : "'" + arg + "'") + " ";
+      named += (arg == "IN" ? "/dev/stdin" : "'" + arg + "'") + " ";
+    }
     const ToolRun expected = RunTool(onFile);
     ASSERT_EQ(expected.status, 0) << expected.err;
-    const std::string bytes = ReadFile(c.file);
-    for (const Stdin how : {Stdin::kPipe, Stdin::kFile}) {
-      const CliRun run(shell, bytes, how);
+    for (const auto& [shell, how] : {std::pair(dash, Stdin::kPipe), {dash, Stdin::kFile}, {named, Stdin::kPipe}}) {
+      const CliRun run(shell, ReadFile(c.file), how);
       EXPECT_EQ(run.status, 0) << shell << run.err;
       EXPECT_EQ(run.out, expected.out) << shell;
     }
-    const ToolRun fifo = RunOnFifo(onFifo, bytes);
-    EXPECT_EQ(fifo.status, 0) << shell << fifo.err;
-    EXPECT_EQ(fifo.out, expected.out) << shell;
   }
 
   // convert reads a pipe and writes what it writes from the file.
@@ -101,14 +80,12 @@ TEST_F(PipesAndProgress, InputsFromPipesAreReadWholeAndProbedByContent) {
 }
 
 TEST_F(PipesAndProgress, ConvertRefusesToWriteAProjectFileUnderADatabaseName) {
-  for (const char* name : {"p.db", "p.SQLite", "-"}) {
-    const ToolRun run = RunTool({"convert", kSample, In(name) == In("-") ? "-" : In(name)});
-    EXPECT_EQ(run.status, 2) << name;
-    EXPECT_NE(run.err.find("usage: locmodel convert"), std::string::npos) << run.err;
-    EXPECT_FALSE(fs::exists(In(name)));
-  }
-  EXPECT_NE(RunTool({"convert", kSample, In("p.db")}).err.find("db-upgrade makes databases"),
-            std::string::npos);
+  ExpectRuns({
+      {{"convert", kSample, In("p.db")}, 2, {}, Holds("db-upgrade makes databases")},
+      {{"convert", kSample, In("p.SQLite")}, 2, {}, Holds("usage: locmodel convert")},
+      {{"convert", kSample, "-"}, 2, {}, Holds("usage: locmodel convert")},
+  });
+  EXPECT_FALSE(fs::exists(In("p.db")) || fs::exists(In("p.SQLite")) || fs::exists(In("-")));
   EXPECT_EQ(RunTool({"convert", kSample, In("p.db.lmp")}).status, 0);
 }
 

@@ -2,20 +2,18 @@
 
 #include <tuple>
 
+#include "cli/cli_rows.h"
 #include "locmodel/segm/srx_store.h"
 #include "locmodel/util/unicode.h"
-#include "support/cli_run.h"
+#include "support/tool_rows.h"
 #include "support/temp_dir.h"
 #include "support/text_checks.h"
 #include "test_paths.h"
 
 namespace {
 
-using testing_support::CliRun;
-using testing_support::ExpectContains;
-using testing_support::ReadFile;
-using testing_support::RunTool;
-using testing_support::WriteFile;
+using namespace testing_support;
+using namespace cli_rows;
 
 class SrxCommand : public testing_support::TempDirTest {};
 
@@ -27,9 +25,6 @@ TEST_F(SrxCommand, ShippedRulesCheckCleanAndNormalizeStably) {
   EXPECT_EQ(check.out.find("cascade: yes\n"), 0u);
   ExpectContains(check.out, {"(map de(?:-.*)? -> German)\n"});
 
-  ASSERT_EQ(RunTool({"srx", "normalize", shipped, In("a.srx")}).status, 0);
-  ASSERT_EQ(RunTool({"srx", "normalize", In("a.srx"), In("b.srx")}).status, 0);
-  EXPECT_EQ(ReadFile(In("a.srx")), ReadFile(In("b.srx")));
 
   CSRXStore bad;
   bad.GetRulesLangMap().push_back({{u"R", u".*"}, {CSRXStore::CRule(true, u"(a|b)", u""),
@@ -42,10 +37,14 @@ TEST_F(SrxCommand, ShippedRulesCheckCleanAndNormalizeStably) {
   ExpectContains(failed.out, {"error: rule '[ / ' does not compile", "warning: rule '(a|b) / '",
                               "warning: rule '\\QMr. / ': the before-break pattern swallows"});
   EXPECT_EQ(failed.out.find("warning: rule '\\Q|"), std::string::npos) << failed.out;
-  EXPECT_EQ(RunTool({"srx", "check", In("missing.srx")}).status, 1);
-  EXPECT_EQ(RunTool({"srx", "frobnicate", In("bad.srx")}).status, 2);
-  EXPECT_FALSE(std::filesystem::exists(In("none.srx")));
-  EXPECT_EQ(RunTool({"srx", "normalize", In("missing.srx"), In("none.srx")}).status, 1);
+  ExpectRuns({
+      {{"srx", "normalize", shipped, In("a.srx")}},
+      {{"srx", "normalize", In("a.srx"), In("b.srx")}},
+      {{"srx", "check", In("missing.srx")}, 1},
+      {{"srx", "frobnicate", In("bad.srx")}, 2},
+      {{"srx", "normalize", In("missing.srx"), In("none.srx")}, 1},
+  });
+  EXPECT_EQ(ReadFile(In("a.srx")), ReadFile(In("b.srx")));
   EXPECT_FALSE(std::filesystem::exists(In("none.srx")));
 }
 
@@ -80,22 +79,19 @@ TEST_F(SrxCommand, CheckWarnsAboutWhatLoadingPassesOver) {
 <header cascade="no"/><body><languagerules><languagerule languagerulename="R"><rule><beforebreak>a</beforebreak></rule>
 </languagerule></languagerules><maprules><languagemap languagepattern="de.*" languagerulename="R"/>
 <languagemap languagepattern="fr.*" languagerulename="R"/></maprules></body></srx>)"));
-  ExpectContains(RunTool({"srx", "check", In("shared.srx")}).out, {"warning: rule names are shared"});
-  const auto normalized = RunTool({"srx", "normalize", In("shared.srx"), In("n.srx")});
-  EXPECT_EQ(normalized.status, 0);
-  EXPECT_EQ(normalized.out,
-            "warning: cascading is off, which the saved file cannot say\n"
-            "warning: rule names are shared; their rules will double\n");
-  // A file that does not load: one line on stderr, nothing on stdout.
-  WriteFile(In("broken.srx"), std::string_view("<srx"));
-  const auto broken = RunTool({"srx", "check", In("broken.srx")});
-  EXPECT_EQ(std::tuple(broken.status, broken.out), std::tuple(1, ""));
-  EXPECT_EQ(std::count(broken.err.begin(), broken.err.end(), '\n'), 1) << broken.err;
-
   WriteFile(In("v1.srx"), std::string_view(R"(<srx version="1.0" xmlns="http://www.lisa.org/srx10"><body/></srx>)"));
-  const auto old = RunTool({"srx", "check", In("v1.srx")});
-  EXPECT_EQ(old.status, 0);
-  ExpectContains(old.out, {"warning: no element is in the SRX 2.0 namespace"});
+  WriteFile(In("broken.srx"), std::string_view("<srx"));
+  ExpectRuns({
+      {{"srx", "check", In("shared.srx")}, 0, Holds("warning: rule names are shared")},
+      {{"srx", "normalize", In("shared.srx"), In("n.srx")}, 0,
+       "warning: cascading is off, which the saved file cannot say\n"
+       "warning: rule names are shared; their rules will double\n"},
+      {{"srx", "check", In("v1.srx")}, 0, Holds("warning: no element is in the SRX 2.0 namespace")},
+      // A file that does not load: one line on stderr, nothing on stdout.
+      {{"srx", "check", In("broken.srx")}, 1, ""},
+  });
+  const std::string broken = RunTool({"srx", "check", In("broken.srx")}).err;
+  EXPECT_EQ(std::count(broken.begin(), broken.end(), '\n'), 1) << broken;
 }
 
 // The segment command as a shell pipeline meets it: one text per line or
@@ -106,29 +102,29 @@ TEST_F(SrxCommand, SegmentSplitsStdin) {
                                                      CSRXStore::CRule(true, u"\\.", u"\\s")}});
   ASSERT_TRUE(store.Save(Path("r.srx")));
   const std::string rules = " --srx " + In("r.srx");
-  for (const auto& [args, input, out] : std::initializer_list<std::tuple<std::string, std::string, std::string>>{
-           {"segment" + rules, "Mr. Smith. Next\nNo break\n", "Mr. Smith.\n Next\nNo break\n"},
-           {"segment --json --culture en-GB" + rules, "Mr. Smith. \"Q\"\n",
-            "{\"breaks\":[10],\"segments\":[\"Mr. Smith.\",\" \\\"Q\\\"\"]}\n"},
-           // No map matches German: one segment per line.
-           {"segment --json --lang de-DE" + rules, "A. B", "{\"breaks\":[],\"segments\":[\"A. B\"]}\n"},
-           {"segment --whole --json" + rules, "A. B\nC", "{\"breaks\":[2],\"segments\":[\"A.\",\" B\\nC\"]}\n"},
-           // ICU by default; it keeps the blank with the sentence before.
-           {"segment --json", "Hello there. How are you?",
-            "{\"breaks\":[13],\"segments\":[\"Hello there. \",\"How are you?\"]}\n"},
-           {"segment --type none", "A. B", "A. B\n"},
-           // The shipped rules, as the README shows them.
-           {"segment --type srx", "Mr. Smith arrived at 10.30 a.m. today. He left early.\n",
-            "Mr. Smith arrived at 10.30 a.m. today.\n He left early.\n"},
-           {"segment --type srx --lang de-DE", "Das ist Nr. 5. Danach kommt z.B. nichts. Ende.",
-            "Das ist Nr. 5.\n Danach kommt z.B. nichts.\n Ende.\n"},
-           {"segment --type srx --lang ja-JP --json", "\u96e8\u304c\u964d\u3063\u305f\u3002\u6674\u308c\u305f\u3002",
-            "{\"breaks\":[6],\"segments\":[\"\u96e8\u304c\u964d\u3063\u305f\u3002\",\"\u6674\u308c\u305f\u3002\"]}\n"}})
-    EXPECT_EQ(CliRun(args, input).out, out) << args;
-  EXPECT_EQ(CliRun("segment --type regex", "x").status, 2);
-  EXPECT_EQ(CliRun("segment --type icu --srx " + In("r.srx"), "x").status, 2);
-  EXPECT_EQ(CliRun("segment --srx " + In("missing.srx"), "x").status, 1);
-  EXPECT_EQ(CliRun("segment --lang xx-nowhere", "x").status, 1);
+  ExpectShellRows({
+      {"segment" + rules, "Mr. Smith. Next\nNo break\n", 0, "Mr. Smith.\n Next\nNo break\n"},
+      {"segment --json --culture en-GB" + rules, "Mr. Smith. \"Q\"\n", 0,
+       "{\"breaks\":[10],\"segments\":[\"Mr. Smith.\",\" \\\"Q\\\"\"]}\n"},
+      // No map matches German: one segment per line.
+      {"segment --json --lang de-DE" + rules, "A. B", 0, "{\"breaks\":[],\"segments\":[\"A. B\"]}\n"},
+      {"segment --whole --json" + rules, "A. B\nC", 0, "{\"breaks\":[2],\"segments\":[\"A.\",\" B\\nC\"]}\n"},
+      // ICU by default; it keeps the blank with the sentence before.
+      {"segment --json", "Hello there. How are you?", 0,
+       "{\"breaks\":[13],\"segments\":[\"Hello there. \",\"How are you?\"]}\n"},
+      {"segment --type none", "A. B", 0, "A. B\n"},
+      // The shipped rules, as the README shows them.
+      {"segment --type srx", "Mr. Smith arrived at 10.30 a.m. today. He left early.\n", 0,
+       "Mr. Smith arrived at 10.30 a.m. today.\n He left early.\n"},
+      {"segment --type srx --lang de-DE", "Das ist Nr. 5. Danach kommt z.B. nichts. Ende.", 0,
+       "Das ist Nr. 5.\n Danach kommt z.B. nichts.\n Ende.\n"},
+      {"segment --type srx --lang ja-JP --json", "\u96e8\u304c\u964d\u3063\u305f\u3002\u6674\u308c\u305f\u3002", 0,
+       "{\"breaks\":[6],\"segments\":[\"\u96e8\u304c\u964d\u3063\u305f\u3002\",\"\u6674\u308c\u305f\u3002\"]}\n"},
+      {"segment --type regex", "x", 2},
+      {"segment --type icu --srx " + In("r.srx"), "x", 2},
+      {"segment --srx " + In("missing.srx"), "x", 1},
+      {"segment --lang xx-nowhere", "x", 1},
+  });
 }
 
 // The default rules are the program directory's segment.srx: a program

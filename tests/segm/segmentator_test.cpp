@@ -186,18 +186,7 @@ TEST(SRXBreaker, RuleFileInTheStandardsManner) {
   EXPECT_EQ(CSRXBreaker(load("no"), u"ja-JP").GetBreaks(mixed), Breaks{3});
 }
 
-TEST(ICUBreaker, SturdyFacts) {
-  CICUBreaker breaker(kEnUs);
-  EXPECT_EQ(breaker.GetBreaks(u""), Breaks{});
-  EXPECT_EQ(breaker.GetBreaks(u"One sentence."), Breaks{});
-  const std::u16string text = u"Mr. Smith. Next one is here.";
-  const Breaks breaks = breaker.GetBreaks(text);
-  ASSERT_FALSE(breaks.empty());
-  EXPECT_EQ(breaks.back(), 11);
-  EXPECT_EQ(CNoBreaker().GetBreaks(text), Breaks{});
-}
-
-TEST(SegmUtil, CreateByTypeFromTheConfiguredRules) {
+TEST(SegmUtil, CreateByTypeFromTheConfiguredRulesAndICU) {
   DefaultCfgGuard guard;
   CResItem root;
   CResItem& child = *new CResItem;
@@ -211,10 +200,15 @@ TEST(SegmUtil, CreateByTypeFromTheConfiguredRules) {
   EXPECT_EQ(srx->GetBreaks(u"A. B"), Breaks{2});
   std::unique_ptr<ISegmentator> none(CSegmUtil::CreateSegmentator(CSegmUtil::SEGM_NONE, child, kEnUs));
   EXPECT_EQ(none->GetBreaks(u"A. B"), Breaks{});
-  std::unique_ptr<ISegmentator> icu(CSegmUtil::CreateSegmentator(CSegmUtil::SEGM_ICU, child, kEnUs));
-  EXPECT_NE(dynamic_cast<CICUBreaker*>(icu.get()), nullptr);
   EXPECT_EQ(CSegmUtil::CreateSegmentator(static_cast<CSegmUtil::CSegmType>(3), child, kEnUs), nullptr);
-
+  // ICU's breaks: none at the ends of the text.
+  std::unique_ptr<ISegmentator> icu(CSegmUtil::CreateSegmentator(CSegmUtil::SEGM_ICU, child, kEnUs));
+  ASSERT_NE(dynamic_cast<CICUBreaker*>(icu.get()), nullptr);
+  EXPECT_EQ(icu->GetBreaks(u""), Breaks{});
+  EXPECT_EQ(icu->GetBreaks(u"One sentence."), Breaks{});
+  const Breaks breaks = icu->GetBreaks(u"Mr. Smith. Next one is here.");
+  ASSERT_FALSE(breaks.empty());
+  EXPECT_EQ(breaks.back(), 11);
 }
 
 }  // namespace
