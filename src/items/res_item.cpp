@@ -233,18 +233,21 @@ bool CResItem::Do(Serial::ISerialStream& stream) {
     ~Leave() { readDepth -= reading ? 1 : 0; }
   } leave{reading};
 
-  // Reading replaces the children and translations, deleting the old ones.
+  // Named once: every item of a project passes here.
   using Serial::DoNode, Serial::NodeName;
-  DoNode(stream, NodeName(), static_cast<CPropContainer&>(*this));
-  DoNode(stream, NodeName('e'), resId_);
-  DoNode(stream, NodeName('f'), type_);
-  DoNode(stream, NodeName('g'), children_);
-  DoNode(stream, NodeName('h'), translations_);
-  DoNode(stream, NodeName('i'), comment_);
-  DoNode(stream, NodeName('j'), tabNum_);
-  DoNode(stream, NodeName('k'), state_);
-  DoNode(stream, NodeName('l'), data_);
-  DoNode(stream, NodeName('m'), cfgProps_);
+  static const NodeName resId('e'), type('f'), children('g'), translations('h'), comment('i'),
+      tabNum('j'), state('k'), data('l'), cfgProps('m');
+  // Reading replaces the children and translations, deleting the old ones.
+  DoNode(stream, Serial::kAnonymousNode, static_cast<CPropContainer&>(*this));
+  DoNode(stream, resId, resId_);
+  DoNode(stream, type, type_);
+  DoNode(stream, children, children_);
+  DoNode(stream, translations, translations_);
+  DoNode(stream, comment, comment_);
+  DoNode(stream, tabNum, tabNum_);
+  DoNode(stream, state, state_);
+  DoNode(stream, data, data_);
+  DoNode(stream, cfgProps, cfgProps_);
 
   if (reading) {
     // A stored null pointer names no child and no translation: drop it.

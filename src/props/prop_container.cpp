@@ -68,10 +68,10 @@ bool CPropContainer::operator==(const CPropContainer& other) const {
 
 bool CPropContainer::Do(Serial::ISerialStream& stream) {
   static const ValueStrategy value;
+  static const Serial::NodeName map(static_cast<unsigned char>(0x01));
   const bool reading = stream.IsReading();
   if (reading) Clear();
-  const bool ok = Serial::InNode(stream, Serial::NodeName(static_cast<unsigned char>(0x01)),
-                                 [&] { return Serial::DoMap(stream, props_, value); });
+  const bool ok = Serial::InNode(stream, map, [&] { return Serial::DoMap(stream, props_, value); });
   // A map read only in part fails the read with either reader: the tree
   // reader would otherwise go on with the rest of the map lost.
   if (reading && !ok) throw Serial::Exceptions::FormatIO();

@@ -79,7 +79,6 @@ bool BinarySerialOut::EnterNode(const NodeName& name) {
     item[2] = name.GetByteValue();
     size = 3;
   }
-  ++depth_;
   Commit(at + size);
   return true;
 }
@@ -87,7 +86,6 @@ bool BinarySerialOut::EnterNode(const NodeName& name) {
 void BinarySerialOut::LeaveNode() {
   const size_t at = used_;
   buffer_[at] = kTagLeave;
-  --depth_;
   Commit(at + 1);
 }
 
@@ -101,14 +99,17 @@ void BinarySerialOut::WriteField(unsigned int size, const void* data) {
     return;
   }
   // The common case ends in the copy, so it needs no stack frame.
-  WriteFieldHeader(at, size);
+  unsigned char* item = WriteFieldHeader(at, size);
   used_ = data_at + size;
-  CopyFieldData(buffer_.get() + data_at, data, size);
+  CopyFieldData(item + BinaryScanner::kFieldHeaderSize, data, size);
 }
 
-void BinarySerialOut::WriteFieldHeader(size_t at, unsigned int size) {
-  buffer_[at] = kTagField;
-  locmodel::coding::EncodeFixed32(buffer_.get() + at + 1, size);
+unsigned char* BinarySerialOut::WriteFieldHeader(size_t at, unsigned int size) {
+  // One load of the buffer's address: a store through it might change it.
+  unsigned char* item = buffer_.get() + at;
+  item[0] = kTagField;
+  locmodel::coding::EncodeFixed32(item + 1, size);
+  return item;
 }
 
 void BinarySerialOut::WriteFieldSlowly(unsigned int size, const void* data) {

@@ -23,19 +23,30 @@ bool NodeName::operator<(const NodeName& other) const {
 }
 
 bool NodeName::Do(ISerialStream& stream) {
-  unsigned char type = static_cast<unsigned char>(type_);
-  if (!Serial::Do(stream, type)) return false;
-  if (stream.IsReading()) {
-    // A type this format does not know names nothing, as in the binary form.
-    type_ = type == String || type == Byte ? static_cast<Type>(type) : None;
-    text_.clear();
-    byte_ = 0;
+  if (!stream.IsReading()) {
+    Write(stream);
+    return true;
   }
+  unsigned char type = 0;
+  if (!Serial::Do(stream, type)) return false;
+  // A type this format does not know names nothing, as in the binary form.
+  type_ = type == String || type == Byte ? static_cast<Type>(type) : None;
+  text_.clear();
+  byte_ = 0;
   switch (type_) {
     case String: return Serial::Do(stream, text_);
     case Byte: return Serial::Do(stream, byte_);
     default: return true;
   }
+}
+
+void NodeName::Write(ISerialStream& stream) const {
+  // The value functions take their values by reference for reading; a
+  // writing stream leaves them as they are.
+  unsigned char type = static_cast<unsigned char>(type_);
+  Serial::Do(stream, type);
+  if (type_ == String) Serial::Do(stream, const_cast<std::u16string&>(text_));
+  if (type_ == Byte) Serial::Do(stream, const_cast<unsigned char&>(byte_));
 }
 
 }  // namespace Serial

@@ -40,7 +40,8 @@ class BinarySerialOut final : public ISerialStream {
   // Ends an item at `end` in the buffer, flushing it if less than the
   // headroom is left.
   void Commit(size_t end);
-  void WriteFieldHeader(size_t at, unsigned int size);
+  // Returns where the item starts.
+  unsigned char* WriteFieldHeader(size_t at, unsigned int size);
   // A field that eats into the headroom: the buffer is flushed after it.
   // Out of line, so that WriteField needs no stack frame.
   [[gnu::noinline]] void WriteFieldSlowly(unsigned int size, const void* data);
@@ -56,7 +57,6 @@ class BinarySerialOut final : public ISerialStream {
   static constexpr size_t kBufferSize = 64 * 1024;
 
   IStreamOut& out_;
-  int32_t depth_ = 0;
   VersionInfo version_;
   size_t used_ = 0;
   std::unique_ptr<unsigned char[]> buffer_;  // kBufferSize bytes

@@ -32,11 +32,17 @@ class NodeName {
 
   // The type as a one-byte field, then the text or the byte as a field.
   bool Do(ISerialStream& stream);
+  // Do's writing half, for a name the caller may not change (a class's).
+  void Write(ISerialStream& stream) const;
 
  private:
   Type type_ = None;
   std::u16string text_;
   unsigned char byte_ = 0;
 };
+
+// The name of every anonymous node: container elements and pair members
+// enter it, one constant rather than a temporary per element.
+inline constinit const NodeName kAnonymousNode;
 
 }  // namespace Serial

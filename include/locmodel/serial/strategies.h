@@ -83,7 +83,7 @@ namespace detail {
 // named member, an element whose node is missing fails the read.
 template <typename T>
 bool DoElement(ISerialStream& stream, T& element, const ISerialStrategy<T>& strategy) {
-  if (!stream.EnterNode(NodeName())) return false;
+  if (!stream.EnterNode(kAnonymousNode)) return false;
   const bool ok = strategy.Do(stream, element);
   stream.LeaveNode();
   return ok;
@@ -144,8 +144,13 @@ class STLContainerSerialStrategy : public ISerialStrategy<C> {
     int count = static_cast<int>(container.size());
     Serial::Do(stream, count);
     for (const auto& stored : container) {
-      E element(stored);
-      if (!detail::DoElement(stream, element, *element_)) return false;
+      if constexpr (std::is_same_v<std::remove_cvref_t<decltype(stored)>, E>) {
+        // In place: a writing strategy leaves the element as it is.
+        if (!detail::DoElement(stream, const_cast<E&>(stored), *element_)) return false;
+      } else {
+        E element(stored);  // a map's entry, whose key is const
+        if (!detail::DoElement(stream, element, *element_)) return false;
+      }
     }
     return true;
   }
@@ -317,13 +322,14 @@ class SerialClassStrategy final : public PolyPtrSerialStrategy<T> {
     bool isNull;
     if (!detail::DoNullFlag(stream, pointer, isNull)) return false;
     if (isNull) return true;
-    NodeName className = stream.IsReading() ? NodeName() : pointer->GetSerialClass().GetName();
-    if (!className.Do(stream)) return false;
-    if (stream.IsReading()) {
-      pointer = this->factory_->Create(className);
-      if (!pointer) return false;
+    if (!stream.IsReading()) {
+      pointer->GetSerialClass().GetName().Write(stream);
+      return pointer->Do(stream);
     }
-    return pointer->Do(stream);
+    NodeName className;
+    if (!className.Do(stream)) return false;
+    pointer = this->factory_->Create(className);
+    return pointer && pointer->Do(stream);
   }
 };
 
