@@ -96,29 +96,14 @@ class ByteArena {
   size_t used_ = kBlock;  // no block to fill yet
 };
 
-// A field: up to 8 bytes inline, longer ones in the tree's byte arena.
+// A field: up to 4 bytes inline (most of a project file's fields are
+// counts, flags and ids), longer ones in the tree's byte arena, found
+// through the tree's table of long fields.
 struct FieldSlot {
-  static constexpr uint32_t kInline = 8;
+  static constexpr uint32_t kInline = 4;
   uint32_t size = 0;
   uint32_t next = 0;
-  unsigned char bytes[kInline] = {};  // the data, or its address in the arena
-
-  // Never null, even for an empty field: readers tell "no field" by null.
-  const void* data() const {
-    if (size <= kInline) return bytes;
-    const unsigned char* block;
-    std::memcpy(&block, bytes, sizeof block);
-    return block;
-  }
-  void Set(const void* data, uint32_t length, ByteArena& arena) {
-    size = length;
-    if (length > kInline) {
-      const unsigned char* block = arena.Copy(data, length);
-      std::memcpy(bytes, &block, sizeof block);
-    } else if (length) {
-      std::memcpy(bytes, data, length);
-    }
-  }
+  unsigned char bytes[kInline] = {};  // the data, or its id in the table of long fields
 };
 
 // Appends `id` to the circular list held by its last element `last`.
@@ -144,6 +129,7 @@ struct SerialTree::Storage {
   Arena<SerialTreeNode> nodes;
   Arena<FieldSlot> fields;
   ByteArena fieldBytes;
+  Arena<const unsigned char*> longFields;
   // Names get ids on first sight, so sibling lists compare integers. The
   // text names are ordered, not hashed: a stream could be made of names
   // that all collide in a fixed hash function.
@@ -183,7 +169,7 @@ struct SerialTree::Storage {
       return it == index.end() ? 0 : it->second;
     }
     if (!(node.namedMask & Bit(name))) return 0;
-    const uint32_t start = hint ? hint : nodes[node.lastNamed].next;
+    const uint32_t start = hint ? hint : nodes[node.lastChild].next;
     uint32_t child = start;
     do {
       if (nodes[child].name == name) {
@@ -199,13 +185,13 @@ struct SerialTree::Storage {
     const uint32_t child = nodes.Add();
     nodes[child].name = name;
     SerialTreeNode& node = nodes[parent];
-    Append(node.lastNamed, child, [this](uint32_t id) -> uint32_t& { return nodes[id].next; });
+    Append(node.lastChild, child, [this](uint32_t id) -> uint32_t& { return nodes[id].next; });
     node.namedMask |= Bit(name);
     if (node.namedCount < UINT16_MAX) ++node.namedCount;
     if (node.namedCount == kListLimit + 1) {
       uint32_t c = child;
       do {
-        index.emplace(Key(parent, nodes[c].name), c);
+        if (nodes[c].name) index.emplace(Key(parent, nodes[c].name), c);
         c = nodes[c].next;
       } while (c != child);
     } else if (node.namedCount > kListLimit) {
@@ -216,24 +202,43 @@ struct SerialTree::Storage {
 
   uint32_t AddAnonymous(uint32_t parent) {
     const uint32_t child = nodes.Add();
-    Append(nodes[parent].lastAnonymous, child, [this](uint32_t id) -> uint32_t& { return nodes[id].next; });
+    Append(nodes[parent].lastChild, child, [this](uint32_t id) -> uint32_t& { return nodes[id].next; });
     return child;
   }
 
   uint32_t AddField(uint32_t node, const void* data, uint32_t size) {
     const uint32_t id = fields.Add();
-    fields[id].Set(data, size, fieldBytes);
+    FieldSlot& field = fields[id];
+    field.size = size;
+    if (size > FieldSlot::kInline) {
+      const uint32_t long_id = longFields.Add();
+      longFields[long_id] = fieldBytes.Copy(data, size);
+      std::memcpy(field.bytes, &long_id, sizeof long_id);
+    } else if (size) {
+      std::memcpy(field.bytes, data, size);
+    }
     Append(nodes[node].lastField, id, [this](uint32_t f) -> uint32_t& { return fields[f].next; });
     return id;
+  }
+
+  // Never null, even for an empty field: readers tell "no field" by null.
+  const void* FieldData(const FieldSlot& field) {
+    if (field.size <= FieldSlot::kInline) return field.bytes;
+    uint32_t long_id;
+    std::memcpy(&long_id, field.bytes, sizeof long_id);
+    return longFields[long_id];
   }
 
   uint32_t FirstField(uint32_t node) {
     const uint32_t last = nodes[node].lastField;
     return last ? fields[last].next : 0;
   }
-  uint32_t FirstAnonymous(uint32_t node) {
-    const uint32_t last = nodes[node].lastAnonymous;
+  uint32_t FirstChild(uint32_t node) {
+    const uint32_t last = nodes[node].lastChild;
     return last ? nodes[last].next : 0;
+  }
+  uint32_t NextChild(uint32_t parent, uint32_t child) {
+    return After(nodes[parent].lastChild, child, [this](uint32_t id) -> uint32_t& { return nodes[id].next; });
   }
 };
 
@@ -243,7 +248,7 @@ SerialTree::SerialTree() { Reset(); }
 SerialTree::~SerialTree() = default;
 
 void SerialTree::Push(uint32_t node) {
-  cursors_.push_back({node, storage_->FirstField(node), storage_->FirstAnonymous(node), 0});
+  cursors_.push_back({node, storage_->FirstField(node), storage_->FirstChild(node), 0});
 }
 
 void SerialTree::Reset() {
@@ -268,10 +273,14 @@ bool SerialTree::EnterNode(const NodeName& name) {
     if (!reading_) {
       child = s.AddAnonymous(current.node);
     } else {
+      // Named siblings are passed over once per visit of the parent.
       child = current.nextChild;
-      if (!child) return false;
-      current.nextChild = After(s.nodes[current.node].lastAnonymous, child,
-                                [&s](uint32_t id) -> uint32_t& { return s.nodes[id].next; });
+      while (child && s.nodes[child].name) child = s.NextChild(current.node, child);
+      if (!child) {
+        current.nextChild = 0;
+        return false;
+      }
+      current.nextChild = s.NextChild(current.node, child);
     }
   } else {
     const uint32_t id = s.NameId(name, !reading_);
@@ -299,7 +308,7 @@ const void* SerialTree::ReadField(unsigned int& size) {
                             [&s](uint32_t f) -> uint32_t& { return s.fields[f].next; });
   const FieldSlot& field = s.fields[id];
   size = field.size;
-  return field.data();
+  return s.FieldData(field);
 }
 
 void SerialTree::WriteField(unsigned int size, const void* data) {

@@ -15,13 +15,14 @@
 //
 // Memory: a project file is mostly tiny nodes (3 to 10 bytes on the wire)
 // and 4-byte fields, so the tree keeps its nodes and fields in arenas of its
-// own and links them by 32-bit ids: a node costs 24 bytes, a field 16, and
-// neither costs an allocation. Values longer than 8 bytes are packed into
-// shared blocks. Destroying the tree frees the arenas whole, so no depth of
-// nesting makes teardown recurse. Loading holds at most 32 times the bytes
-// of the stream (an anonymous node opened, 2 bytes on the wire, costs a node
-// and a cursor; a field's bytes are held once, whatever length it claims),
-// so a damaged stream cannot make the reader grow beyond its own size.
+// own and links them by 32-bit ids: a node costs 20 bytes, a field 12, and
+// neither costs an allocation. Values longer than 4 bytes are packed into
+// shared blocks and cost 8 bytes more. Destroying the tree frees the arenas
+// whole, so no depth of nesting makes teardown recurse. Loading holds at
+// most 32 times the bytes of the stream (an anonymous node opened, 2 bytes
+// on the wire, costs a node and a cursor; a field's bytes are held once,
+// whatever length it claims), so a damaged stream cannot make the reader
+// grow beyond its own size.
 #pragma once
 
 #include <cstdint>
@@ -61,26 +62,27 @@ class SerialTreeField {
 // One node as the tree stores it. Ids name nodes and fields in the tree's
 // arenas; 0 is "none".
 //
-// Children of each kind and fields are circular lists through the elements'
-// `next` links, held by their last element: appending and finding the first
-// are both one step, and order is that of addition. Named children are found
-// by name: the tree gives every distinct NodeName an id (equal names, equal
-// ids), siblings compare ids, and a node with many named children is
-// indexed by (node, name id), so lookups stay cheap whatever the stream.
+// Children (named and anonymous in one list) and fields are circular lists
+// through the elements' `next` links, held by their last element: appending
+// and finding the first are both one step, and order is that of addition.
+// Named children are found by name: the tree gives every distinct NodeName
+// an id (equal names, equal ids; anonymous children have 0), siblings
+// compare ids, and a node with many named children is indexed by (node,
+// name id), so lookups stay cheap whatever the stream.
 struct SerialTreeNode {
   uint32_t name = 0;  // the tree's id of the node's name; 0 for anonymous
   uint32_t next = 0;  // the next sibling in the parent's list
-  uint32_t lastAnonymous = 0;
-  uint32_t lastNamed = 0;
+  uint32_t lastChild = 0;
+  uint32_t lastField = 0;
   uint16_t namedCount = 0;  // saturates: only "more than a few" matters
   uint16_t namedMask = 0;   // bit (name id % 16) of every named child
-  uint32_t lastField = 0;
 };
 
 // An entry of the cursor stack: a node being read or written, its next field
-// to read and its next anonymous child to enter (0 when none is left), and
-// the named child after the one found last: Do functions ask for members in
-// the order they were written, so the next lookup starts there.
+// to read, the child from which to look for the next anonymous one to enter
+// (0 when none is left), and the child after the named one found last: Do
+// functions ask for members in the order they were written, so the next
+// lookup starts there.
 struct SerialTreeCursor {
   uint32_t node;
   uint32_t nextField;
@@ -135,9 +137,11 @@ namespace Binary {
 
 // What Load may build: a small hostile stream (a gzip bomb of empty or
 // nested nodes) must not become a tree of gigabytes. `bytes` bounds the
-// nodes and fields read, each at its fixed cost (kNodeCost, kFieldCost;
-// field data are bounded by the stream's own limits), `depth` the nesting of
-// nodes; neither is checked by default.
+// nodes and fields read, each at its fixed cost (kNodeCost, kFieldCost:
+// the 20 and 12 bytes of the tree's records, rounded up for the cursor an
+// open node takes and the table entry of a long field; field data are
+// bounded by the stream's own limits), `depth` the nesting of nodes;
+// neither is checked by default.
 struct TreeLimits {
   static constexpr uint64_t kNodeCost = 24, kFieldCost = 16;
   uint64_t bytes = UINT64_MAX;
