@@ -6,8 +6,8 @@
 // One run prints every figure the project-file targets are judged by: save
 // and load against cereal, the tree reader against the sequential one, gzip
 // against plain plus zlib's own time on the same bytes, memory per item, the
-// cost per item at 10k to 300k items (1M when LOCMODEL_BENCH_LARGE is set),
-// and two floors: walking the fields without building objects, and building
+// cost per item at 10k, 100k, 300k and 1M items beside cereal's at the same
+// sizes, and two floors: walking the fields without building objects, and building
 // the objects from an already parsed list.
 #include <benchmark/benchmark.h>
 #include <cereal/archives/binary.hpp>
@@ -18,7 +18,6 @@
 
 #include <sys/resource.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -76,11 +75,15 @@ struct Project {
   size_t items = CountItems(*root);
   std::vector<unsigned char> bytes = locmodel::SaveProjectToMemory(*root);
 };
-// The standard project (0), or one of exactly `items` items.
+// The standard project (0), or one of exactly `items` items. Only one of
+// the latter is kept at a time: the scaling sizes reach a million items.
 Project& TheProject(size_t items = 0) {
-  static std::map<size_t, std::unique_ptr<Project>> projects;
-  auto& project = projects[items];
-  if (!project) project = std::make_unique<Project>(items ? MakeProject(items) : MakeProject());
+  static std::unique_ptr<Project> standard, scaled;
+  auto& project = items ? scaled : standard;
+  if (!project || (items && project->items != items)) {
+    project.reset();
+    project = std::make_unique<Project>(items ? MakeProject(items) : MakeProject());
+  }
   return *project;
 }
 
@@ -131,21 +134,22 @@ void BM_ProjectLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_ProjectLoad)->Arg(0)->Arg(1)->ArgNames({"tree"})->Unit(benchmark::kMillisecond);
 
-// From a file, plain or gzip level 2, with the sequential reader.
+// From a file: plain or gzip level 2, with the sequential or the tree reader.
 void BM_ProjectLoadFile(benchmark::State& state) {
   Project& p = TheProject();
   const bool gzip = state.range(0) != 0;
+  const auto reader = state.range(1) ? locmodel::ProjectReader::Tree : locmodel::ProjectReader::Sequential;
   const auto path = locmodel::Utf8ToUtf16(BenchFile("locmodel-bench-project-in").string());
   if (!locmodel::SaveProject(*p.root, path, FileOptions(gzip)).ok()) state.SkipWithError("save failed");
   for (auto _ : state) {
     std::unique_ptr<CResItem> root;
-    if (!locmodel::LoadProject(path, root, locmodel::ProjectReader::Sequential).ok())
-      state.SkipWithError("load failed");
+    if (!locmodel::LoadProject(path, root, reader).ok()) state.SkipWithError("load failed");
   }
   std::filesystem::remove(BenchFile("locmodel-bench-project-in"));
   Report(state, p.items, p.bytes.size());
 }
-BENCHMARK(BM_ProjectLoadFile)->Arg(0)->Arg(1)->ArgNames({"gzip"})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProjectLoadFile)->Args({0, 0})->Args({1, 0})->Args({0, 1})->ArgNames({"gzip", "tree"})
+    ->Unit(benchmark::kMillisecond);
 
 // zlib's own share of the gzip rows: level 2 on the same bytes, in memory.
 void BM_ZlibDeflate(benchmark::State& state) {
@@ -229,44 +233,6 @@ void BM_FloorWriteFile(benchmark::State& state) {
   Report(state, p.items, p.bytes.size());
 }
 BENCHMARK(BM_FloorWriteFile)->Unit(benchmark::kMillisecond);
-
-long MinorFaults() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_minflt;
-}
-
-// The cost per item as projects grow: save and sequential load. Fresh pages
-// are counted beside it: glibc serves blocks above 32 MB straight from the
-// kernel and returns them on free, so a save whose buffer grows past that
-// (from about 17,000 items here) pays a page fault per 4 KB on every run.
-void BM_ProjectScale(benchmark::State& state) {
-  Project& p = TheProject(static_cast<size_t>(state.range(0)));
-  const long faults = MinorFaults();
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(locmodel::SaveProjectToMemory(*p.root).size());
-    std::unique_ptr<CResItem> root;
-    if (!locmodel::LoadProjectFromMemory(p.bytes.data(), p.bytes.size(), root,
-                                         locmodel::ProjectReader::Sequential).ok())
-      state.SkipWithError("load failed");
-  }
-  state.counters["faults_per_item"] = benchmark::Counter(
-      static_cast<double>(MinorFaults() - faults) / static_cast<double>(p.items),
-      benchmark::Counter::kAvgIterations);
-  state.counters["ns_per_item"] = benchmark::Counter(
-      static_cast<double>(p.items) * 1e-9, benchmark::Counter::kIsIterationInvariantRate |
-                                               benchmark::Counter::kInvert);
-  Report(state, p.items, p.bytes.size());
-}
-BENCHMARK(BM_ProjectScale)->Arg(10'000)->Arg(100'000)->Arg(300'000)->ArgNames({"items"})
-    ->Unit(benchmark::kMillisecond);
-// A million items take about 2 GB and a minute to build: only on request.
-[[maybe_unused]] const bool kLarge = [] {
-  if (std::getenv("LOCMODEL_BENCH_LARGE"))
-    benchmark::RegisterBenchmark("BM_ProjectScale", BM_ProjectScale)
-        ->Arg(1'000'000)->ArgNames({"items"})->Unit(benchmark::kMillisecond);
-  return true;
-}();
 
 // The peer: the same content as plain structs through cereal.
 struct PlainTrans {
@@ -379,5 +345,72 @@ void BM_FloorBuildObjects(benchmark::State& state) {
   Report(state, p.items, p.bytes.size());
 }
 BENCHMARK(BM_FloorBuildObjects)->Unit(benchmark::kMillisecond);
+
+long MinorFaults() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_minflt;
+}
+
+// The cost per item as projects grow, and fresh pages counted beside it.
+void ReportScale(benchmark::State& state, size_t items, long faults) {
+  state.counters["faults_per_item"] = benchmark::Counter(
+      static_cast<double>(MinorFaults() - faults) / static_cast<double>(items),
+      benchmark::Counter::kAvgIterations);
+  state.counters["ns_per_item"] = benchmark::Counter(
+      static_cast<double>(items) * 1e-9, benchmark::Counter::kIsIterationInvariantRate |
+                                             benchmark::Counter::kInvert);
+}
+
+// Save to memory and sequential load, as projects grow.
+void BM_ProjectScale(benchmark::State& state) {
+  Project& p = TheProject(static_cast<size_t>(state.range(0)));
+  const long faults = MinorFaults();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(locmodel::SaveProjectToMemory(*p.root).size());
+    std::unique_ptr<CResItem> root;
+    if (!locmodel::LoadProjectFromMemory(p.bytes.data(), p.bytes.size(), root,
+                                         locmodel::ProjectReader::Sequential).ok())
+      state.SkipWithError("load failed");
+  }
+  ReportScale(state, p.items, faults);
+  Report(state, p.items, p.bytes.size());
+}
+
+// The machine's own spread: cereal saves and loads the same content as
+// plain structs at the same sizes.
+void BM_ProjectScaleCereal(benchmark::State& state) {
+  Project& p = TheProject(static_cast<size_t>(state.range(0)));
+  const PlainItem plain = ToPlain(*p.root);
+  const long faults = MinorFaults();
+  for (auto _ : state) {
+    std::ostringstream out;
+    {
+      cereal::BinaryOutputArchive archive(out);
+      archive(plain);
+    }
+    std::istringstream in(std::move(out).str());
+    cereal::BinaryInputArchive archive(in);
+    PlainItem loaded;
+    archive(loaded);
+    benchmark::DoNotOptimize(loaded.children.size());
+  }
+  ReportScale(state, p.items, faults);
+  Report(state, p.items, p.bytes.size());
+}
+
+// Both at each size in turn, so that each size's project is built once. A
+// million items take about 3 GB and half a minute to build: one timed
+// iteration after the warm-up.
+[[maybe_unused]] const bool kScaleRegistered = [] {
+  for (const int64_t items : {10'000, 100'000, 300'000, 1'000'000}) {
+    for (auto* scale : {benchmark::RegisterBenchmark("BM_ProjectScale", BM_ProjectScale),
+                        benchmark::RegisterBenchmark("BM_ProjectScaleCereal", BM_ProjectScaleCereal)}) {
+      scale->Arg(items)->ArgNames({"items"})->Unit(benchmark::kMillisecond);
+      if (items >= 1'000'000) scale->Iterations(1);
+    }
+  }
+  return true;
+}();
 
 }  // namespace

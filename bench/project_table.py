@@ -39,13 +39,15 @@ row("save plain file / cereal save", ["BM_ProjectSaveFile/gzip:0"], ["BM_CerealS
 row("floor: write the bytes to a file / cereal save", ["BM_FloorWriteFile"], ["BM_CerealSave"])
 row("save plain file / write floor", ["BM_ProjectSaveFile/gzip:0"], ["BM_FloorWriteFile"])
 row("save to memory / cereal save", ["BM_ProjectSaveMemory"], ["BM_CerealSave"])
-row("load plain file, sequential / cereal load", ["BM_ProjectLoadFile/gzip:0"], ["BM_CerealLoad"])
+row("load plain file, sequential / cereal load", ["BM_ProjectLoadFile/gzip:0/tree:0"], ["BM_CerealLoad"])
 row("load memory, sequential / cereal load", ["BM_ProjectLoad/tree:0"], ["BM_CerealLoad"])
+row("load plain file, tree / sequential", ["BM_ProjectLoadFile/gzip:0/tree:1"],
+    ["BM_ProjectLoadFile/gzip:0/tree:0"])
 row("load memory, tree / sequential", ["BM_ProjectLoad/tree:1"], ["BM_ProjectLoad/tree:0"])
 row("save gzip 2 / (plain save + zlib deflate)", ["BM_ProjectSaveFile/gzip:1"],
     ["BM_ProjectSaveFile/gzip:0", "BM_ZlibDeflate"])
-row("load gzip 2 / (plain load + zlib inflate)", ["BM_ProjectLoadFile/gzip:1"],
-    ["BM_ProjectLoadFile/gzip:0", "BM_ZlibInflate"])
+row("load gzip 2 / (plain load + zlib inflate)", ["BM_ProjectLoadFile/gzip:1/tree:0"],
+    ["BM_ProjectLoadFile/gzip:0/tree:0", "BM_ZlibInflate"])
 row("floor: walk fields / cereal load", ["BM_FloorWalkFields"], ["BM_CerealLoad"])
 row("floor: build objects / cereal load", ["BM_FloorBuildObjects"], ["BM_CerealLoad"])
 row("floor: walk + build / cereal load", ["BM_FloorWalkFields", "BM_FloorBuildObjects"],
@@ -64,13 +66,27 @@ for name, counter, label in [
     if found:
         print(f"{label:<52} {found[0][counter]:8.0f} bytes")
 
-scale = [(int(n.split(":")[1]), b["ns_per_item"]) for n, b in runs.items()
-         if n.startswith("BM_ProjectScale/items:")]
-if scale:
-    per = [p for _, p in sorted(scale)]
-    print("save+load per item: " + ", ".join(f"{n}: {p:.0f} ns" for n, p in sorted(scale)) +
-          f"   spread {max(per) / min(per):.2f}x")
-    faults = [(int(n.split(":")[1]), b.get("faults_per_item", 0)) for n, b in runs.items()
-              if n.startswith("BM_ProjectScale/items:")]
-    print("page faults per item and iteration: " +
-          ", ".join(f"{n}: {f:.2f}" for n, f in sorted(faults)))
+
+def scale_rows(family):
+    """(items, benchmark) of one scaling family, smallest first."""
+    found = [(int(n.split("/")[1].split(":")[1]), b) for n, b in runs.items()
+             if n.split("/")[0] == family]
+    return sorted(found, key=lambda pair: pair[0])
+
+
+def spread(rows):
+    per = [b["ns_per_item"] for _, b in rows]
+    return max(per) / min(per)
+
+
+print("scaling, save + load per item (cpu)   " +
+      "".join(f"{n:>12,}" for n, _ in scale_rows("BM_ProjectScale")) + "   spread")
+for family, label in [("BM_ProjectScale", "ours"), ("BM_ProjectScaleCereal", "cereal, plain structs")]:
+    rows = scale_rows(family)
+    if not rows:
+        print(f"  {label:<36} (not run)")
+        continue
+    print(f"  {label:<36}" + "".join(f"{b['ns_per_item']:9.0f} ns" for _, b in rows) +
+          f"   {spread(rows):5.2f}x")
+    print(f"  {'  page faults per item':<36}" +
+          "".join(f"{b.get('faults_per_item', 0):12.2f}" for _, b in rows))

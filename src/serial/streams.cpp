@@ -11,6 +11,7 @@
 #include <string>
 
 #include "locmodel/util/native_path.h"
+#include "util/platform.h"
 
 namespace Serial {
 namespace {
@@ -250,8 +251,22 @@ uint32_t MemoryStreamIn::read(void* buffer, uint32_t count) {
   return n;
 }
 
+// A buffer above 32 MB comes fresh from the kernel on every save (glibc
+// maps such blocks and unmaps them on free), and faulting it in 4 KB at a
+// time cost more than writing the project. So the stream doubles its buffer
+// itself, advising huge pages before the old bytes are copied in.
+void MemoryStreamOut::Grow(size_t needed) {
+  constexpr size_t kAdviseFrom = size_t{32} << 20;
+  std::vector<unsigned char> bigger;
+  bigger.reserve(std::max(needed, 2 * data_.capacity()));
+  if (bigger.capacity() >= kAdviseFrom) locmodel::platform::AdviseHugePages(bigger.data(), bigger.capacity());
+  bigger.assign(data_.begin(), data_.end());
+  data_.swap(bigger);
+}
+
 uint32_t MemoryStreamOut::write(const void* buffer, uint32_t count) {
   if (count == 0) return 0;
+  if (data_.capacity() - data_.size() < count) Grow(data_.size() + count);
   const auto* bytes = static_cast<const unsigned char*>(buffer);
   data_.insert(data_.end(), bytes, bytes + count);
   return count;

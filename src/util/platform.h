@@ -45,6 +45,13 @@ bool RemoveFile(const std::string& path);
 // at the first failure (false, errno set).
 bool RemoveTree(const std::string& path);
 
+// --- Memory ------------------------------------------------------------------
+
+// Asks the kernel to back the whole 2 MB pages inside [data, data + size),
+// not yet touched, with huge pages: one page fault per 2 MB instead of one
+// per 4 KB. Only advice: kernels without transparent huge pages ignore it.
+void AdviseHugePages(void* data, size_t size);
+
 // --- Whole-file replacement -------------------------------------------------
 
 // How a replacement ended: done, or the step that failed (errno says why,

@@ -188,6 +188,8 @@ class MemoryStreamOut final : public IStreamOut {
   std::vector<unsigned char> TakeData() { return std::exchange(data_, {}); }
 
  private:
+  void Grow(size_t needed);
+
   std::vector<unsigned char> data_;
 };
 
