@@ -238,7 +238,7 @@ bool CResItem::Do(Serial::ISerialStream& stream) {
   static const NodeName resId('e'), type('f'), children('g'), translations('h'), comment('i'),
       tabNum('j'), state('k'), data('l'), cfgProps('m');
   // Reading replaces the children and translations, deleting the old ones.
-  DoNode(stream, Serial::kAnonymousNode, static_cast<CPropContainer&>(*this));
+  DoNode(stream, Serial::AnonymousNode(), static_cast<CPropContainer&>(*this));
   DoNode(stream, resId, resId_);
   DoNode(stream, type, type_);
   DoNode(stream, children, children_);

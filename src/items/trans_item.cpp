@@ -82,7 +82,7 @@ void CTransItem::OnBeforePropChange(const CPropContainer&, const CPropName&, con
 bool CTransItem::Do(Serial::ISerialStream& stream) {
   // Named once: every translation of a project passes here.
   static const Serial::NodeName key(u"Key"), lang(u"Lng"), status(u"St");
-  Serial::DoNode(stream, Serial::kAnonymousNode, static_cast<CPropContainer&>(*this));
+  Serial::DoNode(stream, Serial::AnonymousNode(), static_cast<CPropContainer&>(*this));
   Serial::DoNode(stream, key, key_);
   Serial::DoNode(stream, lang, lang_);
   Serial::DoNode(stream, status, status_);

@@ -42,7 +42,12 @@ class NodeName {
 };
 
 // The name of every anonymous node: container elements and pair members
-// enter it, one constant rather than a temporary per element.
-inline constinit const NodeName kAnonymousNode;
+// enter it, one constant rather than a temporary per element. A function,
+// so that it is built before first use whatever the order of static
+// initialisation (not every compiler builds a std::u16string at compile time).
+inline const NodeName& AnonymousNode() {
+  static const NodeName name;
+  return name;
+}
 
 }  // namespace Serial

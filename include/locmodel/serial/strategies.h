@@ -83,7 +83,7 @@ namespace detail {
 // named member, an element whose node is missing fails the read.
 template <typename T>
 bool DoElement(ISerialStream& stream, T& element, const ISerialStrategy<T>& strategy) {
-  if (!stream.EnterNode(kAnonymousNode)) return false;
+  if (!stream.EnterNode(AnonymousNode())) return false;
   const bool ok = strategy.Do(stream, element);
   stream.LeaveNode();
   return ok;
