@@ -100,42 +100,6 @@ bool BinaryScanner::NameIs(const NodeName& name) const {
   return name_type_ != NodeName::Byte || name.GetByteValue() == name_byte_;
 }
 
-bool BinaryScanner::TakeEnter(const NodeName& name) {
-  // A text name too long for any stream is left to Next, which fails there.
-  const NodeName::Type type = name.GetType();
-  const std::u16string& text = name.GetStrValue();
-  const size_t size = type == NodeName::String ? 3 + 2 * text.size() : type == NodeName::Byte ? 3 : 2;
-  const unsigned char* next = Peek(size);
-  if (next && next[0] == kTagEnter && next[1] == type &&
-      (type == NodeName::None ||
-       (type == NodeName::Byte && next[2] == name.GetByteValue()) ||
-       (type == NodeName::String && text.size() <= MAX_NODE_NAME_LEN && next[2] == text.size() &&
-        locmodel::coding::EqualsUtf16(next + 3, text.data(), text.size())))) {
-    Consume(size, +1);
-    return true;
-  }
-  return false;
-}
-
-bool BinaryScanner::TakeLeave() {
-  const unsigned char* next = Peek(1);
-  if (!next || *next != kTagLeave || depth_ == 0) return false;
-  Consume(1, -1);
-  return true;
-}
-
-const unsigned char* BinaryScanner::TakeField(uint32_t& size) {
-  const unsigned char* next = Peek(kFieldHeaderSize);
-  if (!next || *next != kTagField) return nullptr;
-  const uint32_t length = locmodel::coding::DecodeFixed32(next + 1);
-  if (!Peek(kFieldHeaderSize + size_t{length})) return nullptr;
-  Consume(kFieldHeaderSize + size_t{length}, 0);
-  field_chunk_ = chunk_.data();
-  field_data_ = next + kFieldHeaderSize;
-  field_size_ = size = length;
-  return field_data_;
-}
-
 BinaryScanner::Item BinaryScanner::Fail(const char* reason) {
   error_ = reason;
   end_ = pos_;

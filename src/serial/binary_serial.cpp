@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "serial/binary_tags.h"
+#include "serial/binary_take.h"
 #include "util/coding.h"
 
 namespace Serial::Binary {
@@ -141,7 +142,7 @@ BinarySerialIn::BinarySerialIn(IStreamIn& in) : scanner_(in), version_(UNDEFINED
 }
 
 bool BinarySerialIn::EnterNode(const NodeName& name) {
-  return scanner_.TakeEnter(name) || EnterNodeSlowly(name);
+  return TakeEnter(scanner_, name) || EnterNodeSlowly(name);
 }
 
 bool BinarySerialIn::EnterNodeSlowly(const NodeName& name) {
@@ -151,7 +152,7 @@ bool BinarySerialIn::EnterNodeSlowly(const NodeName& name) {
 }
 
 void BinarySerialIn::LeaveNode() {
-  if (!scanner_.TakeLeave()) LeaveNodeSlowly();
+  if (!TakeLeave(scanner_)) LeaveNodeSlowly();
 }
 
 void BinarySerialIn::LeaveNodeSlowly() {
@@ -160,7 +161,7 @@ void BinarySerialIn::LeaveNodeSlowly() {
 
 const void* BinarySerialIn::ReadField(unsigned int& size) {
   uint32_t length = 0;
-  if (const unsigned char* data = scanner_.TakeField(length)) {
+  if (const unsigned char* data = TakeField(scanner_, length)) {
     size = length;
     return data;
   }

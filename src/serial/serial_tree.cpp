@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "locmodel/serial/binary_scanner.h"
+#include "serial/binary_take.h"
 
 namespace Serial {
 
@@ -454,7 +454,7 @@ void BinarySerialTreeIn::Buffer(Item item) {
 // Reads past the rest of the live node under the cursor.
 void BinarySerialTreeIn::SkipNode() {
   const uint32_t depth = scanner_->depth();
-  if (scanner_->TakeLeave()) {  // the usual case: the reading asked for all of it
+  if (TakeLeave(*scanner_)) {  // the usual case: the reading asked for all of it
     Admit(Item::LeaveNode);
   } else {
     for (Item item = Scan(); item != Item::End; item = Scan()) {
@@ -469,7 +469,7 @@ bool BinarySerialTreeIn::EnterNode(const NodeName& name) {
   // What the reading passed over stood earlier in the stream: it comes first.
   Storage& s = *storage_;
   if (s.nodes[cursors_.back().node].lastChild && SerialTree::EnterNode(name)) return true;
-  if (scanner_->TakeEnter(name)) {
+  if (TakeEnter(*scanner_, name)) {
     Admit(Item::EnterNode);
   } else {
     for (;;) {
@@ -507,7 +507,7 @@ void BinarySerialTreeIn::LeaveNode() {
 const void* BinarySerialTreeIn::ReadField(unsigned int& size) {
   if (!Live() || cursors_.back().nextField) return SerialTree::ReadField(size);
   uint32_t length = 0;
-  if (const unsigned char* data = scanner_->TakeField(length)) {
+  if (const unsigned char* data = TakeField(*scanner_, length)) {
     Admit(Item::Field);
     size = length;
     return data;

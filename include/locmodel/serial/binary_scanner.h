@@ -56,16 +56,27 @@ class BinaryScanner {
 
   // The name of the node just entered.
   const NodeName& name() const;
-  // The item the writer makes for such a call, matched and taken in place
-  // when the read-ahead holds it whole, without building a name or copying
-  // a field; the data of a field taken stays valid as field_data() does.
-  // When the next item is another one, or split by a refill, nothing is
-  // taken (false, null) and the caller falls back to Next. (Once the data
-  // is malformed the read-ahead is emptied, so callers meet the error
-  // through Next.)
-  bool TakeEnter(const NodeName& name);
-  bool TakeLeave();
-  const unsigned char* TakeField(uint32_t& size);
+  // The next `count` bytes in place, or null when the read-ahead does not
+  // hold them (the caller then falls back to Next). Consume(count, change)
+  // takes such bytes as one whole item that changes the depth by `change`;
+  // ConsumeField takes them as a whole field item and returns its data,
+  // which stays valid as field_data() does.
+  // (Once the data is malformed the read-ahead is emptied, so Peek finds
+  // nothing and callers meet the error through Next.)
+  const unsigned char* Peek(size_t count) const {
+    return end_ - pos_ >= count ? chunk_.data() + pos_ : nullptr;
+  }
+  void Consume(size_t count, int change) {
+    item_offset_ = base_ + pos_;
+    pos_ += count;
+    depth_ += change;
+  }
+  const unsigned char* ConsumeField(size_t count) {
+    const unsigned char* item = chunk_.data() + pos_;
+    Consume(count, 0);
+    field_chunk_ = chunk_.data();
+    return item + kFieldHeaderSize;
+  }
   // The tag and 32-bit length in front of every field's data.
   static constexpr size_t kFieldHeaderSize = 5;
   // Whether the node just entered has this name (without building it).
@@ -82,14 +93,6 @@ class BinaryScanner {
   const char* error() const { return error_; }
 
  private:
-  const unsigned char* Peek(size_t count) const {
-    return end_ - pos_ >= count ? chunk_.data() + pos_ : nullptr;
-  }
-  void Consume(size_t count, int change) {
-    item_offset_ = base_ + pos_;
-    pos_ += count;
-    depth_ += change;
-  }
   int GetByte();
   bool GetBytes(void* dst, uint32_t count);
   const unsigned char* Take(uint32_t count, unsigned char* scratch);
