@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "locmodel/items/project_file.h"
 #include "locmodel/serial/serial_tree.h"
+#include "support/item_trees.h"
 #include "support/stream_bytes.h"
 
 namespace {
@@ -88,6 +90,29 @@ TEST(SerialTreeSinglePass, CloseJudgesTheRestOfTheStream) {
     }
     EXPECT_EQ(failed, c.fails);
     EXPECT_EQ(pass.refusal(), c.refusal);
+  }
+}
+
+// The project loader reads in a single pass, yet judges the stream before
+// the items, as when it built the tree first: a damaged end the items never
+// reach fails the load, and outranks an item nested too deep.
+TEST(SerialTreeSinglePass, TheProjectLoaderJudgesTheStreamBeforeTheItems) {
+  const Bytes damagedEnd = Hex("1A 05 00");
+  const struct {
+    Bytes bytes;
+    std::string reason;
+  } cases[] = {
+      {ChainProjectBytes(5), ""},
+      {Concat({ChainProjectBytes(5), damagedEnd}), "malformed project file"},
+      {ChainProjectBytes(CResItem::kMaxReadDepth + 1), "items nest deeper than 1000 levels"},
+      {Concat({ChainProjectBytes(CResItem::kMaxReadDepth + 1), damagedEnd}), "malformed project file"},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<CResItem> root;
+    const locmodel::Status status =
+        locmodel::LoadProjectFromMemory(c.bytes.data(), c.bytes.size(), root, locmodel::ProjectReader::Tree);
+    EXPECT_EQ(status.reason(), c.reason);
+    EXPECT_EQ(root != nullptr, status.ok());
   }
 }
 
