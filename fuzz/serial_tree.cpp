@@ -1,7 +1,8 @@
-// Loads arbitrary bytes into the tree reader, then reads whatever loaded:
-// every field and anonymous node by walking the tree, and a few named
-// members through the free Do functions. Load may only fail by FormatIO;
-// reading only by FormatIO for a value no writer stores (a negative count).
+// Loads arbitrary bytes into the tree reader, whole and in a single pass,
+// then reads whatever loaded: every field and anonymous node by walking the
+// tree, and a few named members through the free Do functions. Load may
+// only fail by FormatIO; reading only by FormatIO for a value no writer
+// stores (a negative count).
 #include <cstddef>
 #include <cstdint>
 #include <set>
@@ -32,24 +33,16 @@ void Walk(Serial::ISerialStream& s) {
   }
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Serial::Binary::BinarySerialTreeIn tree;
-  Serial::MemoryStreamIn in(data, static_cast<uint32_t>(size));
-  try {
-    tree.Load(in);
-  } catch (const Serial::Exceptions::FormatIO&) {
-    return 0;
-  }
-
+// A few named members through the free Do functions, asked for twice (a
+// tree loaded whole serves them again), then every anonymous node.
+void Read(Serial::Binary::BinarySerialTreeIn& tree) {
   std::vector<std::u16string> list;
   std::set<std::u16string> set;
   std::u16string text;
   VARIANT variant;
   Serial::NodeName name;
   int number = 0;
-  for (int round = 0; round < 2; ++round) {  // entering again starts over
+  for (int round = 0; round < 2; ++round) {
     if (tree.EnterNode(Serial::NodeName(u"A"))) {
       try {
         Serial::Do(tree, list);
@@ -67,6 +60,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   Walk(tree);  // ends above the top level: every later call finds nothing
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  {
+    // A single pass reads the stream as the reading goes: it may fail on
+    // any call, always by FormatIO.
+    Serial::Binary::BinarySerialTreeIn tree;
+    Serial::MemoryStreamIn in(data, static_cast<uint32_t>(size));
+    try {
+      tree.Open(in);
+      Read(tree);
+      tree.Close();
+    } catch (const Serial::Exceptions::FormatIO&) {
+    }
+  }
+  Serial::Binary::BinarySerialTreeIn tree;
+  Serial::MemoryStreamIn in(data, static_cast<uint32_t>(size));
+  try {
+    tree.Load(in);
+  } catch (const Serial::Exceptions::FormatIO&) {
+    return 0;
+  }
+  Read(tree);
   tree.Reset();
   tree.GetSchemeVersion();
   Walk(tree);

@@ -113,6 +113,11 @@ Status GzipDamage(const Gzip& in, const std::u16string& name) {
 // afterwards whether the byte stream met damaged or too large compressed
 // data. `total` is the uncompressed byte count when known, for the progress
 // callback.
+//
+// The tree reader reads in a single pass (the items enter each node once),
+// so the tree holds only what the items read out of order. What it tells
+// of the stream comes first, as when the tree was built before the items:
+// when an item gives up half-way, the rest of the stream is still read.
 Status ReadTree(Serial::IStreamIn& source, const std::function<Status()>& damage,
                 const LoadOptions& options, uint64_t size, uint64_t total,
                 const std::u16string& name, std::unique_ptr<CResItem>& root) {
@@ -120,12 +125,13 @@ Status ReadTree(Serial::IStreamIn& source, const std::function<Status()>& damage
   ProgressCounter counter(options.progress, total);
   CountingIn in(source, counter);
   auto item = std::make_unique<CResItem>();
-  bool malformed = false;
+  bool malformed = false, streamFailed = false;
   std::optional<Serial::Binary::BinarySerialTreeIn> tree;
   try {
     if (options.reader == ProjectReader::Tree) {
-      tree.emplace().Load(in, TreeBudget(size, options.tree_budget_multiple));
+      tree.emplace().Open(in, TreeBudget(size, options.tree_budget_multiple));
       item->Do(*tree);
+      tree->Close();
     } else {
       Serial::Binary::BinarySerialIn sequential(in);
       item->Do(sequential);
@@ -134,10 +140,17 @@ Status ReadTree(Serial::IStreamIn& source, const std::function<Status()>& damage
   } catch (const Serial::Exceptions::FormatIO&) {
     malformed = true;
   }
+  if (tree && malformed) {
+    try {
+      tree->Close();
+    } catch (const Serial::Exceptions::FormatIO&) {
+      streamFailed = true;
+    }
+  }
   using Refusal = Serial::Binary::BinarySerialTreeIn::Refusal;
   const Refusal refusal = tree ? tree->refusal() : Refusal::None;
   if (Status status = damage(); !status.ok()) return status;
-  if (item_reading::WasTooDeep() || refusal == Refusal::TooDeep) {
+  if ((item_reading::WasTooDeep() && !streamFailed) || refusal == Refusal::TooDeep) {
     return Status::Error(Status::Kind::kTooLarge, name, item_reading::TooDeepMessage());
   }
   if (refusal == Refusal::TooLarge) {

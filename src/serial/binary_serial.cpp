@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "serial/binary_tags.h"
+#include "serial/binary_take.h"
 #include "util/coding.h"
 
 namespace Serial::Binary {
@@ -141,23 +142,7 @@ BinarySerialIn::BinarySerialIn(IStreamIn& in) : scanner_(in), version_(UNDEFINED
 }
 
 bool BinarySerialIn::EnterNode(const NodeName& name) {
-  // The expected item, as the writer encodes it, is compared in place with
-  // the read-ahead; anything else (a name split by a refill, another type
-  // byte for an anonymous node, a mismatch) takes the scanner's slow path.
-  // A text name too long for any stream goes straight to it and fails there.
-  const NodeName::Type type = name.GetType();
-  const std::u16string& text = name.GetStrValue();
-  const size_t size = type == NodeName::String ? 3 + 2 * text.size() : type == NodeName::Byte ? 3 : 2;
-  const unsigned char* next = scanner_.Peek(size);
-  if (next && next[0] == kTagEnter && next[1] == type &&
-      (type == NodeName::None ||
-       (type == NodeName::Byte && next[2] == name.GetByteValue()) ||
-       (type == NodeName::String && text.size() <= MAX_NODE_NAME_LEN && next[2] == text.size() &&
-        locmodel::coding::EqualsUtf16(next + 3, text.data(), text.size())))) {
-    scanner_.Consume(size, +1);
-    return true;
-  }
-  return EnterNodeSlowly(name);
+  return TakeEnter(scanner_, name) || EnterNodeSlowly(name);
 }
 
 bool BinarySerialIn::EnterNodeSlowly(const NodeName& name) {
@@ -167,12 +152,7 @@ bool BinarySerialIn::EnterNodeSlowly(const NodeName& name) {
 }
 
 void BinarySerialIn::LeaveNode() {
-  if (const unsigned char* next = scanner_.Peek(1);
-      next && *next == kTagLeave && scanner_.depth() > 0) {
-    scanner_.Consume(1, -1);
-    return;
-  }
-  LeaveNodeSlowly();
+  if (!TakeLeave(scanner_)) LeaveNodeSlowly();
 }
 
 void BinarySerialIn::LeaveNodeSlowly() {
@@ -180,14 +160,10 @@ void BinarySerialIn::LeaveNodeSlowly() {
 }
 
 const void* BinarySerialIn::ReadField(unsigned int& size) {
-  // A field wholly in the read-ahead is handed out where it lies.
-  constexpr size_t kHeader = BinaryScanner::kFieldHeaderSize;
-  if (const unsigned char* next = scanner_.Peek(kHeader); next && *next == kTagField) {
-    const uint32_t length = locmodel::coding::DecodeFixed32(next + 1);
-    if (scanner_.Peek(kHeader + size_t{length})) {
-      size = length;
-      return scanner_.ConsumeField(kHeader + size_t{length});
-    }
+  uint32_t length = 0;
+  if (const unsigned char* data = TakeField(scanner_, length)) {
+    size = length;
+    return data;
   }
   return ReadFieldSlowly(size);
 }

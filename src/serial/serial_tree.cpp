@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "locmodel/serial/binary_scanner.h"
+#include "serial/binary_take.h"
 
 namespace Serial {
 
@@ -200,6 +200,16 @@ struct SerialTree::Storage {
     return child;
   }
 
+  // A child of `parent` by the name of a node met in the stream; a named
+  // one merges with its sibling of the same name, as writing does.
+  uint32_t AddChild(uint32_t parent, const NodeName& name) {
+    if (name.GetType() == NodeName::None) return AddAnonymous(parent);
+    const uint32_t id = NameId(name, true);
+    uint32_t hint = 0;
+    const uint32_t found = FindNamed(parent, id, hint);
+    return found ? found : AddNamed(parent, id);
+  }
+
   uint32_t AddAnonymous(uint32_t parent) {
     const uint32_t child = nodes.Add();
     Append(nodes[parent].lastChild, child, [this](uint32_t id) -> uint32_t& { return nodes[id].next; });
@@ -323,50 +333,194 @@ void SerialTree::WriteField(unsigned int size, const void* data) {
 
 namespace Binary {
 
-void BinarySerialTreeIn::Load(IStreamIn& in, const TreeLimits& limits) {
+using Item = BinaryScanner::Item;
+
+void BinarySerialTreeIn::Begin(IStreamIn& in, const TreeLimits& limits) {
   SetReadingMode(false);
   Reset();  // already in writing mode: still start from an empty tree
+  SetReadingMode(true);
   version_ = UNDEFINED_SCHEME_VERSION;
   refusal_ = Refusal::None;
-  uint64_t cost = 0;
-  // Every node and field is admitted here before it is built; a node
-  // entered again counts again, which errs on the safe side.
-  const auto admit = [&](uint64_t bytes, bool tooDeep) {
-    cost += bytes;
-    refusal_ = tooDeep ? Refusal::TooDeep : cost > limits.bytes ? Refusal::TooLarge : Refusal::None;
-    if (refusal_ != Refusal::None) throw Exceptions::FormatIO();
-  };
+  limits_ = limits;
+  cost_ = 0;
+  freeNodes_ = 0;
+  scanner_ = std::make_unique<BinaryScanner>(in);
+  live_ = 1;  // the root
+}
 
-  // The scanner judges the structure: unknown tags, undecodable names, a
-  // leave with no node open and data ending inside a node are Malformed.
-  // Because it refuses a leave at depth 0, the root cursor is never popped
-  // and EnterNode below cannot fail.
-  BinaryScanner scanner(in);
-  for (bool more = true; more;) {
-    switch (scanner.Next()) {
-      case BinaryScanner::Item::Field:
-        admit(TreeLimits::kFieldCost, false);
-        SerialTree::WriteField(scanner.field_size(), scanner.field_data());
-        break;
-      case BinaryScanner::Item::EnterNode:
-        admit(TreeLimits::kNodeCost, scanner.depth() > limits.depth);
-        SerialTree::EnterNode(scanner.name());
-        break;
-      case BinaryScanner::Item::LeaveNode:
-        SerialTree::LeaveNode();
-        break;
-      case BinaryScanner::Item::End:
-        more = false;
-        break;
-      case BinaryScanner::Item::Malformed:
-        throw Exceptions::FormatIO();
-    }
-  }
-
-  SetReadingMode(true);
+void BinarySerialTreeIn::ReadVersionAndRoot() {
   version_.Do(*this);
   static const NodeName root(u"Root");
-  if (!SerialTree::EnterNode(root)) throw Exceptions::FormatIO();
+  if (!EnterNode(root)) throw Exceptions::FormatIO();
+}
+
+void BinarySerialTreeIn::Load(IStreamIn& in, const TreeLimits& limits) {
+  Begin(in, limits);
+  Close();  // builds the whole tree: the reading has asked for nothing yet
+  Reset();  // the root's cursor, on everything now built
+  ReadVersionAndRoot();
+}
+
+void BinarySerialTreeIn::Open(IStreamIn& in, const TreeLimits& limits) {
+  Begin(in, limits);
+  ReadVersionAndRoot();
+}
+
+void BinarySerialTreeIn::Close() {
+  if (!scanner_) return;
+  // What the reading left of the live nodes is never asked for again, but
+  // the root's own content still may be.
+  while (live_ > 1) {
+    cursors_.resize(live_);
+    LeaveNode();
+  }
+  for (Item item = live_ ? Scan() : Item::End; item != Item::End; item = Scan()) Buffer(item);
+  live_ = 0;
+  scanner_.reset();
+}
+
+void BinarySerialTreeIn::Reset() {
+  scanner_.reset();
+  live_ = 0;
+  SerialTree::Reset();
+}
+
+// The next item of the stream. The scanner judges the structure (unknown
+// tags, undecodable names, a leave with no node open and data ending inside
+// a node are malformed).
+Item BinarySerialTreeIn::Scan() {
+  const Item item = scanner_->Next();
+  if (item == Item::Malformed) throw Exceptions::FormatIO();
+  Admit(item);
+  return item;
+}
+
+// Every node and field is admitted here before it is built or served.
+void BinarySerialTreeIn::Admit(Item item) {
+  if (item == Item::Field) {
+    cost_ += TreeLimits::kFieldCost;
+  } else if (item == Item::EnterNode) {
+    cost_ += TreeLimits::kNodeCost;
+    if (scanner_->depth() > limits_.depth) refusal_ = Refusal::TooDeep;
+  }
+  if (refusal_ == Refusal::None && cost_ > limits_.bytes) refusal_ = Refusal::TooLarge;
+  if (refusal_ != Refusal::None) throw Exceptions::FormatIO();
+}
+
+// Builds the node just entered, whole, as a child of `parent`.
+uint32_t BinarySerialTreeIn::Build(uint32_t parent) {
+  Storage& s = *storage_;
+  const uint32_t child = s.AddChild(parent, scanner_->name());
+  path_.assign(1, child);
+  while (!path_.empty()) {
+    switch (Scan()) {
+      case Item::Field:
+        s.AddField(path_.back(), scanner_->field_data(), scanner_->field_size());
+        break;
+      case Item::EnterNode:
+        path_.push_back(s.AddChild(path_.back(), scanner_->name()));
+        break;
+      default:  // the scanner ends no stream inside a node
+        path_.pop_back();
+        break;
+    }
+  }
+  // A deep subtree leaves a long path behind; do not keep its memory.
+  if (path_.capacity() > 4096) std::vector<uint32_t>().swap(path_);
+  return child;
+}
+
+// Keeps an item of the live node under the cursor that the reading passed
+// over, for when it is asked for; the node's end makes it an ordinary one.
+void BinarySerialTreeIn::Buffer(Item item) {
+  SerialTreeCursor& current = cursors_.back();
+  switch (item) {
+    case Item::Field: {
+      const uint32_t id = storage_->AddField(current.node, scanner_->field_data(), scanner_->field_size());
+      if (!current.nextField) current.nextField = id;
+      break;
+    }
+    case Item::EnterNode: {
+      const uint32_t child = Build(current.node);
+      if (!current.nextChild) current.nextChild = child;
+      break;
+    }
+    default:
+      --live_;
+      break;
+  }
+}
+
+// Reads past the rest of the live node under the cursor.
+void BinarySerialTreeIn::SkipNode() {
+  const uint32_t depth = scanner_->depth();
+  if (TakeLeave(*scanner_)) {  // the usual case: the reading asked for all of it
+    Admit(Item::LeaveNode);
+  } else {
+    for (Item item = Scan(); item != Item::End; item = Scan()) {
+      if (item == Item::LeaveNode && scanner_->depth() < depth) break;
+    }
+  }
+  --live_;
+}
+
+bool BinarySerialTreeIn::EnterNode(const NodeName& name) {
+  if (!Live()) return SerialTree::EnterNode(name);
+  // What the reading passed over stood earlier in the stream: it comes first.
+  Storage& s = *storage_;
+  if (s.nodes[cursors_.back().node].lastChild && SerialTree::EnterNode(name)) return true;
+  if (TakeEnter(*scanner_, name)) {
+    Admit(Item::EnterNode);
+  } else {
+    for (;;) {
+      const Item item = Scan();
+      if (item == Item::EnterNode && scanner_->NameIs(name)) break;
+      Buffer(item);
+      if (!Live()) return false;
+    }
+  }
+  uint32_t node = freeNodes_;
+  if (node) {
+    freeNodes_ = s.nodes[node].next;
+    s.nodes[node] = {};
+  } else {
+    node = s.nodes.Add();
+  }
+  cursors_.push_back({node, 0, 0, 0, true});
+  live_ = cursors_.size();
+  return true;
+}
+
+void BinarySerialTreeIn::LeaveNode() {
+  if (cursors_.empty()) return;
+  if (Live()) SkipNode();
+  const SerialTreeCursor& current = cursors_.back();
+  SerialTreeNode& node = storage_->nodes[current.node];
+  // A streamed node that kept nothing (the usual case) serves the next one.
+  if (current.streamed && !node.lastChild && !node.lastField) {
+    node.next = freeNodes_;
+    freeNodes_ = current.node;
+  }
+  SerialTree::LeaveNode();
+}
+
+const void* BinarySerialTreeIn::ReadField(unsigned int& size) {
+  if (!Live() || cursors_.back().nextField) return SerialTree::ReadField(size);
+  uint32_t length = 0;
+  if (const unsigned char* data = TakeField(*scanner_, length)) {
+    Admit(Item::Field);
+    size = length;
+    return data;
+  }
+  for (;;) {
+    const Item item = Scan();
+    if (item == Item::Field) {
+      size = scanner_->field_size();
+      return scanner_->field_data();
+    }
+    Buffer(item);
+    if (!Live()) return nullptr;
+  }
 }
 
 }  // namespace Binary

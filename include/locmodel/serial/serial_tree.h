@@ -23,12 +23,23 @@
 // on the wire, costs a node and a cursor; a field's bytes are held once,
 // whatever length it claims), so a damaged stream cannot make the reader
 // grow beyond its own size.
+//
+// Single pass: a reader that enters every node at most once, in about the
+// order it was written (a loader building objects), need not hold the tree
+// at all. BinarySerialTreeIn::Open reads the stream as the reading asks for
+// it: a node or field met in the order asked for is served from the stream
+// itself, and only what the reading passes over on its way (members written
+// in another order, a member this version does not know) is built into the
+// tree, to be found when asked for. A well-ordered stream then costs a few
+// nodes at a time instead of a tree, and the tree never peaks together with
+// the objects built from it.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "locmodel/serial/binary_scanner.h"
 #include "locmodel/serial/serial_stream.h"
 #include "locmodel/serial/streams.h"
 
@@ -88,6 +99,9 @@ struct SerialTreeCursor {
   uint32_t nextField;
   uint32_t nextChild;
   uint32_t nextNamed;
+  // Entered from the stream in a single pass: the node is the cursor's own,
+  // in no parent's list, and holds only what the reading passed over.
+  bool streamed = false;
 };
 
 // Writing mode builds content; reading mode serves it. Every change of mode
@@ -107,7 +121,7 @@ class SerialTree : public ISerialStream {
   SerialTree& operator=(const SerialTree&) = delete;
 
   // Puts the cursor on the root; in writing mode the root is emptied first.
-  void Reset();
+  virtual void Reset();
   void SetReadingMode(bool reading);
   bool IsReading() const override { return reading_; }
 
@@ -123,7 +137,7 @@ class SerialTree : public ISerialStream {
   // Appends a copy of the bytes as a field of the current node.
   void WriteField(unsigned int size, const void* data) override;
 
- private:
+ protected:
   struct Storage;  // arenas, name table, index of nodes with many names
 
   void Push(uint32_t node);
@@ -148,7 +162,8 @@ struct TreeLimits {
   uint32_t depth = UINT32_MAX;
 };
 
-// Loads the binary encoding of BinarySerialOut into a SerialTree.
+// Loads the binary encoding of BinarySerialOut into a SerialTree, whole
+// (Load) or as the reading asks for it (Open).
 class BinarySerialTreeIn final : public SerialTree {
  public:
   enum class Refusal { None, TooLarge, TooDeep };
@@ -162,14 +177,47 @@ class BinarySerialTreeIn final : public SerialTree {
   // on streams beyond `limits` (refusal() then tells which); the object must
   // then not be used again.
   void Load(IStreamIn& in, const TreeLimits& limits = {});
+
+  // As Load, for a single pass: reads only as far as "Root" and the rest as
+  // the reading asks for it, building only what it passes over. `in` must
+  // outlive the reading. A node already read is not served again (entering
+  // it again finds nothing), nor merged with a later sibling of its name,
+  // and a field served from the stream stays valid until the next call.
+  // Every operation may throw as Load does, on the part of the stream it
+  // reads; Close reads the rest, so that a damaged end is not missed, and
+  // must end a reading that is to be trusted. Reset and SetReadingMode give
+  // the rest of the stream up.
+  void Open(IStreamIn& in, const TreeLimits& limits = {});
+  void Close();
   Refusal refusal() const { return refusal_; }
 
   // The version read by the last Load; 1.0.0.0 before any.
   VersionInfo GetSchemeVersion() override { return version_; }
 
+  void Reset() override;
+  bool EnterNode(const NodeName& name) override;
+  void LeaveNode() override;
+  const void* ReadField(unsigned int& size) override;
+
  private:
+  void Begin(IStreamIn& in, const TreeLimits& limits);
+  void ReadVersionAndRoot();
+  BinaryScanner::Item Scan();
+  void Admit(BinaryScanner::Item item);
+  uint32_t Build(uint32_t parent);
+  void Buffer(BinaryScanner::Item item);
+  void SkipNode();
+  // Whether the cursor is on a node the stream is still inside.
+  bool Live() const { return live_ != 0 && live_ == cursors_.size(); }
+
   VersionInfo version_ = UNDEFINED_SCHEME_VERSION;
   Refusal refusal_ = Refusal::None;
+  TreeLimits limits_;
+  uint64_t cost_ = 0;
+  std::unique_ptr<BinaryScanner> scanner_;  // while the stream is being read
+  size_t live_ = 0;  // the bottom cursors on nodes the stream is still inside
+  uint32_t freeNodes_ = 0;  // streamed nodes left empty, for reuse
+  std::vector<uint32_t> path_;  // Build's open nodes
 };
 
 }  // namespace Binary
