@@ -95,12 +95,13 @@ bool CPropName::Do(Serial::ISerialStream& stream) {
     return true;
   }
   // Read into a buffer that keeps its capacity: a name already interned
-  // costs no allocation.
+  // costs no allocation. An unusually long one does not stay held.
   thread_local std::u16string read;
   if (Serial::Do(stream, read)) {
     const Text* text = Intern(read);
     if (text_) Release(text_);
     text_ = text;
   }
+  if (read.capacity() > 256) std::u16string().swap(read);
   return true;
 }
