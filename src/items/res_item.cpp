@@ -44,7 +44,7 @@ CResItem& CResItem::operator=(const CResItem& other) {
   SetState(other.state_);
   SetComment(other.comment_);
   SetResId(other.resId_);
-  SetData(other.data_.bytes.get(), other.data_.size);
+  SetData(other.data_.get(), other.dataSize_);
   Copy(other);
   cfgProps_.Copy(other.cfgProps_);
   return *this;
@@ -52,8 +52,8 @@ CResItem& CResItem::operator=(const CResItem& other) {
 
 bool CResItem::operator==(const CResItem& other) const {
   return type_ == other.type_ && tabNum_ == other.tabNum_ && state_ == other.state_ &&
-         comment_ == other.comment_ && resId_ == other.resId_ && data_.size == other.data_.size &&
-         std::equal(data_.bytes.get(), data_.bytes.get() + data_.size, other.data_.bytes.get()) &&
+         comment_ == other.comment_ && resId_ == other.resId_ && dataSize_ == other.dataSize_ &&
+         std::equal(data_.get(), data_.get() + dataSize_, other.data_.get()) &&
          cfgProps_ == other.cfgProps_ && static_cast<const CPropContainer&>(*this) == other;
 }
 
@@ -113,18 +113,18 @@ void CResItem::SetData(const unsigned char* data, unsigned int size) {
     copy.reset(new unsigned char[size]);
     std::memcpy(copy.get(), data, size);
   }
-  data_.bytes = std::move(copy);
-  data_.size = size;
+  data_ = std::move(copy);
+  dataSize_ = size;
 }
 
 void CResItem::AddBinaryBlock(const unsigned char* data, unsigned int size) {
   RaiseChange();
   if (size == 0) return;
-  std::unique_ptr<unsigned char[]> joined(new unsigned char[data_.size + size]);
-  if (data_.size) std::memcpy(joined.get(), data_.bytes.get(), data_.size);
-  std::memcpy(joined.get() + data_.size, data, size);
-  data_.bytes = std::move(joined);
-  data_.size += size;
+  std::unique_ptr<unsigned char[]> joined(new unsigned char[dataSize_ + size]);
+  if (dataSize_) std::memcpy(joined.get(), data_.get(), dataSize_);
+  std::memcpy(joined.get() + dataSize_, data, size);
+  data_ = std::move(joined);
+  dataSize_ += size;
 }
 
 void CResItem::InsertResItem(size_t pos, CResItem* child) {
@@ -199,19 +199,19 @@ void CResItem::OnAfterPropChange(const CPropContainer& cont, const CPropName& na
   if (&cont == &cfgProps_) Events().OnConfigPropChanged(this, name, oldValue, newValue);
 }
 
-bool CResItem::Data::Do(Serial::ISerialStream& stream) {
+bool CResItem::DoData(Serial::ISerialStream& stream) {
   if (!stream.IsReading()) {
-    stream.WriteField(size, bytes.get());
+    stream.WriteField(dataSize_, data_.get());
     return true;
   }
   unsigned int read = 0;
   const void* field = stream.ReadField(read);
-  bytes.reset();
-  size = 0;
+  data_.reset();
+  dataSize_ = 0;
   if (field && read > 0) {
-    bytes.reset(new unsigned char[read]);
-    std::memcpy(bytes.get(), field, read);
-    size = read;
+    data_.reset(new unsigned char[read]);
+    std::memcpy(data_.get(), field, read);
+    dataSize_ = read;
   }
   return true;
 }
@@ -246,13 +246,13 @@ bool CResItem::Do(Serial::ISerialStream& stream) {
   DoNode(stream, comment, comment_);
   DoNode(stream, tabNum, tabNum_);
   DoNode(stream, state, state_);
-  DoNode(stream, data, data_);
+  Serial::InNode(stream, data, [&] { return DoData(stream); });
   DoNode(stream, cfgProps, cfgProps_);
 
   if (reading) {
     // A stored null pointer names no child and no translation: drop it.
     children_.erase(std::remove(children_.begin(), children_.end(), nullptr), children_.end());
-    std::erase_if(translations_, [](const auto& entry) { return entry.second == nullptr; });
+    erase_if(translations_, [](const auto& entry) { return entry.second == nullptr; });
     for (CResItem* child : children_) child->SetParent(this);
     for (auto& [key, value] : translations_) value->SetParent(this);
   }

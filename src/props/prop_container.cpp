@@ -56,7 +56,8 @@ CProp* CPropContainer::RemovePropW(const CPropName& name) {
 void CPropContainer::Copy(const CPropContainer& other) {
   if (&other == this) return;
   Clear();
-  for (const auto& [name, value] : other.props_) props_.emplace_hint(props_.end(), name, value->Clone());
+  props_.reserve(other.props_.size());
+  for (const auto& [name, value] : other.props_) props_.emplace(name, value->Clone());
 }
 
 bool CPropContainer::operator==(const CPropContainer& other) const {

@@ -14,18 +14,18 @@
 // The serialized layout (Do) is described in doc/project-file.md.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "locmodel/items/trans_item.h"
 #include "locmodel/props/prop_container.h"
+#include "locmodel/util/flat_map.h"
 
 class CResItem : public IPropContHandler, public CPropContainer {
  public:
   using ResItemList = std::vector<CResItem*>;
-  using TransMap = std::map<int, CTransItem*>;
+  using TransMap = locmodel::FlatMap<int, CTransItem*>;
 
   // State bits the library knows; the others belong to the host.
   static constexpr int kStateReadOnly = 1;
@@ -62,8 +62,8 @@ class CResItem : public IPropContHandler, public CPropContainer {
   void SetParent(CResItem* parent);
 
   // Null when the item has no data.
-  const unsigned char* GetData() const { return data_.bytes.get(); }
-  unsigned int GetDataSize() const { return data_.size; }
+  const unsigned char* GetData() const { return data_.get(); }
+  unsigned int GetDataSize() const { return dataSize_; }
   // Replaces the data with a copy (size 0 frees it); the item's own data may
   // be passed.
   void SetData(const unsigned char* data, unsigned int size);
@@ -115,21 +115,20 @@ class CResItem : public IPropContHandler, public CPropContainer {
 
  private:
   void RaiseChange();
+  // The raw data, one field of its bytes; a missing field reads as no data.
+  bool DoData(Serial::ISerialStream& stream);
 
-  int type_ = 0;
+  // Pointers and strings first, the four numbers packed last: an item is
+  // one of hundreds of thousands.
   std::u16string comment_;
+  std::u16string resId_ = u"@";
   ResItemList children_;
   TransMap translations_;
   CPropContainer cfgProps_;
-  std::u16string resId_ = u"@";
-  int tabNum_ = 0;
-  // The raw data, one field of its bytes; a missing field reads as no data.
-  struct Data {
-    std::unique_ptr<unsigned char[]> bytes;
-    unsigned int size = 0;
-    bool Do(Serial::ISerialStream& stream);
-  };
-  Data data_;
-  int state_ = 0;
+  std::unique_ptr<unsigned char[]> data_;
   CResItem* parent_ = nullptr;
+  int type_ = 0;
+  int tabNum_ = 0;
+  int state_ = 0;
+  unsigned int dataSize_ = 0;
 };

@@ -8,10 +8,9 @@
 // every value: two containers never share one.
 #pragma once
 
-#include <map>
-
 #include "locmodel/props/prop.h"
 #include "locmodel/props/prop_name.h"
+#include "locmodel/util/flat_map.h"
 
 class CPropContainer;
 
@@ -31,7 +30,8 @@ class IPropContHandler {
 
 class CPropContainer {
  public:
-  using PropMap = std::map<CPropName, CProp*>;
+  // Entries move when one is added or removed (see FlatMap).
+  using PropMap = locmodel::FlatMap<CPropName, CProp*>;
 
   // The handler is not owned and is fixed for life.
   explicit CPropContainer(IPropContHandler* handler = nullptr) : handler_(handler) {}

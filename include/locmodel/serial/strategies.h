@@ -35,6 +35,7 @@
 //              the class name (NodeName::Do) between flag and data
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <type_traits>
 #include <utility>
@@ -125,10 +126,13 @@ struct ElementDisposal<std::pair<K, V>> {
   static void Discard(std::pair<K, V>& e) { ElementDisposal<V>::Discard(e.second); }
 };
 
-// C is any container with size(), clear(), iteration and insert(end, value);
-// a set or map keeps the first of repeated keys. Reading replaces the content
-// (owned objects in it are deleted first). The declared count is never used
-// to reserve memory: each element must arrive in its own node.
+// C is any container with size(), clear(), iteration and insert(end, value),
+// or a map filled in bulk (append_unordered and restore_order, as
+// locmodel::FlatMap); a set or map keeps the first of repeated keys, either
+// way. Reading replaces the content (owned objects in it are deleted first).
+// The declared count reserves memory for a bulk map only up to
+// kBulkReserve entries, a bound per count field whatever it claims: every
+// further element must arrive in its own node first.
 template <typename C, typename E = typename C::value_type>
 class STLContainerSerialStrategy : public ISerialStrategy<C> {
  public:
@@ -168,6 +172,15 @@ class STLContainerSerialStrategy : public ISerialStrategy<C> {
     // No writer stores a negative count: the data are damaged, and reading
     // them as empty would drop whatever follows unnoticed.
     if (count < 0) throw Exceptions::FormatIO();
+    // A bulk map is a map again however the read ends, a throw included; its
+    // writer stores keys in order, so the restoring is a check that passes.
+    struct Restore {
+      C& container;
+      ~Restore() {
+        if constexpr (kBulk) container.restore_order(ElementDisposal<E>::Discard);
+      }
+    } restore{container};
+    if constexpr (kBulk) container.reserve(std::min(count, kBulkReserve));
     for (int i = 0; i < count; ++i) {
       // Owns what the element holds until the container takes it, so that a
       // failure or a FormatIO thrown below loses nothing.
@@ -176,13 +189,23 @@ class STLContainerSerialStrategy : public ISerialStrategy<C> {
         ~Pending() { ElementDisposal<E>::Discard(element); }
       } pending;
       if (!detail::DoElement(stream, pending.element, *element_)) return false;
-      const size_t before = container.size();
-      auto it = container.insert(container.end(), std::move(pending.element));
-      if (container.size() != before) pending.element = E{};  // taken
-      (void)it;
+      if constexpr (kBulk) {
+        container.append_unordered(std::move(pending.element));
+        pending.element = E{};
+      } else {
+        const size_t before = container.size();
+        container.insert(container.end(), std::move(pending.element));
+        if (container.size() != before) pending.element = E{};  // taken
+      }
     }
     return true;
   }
+
+  static constexpr bool kBulk = requires(C& c, E& e) {
+    c.append_unordered(std::move(e));
+    c.restore_order(ElementDisposal<E>::Discard);
+  };
+  static constexpr int kBulkReserve = 8;
 
   const ISerialStrategy<E>* element_;
 };
