@@ -70,7 +70,7 @@ std::string PositionPath(const CResItem& item) {
   }
   if (positions.empty()) return "/";
   std::string path;
-  for (auto it = positions.rbegin(); it != positions.rend(); ++it) path += "/" + std::to_string(*it);
+  for (auto it = positions.rbegin(); it != positions.rend(); ++it) (path += '/') += std::to_string(*it);
   return path;
 }
 

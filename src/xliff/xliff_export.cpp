@@ -122,7 +122,9 @@ class Exporter {
 
   std::string PropText() const {
     const CPropName& name = options_.textProp;
-    return name.IsStr() ? Utf16ToUtf8(name.GetStr()) : "#" + std::to_string(name.GetInt());
+    if (name.IsStr()) return Utf16ToUtf8(name.GetStr());
+    std::string text = "#";
+    return text += std::to_string(name.GetInt());
   }
 
   void WriteHeader(const std::u16string& target) {

@@ -102,7 +102,7 @@ void PrintItemTree(const CResItem& root, std::ostream& out) {
         positions.resize(depth);
         if (depth > 0) positions.back() = index;
         text += indent + "item " + (depth ? "" : "/");
-        for (size_t position : positions) text += "/" + std::to_string(position);
+        for (size_t position : positions) (text += '/') += std::to_string(position);
         text += " type=" + std::to_string(item.GetType()) + " resId=";
         AppendJsonString(text, item.GetResId());
         text += " state=" + std::to_string(item.GetState()) +
