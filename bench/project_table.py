@@ -2,16 +2,27 @@
 """Prints the project-file targets from one run of the project benchmarks.
 
     locmodel_bench --benchmark_filter='^BM_(Project|Cereal(Save|Load)|Zlib|Floor(Walk|Build|Write))' \\
-        --benchmark_min_warmup_time=0.5 --benchmark_format=json | bench/project_table.py
+        --benchmark_min_warmup_time=0.5 --benchmark_repetitions=3 \\
+        --benchmark_enable_random_interleaving=true --benchmark_format=json | bench/project_table.py
 
 Every ratio comes from the same run, in CPU time (wall time beside it). The
 warm-up makes every figure one of a warm heap, as a host that loads again sees
-it; without it, the one-iteration rows pay for growing the heap first.
+it; without it, the one-iteration rows pay for growing the heap first. Most
+rows are a few iterations of a few hundred milliseconds, and each leaves the
+heap in a state the next one pays for: repeated in shuffled order, each
+figure is the median of its repetitions (a single run still works).
 """
 import json
 import sys
 
-runs = {b["name"]: b for b in json.load(sys.stdin)["benchmarks"]}
+
+def load_runs(benchmarks):
+    """Each benchmark by name: its median when the run was repeated."""
+    medians = {b["run_name"]: b for b in benchmarks if b.get("aggregate_name") == "median"}
+    return medians or {b["name"]: b for b in benchmarks if b.get("run_type") != "aggregate"}
+
+
+runs = load_runs(json.load(sys.stdin)["benchmarks"])
 
 
 def cpu(name):
