@@ -41,7 +41,10 @@ std::string NoFileItemReason(const LoadedJob& job) {
 
 void AppendLangList(std::string& out, const CLangSet& langs) {
   out.push_back('[');
-  for (auto it = langs.begin(); it != langs.end(); ++it) out += (it == langs.begin() ? "" : ",") + std::to_string(*it);
+  for (auto it = langs.begin(); it != langs.end(); ++it) {
+    if (it != langs.begin()) out += ',';
+    out += std::to_string(*it);
+  }
   out.push_back(']');
 }
 

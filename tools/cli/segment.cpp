@@ -36,7 +36,8 @@ std::string LoadRules(const std::string& path, CSRXStore& store,
     } else if (store.Load(Utf8ToUtf16(path), report)) {
       return {};
     }
-    return "'" + InputName(path) + "' is not a readable SRX file";
+    std::string message = "'";
+    return (message += InputName(path)) += "' is not a readable SRX file";
   } catch (const CSRXStore::CLoadError& error) {
     return error.what();
   }
