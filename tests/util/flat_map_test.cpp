@@ -15,8 +15,15 @@ namespace {
 using namespace testing_support;
 using Entries = std::vector<std::pair<int, std::u16string>>;
 
-TEST(FlatMap, AnswersAsAnOrderedMapDoes) {
-  locmodel::FlatMap<int, std::u16string> map;
+// Kept on the heap, and with the first entry inside the map (which the
+// entries leave and re-enter as the map grows, is copied and moved).
+template <typename Map>
+class FlatMapKinds : public ::testing::Test {};
+using Kinds = ::testing::Types<locmodel::FlatMap<int, std::u16string>, locmodel::FlatMap<int, std::u16string, 1>>;
+TYPED_TEST_SUITE(FlatMapKinds, Kinds);
+
+TYPED_TEST(FlatMapKinds, AnswersAsAnOrderedMapDoes) {
+  TypeParam map;
   std::map<int, std::u16string> model;
   for (int key : {5, 1, 3, 1, 9}) {
     const auto [at, inserted] = map.emplace(key, u"v" + std::u16string(1, char16_t(u'0' + key)));
@@ -42,8 +49,14 @@ TEST(FlatMap, AnswersAsAnOrderedMapDoes) {
   EXPECT_TRUE(copy == map);
   copy[5] += u"!";
   EXPECT_FALSE(copy == map);
+  TypeParam moved = std::move(copy);
+  EXPECT_EQ(moved[5], u"v5!");
+  copy = moved;
+  EXPECT_TRUE(copy == moved);
   map.clear();
   EXPECT_TRUE(map.empty());
+  map = std::move(moved);
+  EXPECT_EQ(map.size(), 1u);
 }
 
 // A map's entries in the order a damaged file may hold them.

@@ -31,7 +31,9 @@ class IPropContHandler {
 class CPropContainer {
  public:
   // Entries move when one is added or removed (see FlatMap).
-  using PropMap = locmodel::FlatMap<CPropName, CProp*>;
+  // Most containers hold one entry (a translation's text, an item's id):
+  // it lives inside the container.
+  using PropMap = locmodel::FlatMap<CPropName, CProp*, 1>;
 
   // The handler is not owned and is fixed for life.
   explicit CPropContainer(IPropContHandler* handler = nullptr) : handler_(handler) {}

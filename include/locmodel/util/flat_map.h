@@ -21,21 +21,30 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "locmodel/util/inline_vector.h"
+
 namespace locmodel {
 
-template <typename K, typename V, typename Compare = std::less<K>>
+// The first `InlineEntries` entries live inside the map itself, without a
+// heap block (see InlineVector).
+template <typename K, typename V, uint32_t InlineEntries = 0, typename Compare = std::less<K>>
 class FlatMap {
+  using Storage = std::conditional_t<InlineEntries == 0, std::vector<std::pair<K, V>>,
+                                     InlineVector<std::pair<K, V>, InlineEntries>>;
+
  public:
   using key_type = K;
   using mapped_type = V;
   using value_type = std::pair<K, V>;
   using size_type = std::size_t;
-  using iterator = typename std::vector<value_type>::iterator;
-  using const_iterator = typename std::vector<value_type>::const_iterator;
+  using iterator = typename Storage::iterator;
+  using const_iterator = typename Storage::const_iterator;
 
   iterator begin() { return entries_.begin(); }
   iterator end() { return entries_.end(); }
@@ -92,7 +101,8 @@ class FlatMap {
   }
   template <typename Pred>
   friend size_type erase_if(FlatMap& map, Pred pred) {
-    return std::erase_if(map.entries_, pred);
+    using std::erase_if;
+    return erase_if(map.entries_, pred);
   }
 
   bool operator==(const FlatMap& other) const = default;
@@ -129,7 +139,7 @@ class FlatMap {
     return at - entries_.begin();
   }
 
-  std::vector<value_type> entries_;
+  Storage entries_;
 };
 
 }  // namespace locmodel
