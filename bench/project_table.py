@@ -2,15 +2,16 @@
 """Prints the project-file targets from one run of the project benchmarks.
 
     locmodel_bench --benchmark_filter='^BM_(Project|Cereal(Save|Load)|Zlib|Floor(Walk|Build|Write))' \\
-        --benchmark_min_warmup_time=0.5 --benchmark_repetitions=3 \\
-        --benchmark_enable_random_interleaving=true --benchmark_format=json | bench/project_table.py
+        --benchmark_min_warmup_time=0.5 --benchmark_repetitions=3 --benchmark_format=json \\
+        | bench/project_table.py
 
 Every ratio comes from the same run, in CPU time (wall time beside it). The
 warm-up makes every figure one of a warm heap, as a host that loads again sees
 it; without it, the one-iteration rows pay for growing the heap first. Most
 rows are a few iterations of a few hundred milliseconds, and each leaves the
-heap in a state the next one pays for: repeated in shuffled order, each
-figure is the median of its repetitions (a single run still works).
+heap in a state the next one pays for (the scaling rows hold a project of up
+to a million items meanwhile): repeated, each figure is the median of its
+repetitions, so the first one absorbs that (a single run still works).
 """
 import json
 import sys
