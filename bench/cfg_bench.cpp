@@ -93,8 +93,10 @@ BENCHMARK(BM_DirectLookups)->Arg(int(Holder::Item))->Arg(int(Holder::Root))->Arg
 // chain: within 1.2x for the composites, 1.5x for the per-format accessor.
 CControlMappingList MappingList(int size) {
   CControlMappingList list;
-  for (int i = 0; i < size; ++i) std::u16string mask = u"TControl";
+  for (int i = 0; i < size; ++i) {
+    std::u16string mask = u"TControl";
     list.emplace_back(mask += locmodel::Utf8ToUtf16(std::to_string(i)), u"Button");
+  }
   return list;
 }
 
