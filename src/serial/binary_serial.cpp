@@ -24,11 +24,6 @@ void CopyFieldData(unsigned char* dst, const void* data, size_t size) {
   }
 }
 
-const NodeName& RootName() {
-  static const NodeName root(u"Root");
-  return root;
-}
-
 }  // namespace
 
 BinarySerialOut::BinarySerialOut(IStreamOut& out, VersionInfo version)

@@ -350,8 +350,7 @@ void BinarySerialTreeIn::Begin(IStreamIn& in, const TreeLimits& limits) {
 
 void BinarySerialTreeIn::ReadVersionAndRoot() {
   version_.Do(*this);
-  static const NodeName root(u"Root");
-  if (!EnterNode(root)) throw Exceptions::FormatIO();
+  if (!EnterNode(RootName())) throw Exceptions::FormatIO();
 }
 
 void BinarySerialTreeIn::Load(IStreamIn& in, const TreeLimits& limits) {
