@@ -346,6 +346,9 @@ void BinarySerialTreeIn::Begin(IStreamIn& in, const TreeLimits& limits) {
   freeNodes_ = 0;
   scanner_ = std::make_unique<BinaryScanner>(in);
   live_ = 1;  // the root
+  served_.clear();
+  servedText_.clear();
+  servedMarks_.assign(1, {});
 }
 
 void BinarySerialTreeIn::ReadVersionAndRoot() {
@@ -382,6 +385,40 @@ void BinarySerialTreeIn::Reset() {
   scanner_.reset();
   live_ = 0;
   SerialTree::Reset();
+}
+
+bool BinarySerialTreeIn::Served(const NodeName& name, bool add) {
+  const bool byte = name.GetType() == NodeName::Byte;
+  const std::u16string& text = name.GetStrValue();
+  const ServedName key = byte ? ServedName{name.GetByteValue(), ServedName::kByteName}
+                              : ServedName{servedText_.size(), static_cast<uint32_t>(text.size())};
+  // A node asks for a handful of names: a scan beats any index.
+  for (size_t i = servedMarks_.back().names; i < served_.size(); ++i) {
+    const ServedName& entry = served_[i];
+    if (entry.size == key.size &&
+        (byte ? entry.offset == key.offset : servedText_.compare(entry.offset, entry.size, text) == 0))
+      return true;
+  }
+  if (add) {
+    served_.push_back(key);
+    if (!byte) servedText_ += text;
+  }
+  return false;
+}
+
+// A named node the stream brings under the innermost live node. Load would
+// merge it into its served sibling, which the reading has finished with.
+void BinarySerialTreeIn::RefuseServed(const NodeName& name) {
+  if (name.GetType() != NodeName::None && Served(name, false)) throw Exceptions::FormatIO();
+}
+
+// The innermost live node has ended in the stream: what was entered under it
+// is no sibling of anything the stream still holds.
+void BinarySerialTreeIn::EndLive() {
+  --live_;
+  served_.resize(servedMarks_.back().names);
+  servedText_.resize(servedMarks_.back().text);
+  servedMarks_.pop_back();
 }
 
 // The next item of the stream. The scanner judges the structure (unknown
@@ -440,12 +477,13 @@ void BinarySerialTreeIn::Buffer(Item item) {
       break;
     }
     case Item::EnterNode: {
+      RefuseServed(scanner_->name());
       const uint32_t child = Build(current.node);
       if (!current.nextChild) current.nextChild = child;
       break;
     }
     default:
-      --live_;
+      EndLive();
       break;
   }
 }
@@ -458,16 +496,21 @@ void BinarySerialTreeIn::SkipNode() {
   } else {
     for (Item item = Scan(); item != Item::End; item = Scan()) {
       if (item == Item::LeaveNode && scanner_->depth() < depth) break;
+      if (item == Item::EnterNode && scanner_->depth() == depth + 1) RefuseServed(scanner_->name());
     }
   }
-  --live_;
+  EndLive();
 }
 
 bool BinarySerialTreeIn::EnterNode(const NodeName& name) {
   if (!Live()) return SerialTree::EnterNode(name);
   // What the reading passed over stood earlier in the stream: it comes first.
   Storage& s = *storage_;
-  if (s.nodes[cursors_.back().node].lastChild && SerialTree::EnterNode(name)) return true;
+  const bool named = name.GetType() != NodeName::None;
+  if (s.nodes[cursors_.back().node].lastChild && SerialTree::EnterNode(name)) {
+    if (named) Served(name, true);
+    return true;
+  }
   if (TakeEnter(*scanner_, name)) {
     Admit(Item::EnterNode);
   } else {
@@ -478,6 +521,7 @@ bool BinarySerialTreeIn::EnterNode(const NodeName& name) {
       if (!Live()) return false;
     }
   }
+  if (named && Served(name, true)) throw Exceptions::FormatIO();
   uint32_t node = freeNodes_;
   if (node) {
     freeNodes_ = s.nodes[node].next;
@@ -487,6 +531,7 @@ bool BinarySerialTreeIn::EnterNode(const NodeName& name) {
   }
   cursors_.push_back({node, 0, 0, 0, true});
   live_ = cursors_.size();
+  servedMarks_.push_back({served_.size(), servedText_.size()});
   return true;
 }
 

@@ -15,8 +15,9 @@ using Serial::NodeName;
 using Serial::Binary::BinarySerialTreeIn;
 using namespace testing_support;
 
-// Runs a reading given as words: "A" enters the named node A, "*" the next
-// anonymous one, "-" leaves, "." reads a field. Returns what each step saw.
+// Runs a reading given as words: "A" enters the named node A, "#7" the node
+// named by byte 7, "*" the next anonymous one, "-" leaves, "." reads a
+// field. Returns what each step saw.
 std::string Transcript(Serial::ISerialStream& s, const std::vector<std::string>& steps) {
   std::string seen;
   for (const std::string& step : steps) {
@@ -27,7 +28,10 @@ std::string Transcript(Serial::ISerialStream& s, const std::vector<std::string>&
       const void* data = s.ReadField(size);
       seen += data ? std::string(static_cast<const char*>(data), size) : "~";
     } else {
-      seen += s.EnterNode(step == "*" ? NodeName() : NodeName(std::u16string(step.begin(), step.end()))) ? "+" : "0";
+      const NodeName name = step == "*"    ? NodeName()
+                            : step[0] == '#' ? NodeName(static_cast<unsigned char>(std::stoi(step.substr(1))))
+                                             : NodeName(std::u16string(step.begin(), step.end()));
+      seen += s.EnterNode(name) ? "+" : "0";
     }
     seen += ' ';
   }
@@ -57,6 +61,54 @@ TEST(SerialTreeSinglePass, ReadsAsTheWholeTreeInAnyOrder) {
     pass.Open(pass_in);
     EXPECT_EQ(Transcript(pass, steps), Transcript(whole, steps)) << steps.size();
     pass.Close();
+  }
+}
+
+// Two siblings of one name are merged by the whole tree. Once the first has
+// been served, the single pass can no longer merge the second into it and
+// must refuse the stream rather than lose it, wherever the stream brings it:
+// among siblings passed over, in a node left early, or after the last read.
+TEST(SerialTreeSinglePass, RefusesASiblingNamedAsOneAlreadyServed) {
+  const Bytes ax = Node("A", Text("x")), ay = Node("A", Text("y")), b = Node("B", {});
+  const Bytes byte7x = Concat({Hex("18 02 07"), Text("x"), Hex("19")});
+  const Bytes byte7y = Concat({Hex("18 02 07"), Text("y"), Hex("19")});
+  const struct {
+    Bytes body;
+    std::vector<std::string> steps;
+    bool refused;
+  } cases[] = {
+      {Concat({ax, ay}), {"A", ".", ".", "-"}, true},                    // found at Close
+      {Concat({ax, b, ay}), {"A", ".", "-", "B", "-"}, true},            // after a later sibling
+      {Concat({b, ax, ay}), {"A", ".", "-", "*"}, true},                 // while looking for more
+      {Concat({ax, b, ay}), {"B", "-", "A", ".", ".", "-"}, true},       // served from what was passed over
+      {Node("P", Concat({ax, ay})), {"P", "A", ".", "-", "-"}, true},    // in a node left early
+      {Concat({byte7x, byte7y}), {"#7", ".", "-"}, true},                // byte names alike
+      {Concat({ax, ay, b}), {"B", "-", "A", ".", ".", "-"}, false},      // both passed over: merged
+      {Concat({ax, Node("C", ay)}), {"A", ".", "-", "C", "A", ".", "-", "-"}, false},  // cousins
+      {Concat({byte7x, Node("A", {})}), {"#7", "-", "A", "-"}, false},  // same place, other kinds
+  };
+  for (const auto& c : cases) {
+    const Bytes stream = StreamAround(c.body);
+    Serial::MemoryStreamIn whole_in(stream.data(), static_cast<uint32_t>(stream.size()));
+    BinarySerialTreeIn whole;
+    whole.Load(whole_in);
+    const std::string expected = Transcript(whole, c.steps);
+    Serial::MemoryStreamIn pass_in(stream.data(), static_cast<uint32_t>(stream.size()));
+    BinarySerialTreeIn pass;
+    if (c.refused) {
+      EXPECT_THROW(
+          {
+            pass.Open(pass_in);
+            Transcript(pass, c.steps);
+            pass.Close();
+          },
+          Serial::Exceptions::FormatIO)
+          << c.steps.size();
+    } else {
+      pass.Open(pass_in);
+      EXPECT_EQ(Transcript(pass, c.steps), expected);
+      EXPECT_NO_THROW(pass.Close());
+    }
   }
 }
 

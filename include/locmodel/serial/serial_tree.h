@@ -32,11 +32,14 @@
 // in another order, a member this version does not know) is built into the
 // tree, to be found when asked for. A well-ordered stream then costs a few
 // nodes at a time instead of a tree, and the tree never peaks together with
-// the objects built from it.
+// the objects built from it. What it cannot do is merge two siblings of one
+// name once the first has been served: such a stream (BinarySerialOut never
+// writes one) is refused rather than read with the second one lost.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "locmodel/serial/binary_scanner.h"
@@ -181,8 +184,9 @@ class BinarySerialTreeIn final : public SerialTree {
   // As Load, for a single pass: reads only as far as "Root" and the rest as
   // the reading asks for it, building only what it passes over. `in` must
   // outlive the reading. A node already read is not served again (entering
-  // it again finds nothing), nor merged with a later sibling of its name,
-  // and a field served from the stream stays valid until the next call.
+  // it again finds nothing); a later sibling of its name, which Load would
+  // merge into it, throws Exceptions::FormatIO when the stream reaches it.
+  // A field served from the stream stays valid until the next call.
   // Every operation may throw as Load does, on the part of the stream it
   // reads; Close reads the rest, so that a damaged end is not missed, and
   // must end a reading that is to be trusted. Reset and SetReadingMode give
@@ -207,6 +211,11 @@ class BinarySerialTreeIn final : public SerialTree {
   uint32_t Build(uint32_t parent);
   void Buffer(BinaryScanner::Item item);
   void SkipNode();
+  void EndLive();
+  // Whether a node of this name was entered under the innermost live node;
+  // with `add`, it now was. The stream meeting one again is refused.
+  bool Served(const NodeName& name, bool add);
+  void RefuseServed(const NodeName& name);
   // Whether the cursor is on a node the stream is still inside.
   bool Live() const { return live_ != 0 && live_ == cursors_.size(); }
 
@@ -218,6 +227,20 @@ class BinarySerialTreeIn final : public SerialTree {
   size_t live_ = 0;  // the bottom cursors on nodes the stream is still inside
   uint32_t freeNodes_ = 0;  // streamed nodes left empty, for reuse
   std::vector<uint32_t> path_;  // Build's open nodes
+  // The names entered under the live nodes, innermost last; each live node
+  // marks where its own, and their texts in `servedText_`, begin.
+  // A byte name has no text: `size` kByteName, `offset` the byte.
+  struct ServedName {
+    static constexpr uint32_t kByteName = UINT32_MAX;
+    size_t offset;
+    uint32_t size;
+  };
+  struct ServedMark {
+    size_t names = 0, text = 0;
+  };
+  std::vector<ServedName> served_;
+  std::vector<ServedMark> servedMarks_;  // one per live node
+  std::u16string servedText_;
 };
 
 }  // namespace Binary
