@@ -47,10 +47,11 @@ def row(label, num, den):
 
 
 print("workload                                              ratio")
-row("save plain file / cereal save", ["BM_ProjectSaveFile/gzip:0"], ["BM_CerealSave"])
-row("floor: write the bytes to a file / cereal save", ["BM_FloorWriteFile"], ["BM_CerealSave"])
+row("save plain file / cereal save to a file", ["BM_ProjectSaveFile/gzip:0"], ["BM_CerealSaveFile"])
+row("save plain file / cereal save to memory", ["BM_ProjectSaveFile/gzip:0"], ["BM_CerealSave"])
+row("floor: write the bytes to a file / cereal file", ["BM_FloorWriteFile"], ["BM_CerealSaveFile"])
 row("save plain file / write floor", ["BM_ProjectSaveFile/gzip:0"], ["BM_FloorWriteFile"])
-row("save to memory / cereal save", ["BM_ProjectSaveMemory"], ["BM_CerealSave"])
+row("save to memory / cereal save to memory", ["BM_ProjectSaveMemory"], ["BM_CerealSave"])
 row("load plain file, sequential / cereal load", ["BM_ProjectLoadFile/gzip:0/tree:0"], ["BM_CerealLoad"])
 row("load memory, sequential / cereal load", ["BM_ProjectLoad/tree:0"], ["BM_CerealLoad"])
 row("load plain file, tree / sequential", ["BM_ProjectLoadFile/gzip:0/tree:1"],

@@ -32,7 +32,7 @@
 #include "locmodel/serial/values.h"
 #include "locmodel/util/unicode.h"
 #include "serial_bench_data.h"
-#include "util/coding.h"
+#include "locmodel/util/coding.h"
 
 namespace locmodel::bench {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "locmodel/util/file_util.h"
-#include "util/coding.h"
+#include "locmodel/util/coding.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "locmodel/config/job_params.h"
 
 #include "items/read_depth.h"
-#include "util/coding.h"
+#include "locmodel/util/coding.h"
 #include "locmodel/items/res_item.h"
 #include "locmodel/props/parent_substituter.h"
 #include "locmodel/serial/binary_serial.h"

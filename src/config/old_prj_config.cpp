@@ -10,7 +10,7 @@
 #include "locmodel/config/prj_config.h"
 #include "locmodel/storage/storage.h"
 #include "locmodel/util/str_util.h"
-#include "util/coding.h"
+#include "locmodel/util/coding.h"
 
 namespace {
 

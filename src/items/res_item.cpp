@@ -5,6 +5,7 @@
 
 #include "locmodel/items/item_events.h"
 #include "items/read_depth.h"
+#include "locmodel/serial/binary_serial.h"
 #include "locmodel/serial/strategies.h"
 
 namespace {
@@ -199,7 +200,8 @@ void CResItem::OnAfterPropChange(const CPropContainer& cont, const CPropName& na
   if (&cont == &cfgProps_) Events().OnConfigPropChanged(this, name, oldValue, newValue);
 }
 
-bool CResItem::DoData(Serial::ISerialStream& stream) {
+template <typename S>
+bool CResItem::DoData(S& stream) {
   if (!stream.IsReading()) {
     stream.WriteField(dataSize_, data_.get());
     return true;
@@ -216,7 +218,8 @@ bool CResItem::DoData(Serial::ISerialStream& stream) {
   return true;
 }
 
-bool CResItem::Do(Serial::ISerialStream& stream) {
+template <typename S>
+bool CResItem::DoWith(S& stream) {
   const bool reading = stream.IsReading();
   if (reading) {
     // Deeper data is refused before it can exhaust the stack, by a throw: the
@@ -258,3 +261,6 @@ bool CResItem::Do(Serial::ISerialStream& stream) {
   }
   return true;
 }
+
+bool CResItem::Do(Serial::ISerialStream& stream) { return DoWith(stream); }
+bool CResItem::Do(Serial::Binary::BinarySerialOut& stream) { return DoWith(stream); }

@@ -2,6 +2,7 @@
 
 #include "locmodel/items/item_events.h"
 #include "locmodel/props/prop_classes.h"
+#include "locmodel/serial/binary_serial.h"
 #include "locmodel/serial/strategies.h"
 
 CTransItem::CTransItem(const CTransItem& other) : CPropContainer(this), lang_(other.lang_) {
@@ -79,7 +80,8 @@ void CTransItem::OnBeforePropChange(const CPropContainer&, const CPropName&, con
   RaiseChange();
 }
 
-bool CTransItem::Do(Serial::ISerialStream& stream) {
+template <typename S>
+bool CTransItem::DoWith(S& stream) {
   // Named once: every translation of a project passes here.
   static const Serial::NodeName key(u"Key"), lang(u"Lng"), status(u"St");
   Serial::DoNode(stream, Serial::AnonymousNode(), static_cast<CPropContainer&>(*this));
@@ -88,3 +90,6 @@ bool CTransItem::Do(Serial::ISerialStream& stream) {
   Serial::DoNode(stream, status, status_);
   return true;
 }
+
+bool CTransItem::Do(Serial::ISerialStream& stream) { return DoWith(stream); }
+bool CTransItem::Do(Serial::Binary::BinarySerialOut& stream) { return DoWith(stream); }

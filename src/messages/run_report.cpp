@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "locmodel/util/native_path.h"
-#include "util/coding.h"
+#include "locmodel/util/coding.h"
 #include "util/platform.h"
 
 namespace MiscUtil {

@@ -1,6 +1,7 @@
 #include "locmodel/props/prop_container.h"
 
 #include "locmodel/props/prop_classes.h"
+#include "locmodel/serial/binary_serial.h"
 #include "locmodel/serial/strategies.h"
 
 namespace {
@@ -67,14 +68,24 @@ bool CPropContainer::operator==(const CPropContainer& other) const {
   return true;
 }
 
-bool CPropContainer::Do(Serial::ISerialStream& stream) {
+template <typename S>
+bool CPropContainer::DoWith(S& stream) {
   static const ValueStrategy value;
   static const Serial::NodeName map(static_cast<unsigned char>(0x01));
   const bool reading = stream.IsReading();
   if (reading) Clear();
-  const bool ok = Serial::InNode(stream, map, [&] { return Serial::DoMap(stream, props_, value); });
+  const bool ok = Serial::InNode(stream, map, [&] {
+    if constexpr (Serial::DirectWriter<S>) {
+      return Serial::WriteMap(stream, props_, [&](CProp* prop) { return Serial::WriteClassObject(stream, prop) && prop; });
+    } else {
+      return Serial::DoMap(stream, props_, value);
+    }
+  });
   // A map read only in part fails the read with either reader: the tree
   // reader would otherwise go on with the rest of the map lost.
   if (reading && !ok) throw Serial::Exceptions::FormatIO();
   return true;
 }
+
+bool CPropContainer::Do(Serial::ISerialStream& stream) { return DoWith(stream); }
+bool CPropContainer::Do(Serial::Binary::BinarySerialOut& stream) { return DoWith(stream); }

@@ -3,6 +3,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "locmodel/serial/binary_serial.h"
 #include "locmodel/serial/strategies.h"
 #include "locmodel/util/unicode.h"
 
@@ -86,9 +87,9 @@ void CPropName::FromString(const std::u16string& text) {
   *this = std::move(name);
 }
 
-bool CPropName::Do(Serial::ISerialStream& stream) {
-  static const Serial::EnumSerialStrategy<CPropId, uint16_t> idStrategy;
-  idStrategy.Do(stream, id_);
+template <typename S>
+bool CPropName::DoWith(S& stream) {
+  Serial::DoEnum<uint16_t>(stream, id_);
   if (!stream.IsReading()) {
     // Writing leaves the text as it is.
     Serial::Do(stream, const_cast<std::u16string&>(GetStr()));
@@ -105,3 +106,6 @@ bool CPropName::Do(Serial::ISerialStream& stream) {
   if (read.capacity() > 256) std::u16string().swap(read);
   return true;
 }
+
+bool CPropName::Do(Serial::ISerialStream& stream) { return DoWith(stream); }
+bool CPropName::Do(Serial::Binary::BinarySerialOut& stream) { return DoWith(stream); }

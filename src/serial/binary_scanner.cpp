@@ -7,8 +7,8 @@
 #include <cstring>
 #include <new>
 
-#include "serial/binary_tags.h"
-#include "util/coding.h"
+#include "serial/root_name.h"
+#include "locmodel/util/coding.h"
 
 namespace Serial::Binary {
 namespace {

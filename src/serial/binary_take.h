@@ -6,8 +6,8 @@
 #pragma once
 
 #include "locmodel/serial/binary_scanner.h"
-#include "serial/binary_tags.h"
-#include "util/coding.h"
+#include "serial/root_name.h"
+#include "locmodel/util/coding.h"
 
 namespace Serial::Binary {
 

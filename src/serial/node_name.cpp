@@ -40,13 +40,6 @@ bool NodeName::Do(ISerialStream& stream) {
   }
 }
 
-void NodeName::Write(ISerialStream& stream) const {
-  // The value functions take their values by reference for reading; a
-  // writing stream leaves them as they are.
-  unsigned char type = static_cast<unsigned char>(type_);
-  Serial::Do(stream, type);
-  if (type_ == String) Serial::Do(stream, const_cast<std::u16string&>(text_));
-  if (type_ == Byte) Serial::Do(stream, const_cast<unsigned char&>(byte_));
-}
+void NodeName::Write(ISerialStream& stream) const { WriteName(stream, *this); }
 
 }  // namespace Serial

@@ -3,31 +3,38 @@
 #include <cstring>
 
 #include "locmodel/serial/strategies.h"
-#include "util/coding.h"
+#include "locmodel/util/coding.h"
 
 namespace Serial {
 namespace {
 
-// Values of one width share one routine: they travel as their raw bytes.
-template <size_t Width, typename T>
-bool DoRaw(ISerialStream& stream, T& value) {
-  static_assert(sizeof(T) == Width);
-  if (!stream.IsReading()) {
-    stream.WriteField(Width, &value);
-    return true;
-  }
+// Values of one width share one reading routine: they travel as their raw
+// bytes.
+template <typename T>
+bool ReadRaw(ISerialStream& stream, T& value) {
   unsigned int size = 0;
   const void* data = stream.ReadField(size);
-  if (!data || size != Width) return false;
-  std::memcpy(&value, data, Width);
+  if (!data || size != sizeof(T)) return false;
+  std::memcpy(&value, data, sizeof(T));
+  return true;
+}
+
+template <typename T>
+bool DoRaw(ISerialStream& stream, T& value) {
+  if (stream.IsReading()) return ReadRaw(stream, value);
+  detail::WriteField(stream, value);
   return true;
 }
 
 // A type whose width in memory differs from its width on the wire.
 template <typename Wire, typename T>
 bool DoAs(ISerialStream& stream, T& value) {
-  Wire wire = static_cast<Wire>(value);
-  if (!DoRaw<sizeof(Wire)>(stream, wire)) return false;
+  if (!stream.IsReading()) {
+    detail::WriteField(stream, value);
+    return true;
+  }
+  Wire wire{};
+  if (!ReadRaw(stream, wire)) return false;
   value = static_cast<T>(wire);
   return true;
 }
@@ -44,27 +51,26 @@ bool DoEntries(ISerialStream& stream, M& map) {
 
 }  // namespace
 
-bool Do(ISerialStream& s, bool& v) {
-  unsigned char byte = v ? 1 : 0;
-  if (!DoRaw<1>(s, byte)) return false;
-  v = byte != 0;
-  return true;
-}
-bool Do(ISerialStream& s, char& v) { return DoRaw<1>(s, v); }
-bool Do(ISerialStream& s, unsigned char& v) { return DoRaw<1>(s, v); }
-bool Do(ISerialStream& s, short& v) { return DoRaw<2>(s, v); }
-bool Do(ISerialStream& s, unsigned short& v) { return DoRaw<2>(s, v); }
-bool Do(ISerialStream& s, int& v) { return DoRaw<4>(s, v); }
-bool Do(ISerialStream& s, unsigned int& v) { return DoRaw<4>(s, v); }
+// The widths on the wire, whatever the platform's.
+static_assert(sizeof(char) == 1 && sizeof(short) == 2 && sizeof(int) == 4 && sizeof(float) == 4 &&
+              sizeof(double) == 8 && sizeof(unsigned long long) == 8 && sizeof(RECT) == 16);
+
+bool Do(ISerialStream& s, bool& v) { return DoAs<unsigned char>(s, v); }
+bool Do(ISerialStream& s, char& v) { return DoRaw(s, v); }
+bool Do(ISerialStream& s, unsigned char& v) { return DoRaw(s, v); }
+bool Do(ISerialStream& s, short& v) { return DoRaw(s, v); }
+bool Do(ISerialStream& s, unsigned short& v) { return DoRaw(s, v); }
+bool Do(ISerialStream& s, int& v) { return DoRaw(s, v); }
+bool Do(ISerialStream& s, unsigned int& v) { return DoRaw(s, v); }
 bool Do(ISerialStream& s, unsigned long& v) { return DoAs<uint32_t>(s, v); }
-bool Do(ISerialStream& s, float& v) { return DoRaw<4>(s, v); }
-bool Do(ISerialStream& s, double& v) { return DoRaw<8>(s, v); }
-bool Do(ISerialStream& s, unsigned long long& v) { return DoRaw<8>(s, v); }
-bool Do(ISerialStream& s, RECT& v) { return DoRaw<16>(s, v); }
+bool Do(ISerialStream& s, float& v) { return DoRaw(s, v); }
+bool Do(ISerialStream& s, double& v) { return DoRaw(s, v); }
+bool Do(ISerialStream& s, unsigned long long& v) { return DoRaw(s, v); }
+bool Do(ISerialStream& s, RECT& v) { return DoRaw(s, v); }
 
 bool Do(ISerialStream& stream, std::u16string& value) {
   if (!stream.IsReading()) {
-    stream.WriteField(static_cast<unsigned int>(2 * value.size()), value.data());
+    detail::WriteField(stream, value);
     return true;
   }
   unsigned int size = 0;
@@ -82,7 +88,7 @@ bool Do(ISerialStream& s, std::map<int, std::u16string>& v) { return DoEntries(s
 
 bool Do(ISerialStream& stream, std::vector<unsigned char>& value) {
   if (!stream.IsReading()) {
-    stream.WriteField(static_cast<unsigned int>(value.size()), value.data());
+    detail::WriteField(stream, value);
     return true;
   }
   unsigned int size = 0;

@@ -10,7 +10,7 @@
 #include "storage/sqlite2_pager.h"
 #include "storage/sqlite2_record.h"
 #include "storage/sqlite2_schema.h"
-#include "util/coding.h"
+#include "locmodel/util/coding.h"
 
 namespace locmodel {
 

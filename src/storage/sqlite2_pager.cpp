@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 
-#include "util/coding.h"
+#include "locmodel/util/coding.h"
 
 namespace locmodel::sqlite2 {
 

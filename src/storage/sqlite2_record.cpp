@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "util/coding.h"
+#include "locmodel/util/coding.h"
 
 namespace locmodel::sqlite2 {
 

@@ -12,7 +12,7 @@
 #include "locmodel/util/native_path.h"
 #include "locmodel/util/path_util.h"
 #include "locmodel/util/unicode.h"
-#include "util/coding.h"
+#include "locmodel/util/coding.h"
 #include "util/platform.h"
 
 namespace platform = locmodel::platform;

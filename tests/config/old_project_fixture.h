@@ -10,7 +10,7 @@
 #include "locmodel/items/res_item.h"
 #include "storage/storage_fixture.h"
 #include "support/default_cfg_guard.h"
-#include "util/coding.h"
+#include "locmodel/util/coding.h"
 
 namespace old_project_testing {
 

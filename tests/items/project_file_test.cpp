@@ -2,6 +2,7 @@
 
 #include "support/event_log.h"
 #include "support/item_trees.h"
+#include "support/stream_bytes.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -17,6 +18,8 @@ TEST_F(ProjectFiles, VariedTreesRoundTripThroughBothReadersAndBothEncodings) {
   for (unsigned seed = 1; seed <= 4; ++seed) {
     auto tree = MakeTree(seed, 1 + seed % 3, 1 + seed % 3);
     const auto bytes = locmodel::SaveProjectToMemory(*tree);
+    // The writer's bound path writes what the stream interface writes.
+    EXPECT_EQ(bytes, WriteStream([&](Serial::ISerialStream& s) { tree->Do(s); }));
     ASSERT_TRUE(locmodel::SaveProject(*tree, Path("p.bin")).ok());
     ASSERT_TRUE(locmodel::SaveProject(*tree, Path("p.gz"), {.gzip = true, .level = 9}).ok());
     for (ProjectReader reader : {ProjectReader::Tree, ProjectReader::Sequential}) {

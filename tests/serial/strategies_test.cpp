@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "locmodel/serial/binary_serial.h"
 #include "locmodel/serial/serial_tree.h"
 #include "support/stream_bytes.h"
 
@@ -233,6 +234,48 @@ TEST(Strategies, DoValueComposesTheStrategiesTheTypeCallsFor) {
   auto owned = std::make_unique<Box>(Box{5});
   EXPECT_EQ(WriteBody([&](ISerialStream& s) { DoValue(s, owned); }),
             WriteBody([&](ISerialStream& s) { pointer.Do(s, value[1].second); }));
+}
+
+// Handed the writer by its own type, the helpers bind its calls: every form
+// must come out as the stream interface writes it.
+TEST(Strategies, TheWritersBoundPathWritesEveryFormAlike) {
+  struct Box {
+    int size = 5;
+    bool Do(ISerialStream& s) { return Serial::Do(s, size); }
+  };
+  Box box;
+  std::map<int, std::pair<std::u16string, Box*>> map{{1, {u"one", &box}}, {2, {u"two", nullptr}}};
+  std::vector<std::u16string> texts{u"a", u"bc"};
+  std::set<int> numbers{3, 1};
+  auto owned = std::make_unique<Box>();
+  bool flag = true;
+  unsigned long wide = 0x12345678;
+  unsigned short narrow = 7;
+  std::vector<unsigned char> raw{1, 2, 3};
+  std::vector<Box*> pointers{&box, nullptr};
+  Shape* shape = static_cast<Shape*>(classP.Create());
+  shape->size = 9;
+  const auto all = [&](auto& s) {
+    DoNode(s, u"m", map);
+    DoNode(s, u"t", texts);
+    DoNode(s, u"n", numbers);
+    DoNode(s, u"o", owned);
+    DoNode(s, u"f", flag);
+    DoNode(s, u"w", wide);
+    DoNode(s, u"r", raw);
+    DoNode(s, u"p", pointers);
+    DoEnum<unsigned char>(s, narrow);
+    WriteClassObject(s, shape);
+    WriteName(s, NodeName(u"x"));
+    WriteName(s, NodeName(static_cast<unsigned char>(4)));
+  };
+  Serial::MemoryStreamOut bound;
+  {
+    Binary::BinarySerialOut writer(bound);
+    all(writer);
+  }
+  EXPECT_EQ(bound.GetData(), WriteStream([&](ISerialStream& s) { all(s); }));
+  delete shape;
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "locmodel/storage/sqlite2_file.h"
-#include "util/coding.h"
+#include "locmodel/util/coding.h"
 
 class Sqlite2Builder {
  public:

@@ -9,7 +9,7 @@
 #include "locmodel/props/prop_container.h"
 #include "locmodel/serial/binary_serial.h"
 #include "locmodel/serial/binary_scanner.h"
-#include "util/coding.h"
+#include "locmodel/util/coding.h"
 
 namespace locmodel::cli {
 namespace {

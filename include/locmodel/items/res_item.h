@@ -97,8 +97,11 @@ class CResItem : public IPropContHandler, public CPropContainer {
   // number, state, data and configuration, each in a node of its own (see
   // doc/project-file.md). Always true: reading an item nested deeper than
   // kMaxReadDepth throws Serial::Exceptions::FormatIO, whichever reader runs,
-  // and so does a property that cannot be read (CPropContainer::Do).
+  // and so does a property that cannot be read (CPropContainer::Do). The
+  // writer's own overload writes the same with its calls bound: a project
+  // save passes there for every item.
   bool Do(Serial::ISerialStream& stream);
+  bool Do(Serial::Binary::BinarySerialOut& stream);
 
   // How many items a path from the root may hold when read: deeper data is
   // refused rather than allowed to exhaust the stack. SaveProject refuses
@@ -115,8 +118,11 @@ class CResItem : public IPropContHandler, public CPropContainer {
 
  private:
   void RaiseChange();
+  template <typename S>
+  bool DoWith(S& stream);
   // The raw data, one field of its bytes; a missing field reads as no data.
-  bool DoData(Serial::ISerialStream& stream);
+  template <typename S>
+  bool DoData(S& stream);
 
   // Pointers and strings first, the four numbers packed last: an item is
   // one of hundreds of thousands.

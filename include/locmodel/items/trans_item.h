@@ -52,8 +52,10 @@ class CTransItem : public IPropContHandler, public CPropContainer {
   // is stored as SetData stores it.
   void AddBinaryBlock(const unsigned char* data, unsigned int size);
 
-  // Properties in an anonymous node, then "Key", "Lng" and "St". True.
+  // Properties in an anonymous node, then "Key", "Lng" and "St". True. The
+  // writer's own overload writes the same with its calls bound.
   bool Do(Serial::ISerialStream& stream);
+  bool Do(Serial::Binary::BinarySerialOut& stream);
 
  protected:
   void OnBeforePropChange(const CPropContainer& cont, const CPropName& name,
@@ -63,6 +65,8 @@ class CTransItem : public IPropContHandler, public CPropContainer {
 
  private:
   void RaiseChange();
+  template <typename S>
+  bool DoWith(S& stream);
 
   int key_ = kNoKey;
   int lang_;

@@ -67,10 +67,14 @@ class CPropContainer {
   // content without callbacks. An entry that cannot be read (a value of an
   // unknown class, a stored null) fails the read, with either reader, by
   // Serial::Exceptions::FormatIO; the entries read before it stay in the
-  // container, to be destroyed with it. Otherwise true.
+  // container, to be destroyed with it. Otherwise true. The writer's own
+  // overload writes the same with its calls bound.
   bool Do(Serial::ISerialStream& stream);
+  bool Do(Serial::Binary::BinarySerialOut& stream);
 
  private:
+  template <typename S>
+  bool DoWith(S& stream);
   void Clear();
 
   PropMap props_;

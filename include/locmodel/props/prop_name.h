@@ -18,7 +18,10 @@
 
 namespace Serial {
 class ISerialStream;
+namespace Binary {
+class BinarySerialOut;
 }
+}  // namespace Serial
 
 class CPropName {
  public:
@@ -70,13 +73,17 @@ class CPropName {
   void FromString(const std::u16string& text);
 
   // The id as 16 bits, then the text. Always true: read failures surface as
-  // the reader's exception.
+  // the reader's exception. The writer's own overload is the same writing
+  // with its calls bound (a project save passes here for every property).
   bool Do(Serial::ISerialStream& stream);
+  bool Do(Serial::Binary::BinarySerialOut& stream);
 
   // How many distinct texts the names alive in the process hold.
   static size_t InternedTextCount();
 
  private:
+  template <typename S>
+  bool DoWith(S& stream);
   struct Text {
     mutable std::atomic<int32_t> refs;
     const std::u16string value;

@@ -24,6 +24,10 @@
 
 namespace Serial::Binary {
 
+inline constexpr unsigned char kTagEnter = 0x18;  // then the encoded node name
+inline constexpr unsigned char kTagLeave = 0x19;
+inline constexpr unsigned char kTagField = 0x1A;  // then a 32-bit length and the bytes
+
 // Memory straight from the system for the read-ahead (two blocks of 64 KB at
 // most, whatever the stream). A block this large taken from malloc makes
 // glibc first merge every small block freed since (after a project was

@@ -14,6 +14,9 @@
 // per member, as Serial::DoNode(s, u"Title", Title).
 #pragma once
 
+#include <concepts>
+#include <type_traits>
+
 #include "locmodel/serial/node_name.h"
 #include "locmodel/serial/version_info.h"
 
@@ -43,5 +46,12 @@ class ISerialStream {
   // The version recorded with the data.
   virtual VersionInfo GetSchemeVersion() = 0;
 };
+
+// A stream class that only writes and that no class derives from. Do code
+// handed one by its own type, rather than as an ISerialStream, compiles with
+// every call of the stream bound and inlined: the serialization helpers
+// (strategies.h) pass the type on from member to member.
+template <typename S>
+concept DirectWriter = std::derived_from<S, ISerialStream> && std::is_final_v<S> && S::kDirectWriter;
 
 }  // namespace Serial

@@ -54,8 +54,18 @@ class ISerialStrategy {
   ~ISerialStrategy() = default;
 };
 
-template <typename T>
-bool DoValue(ISerialStream& stream, T& value);
+template <typename S, typename T>
+bool DoValue(S& stream, T& value);
+
+// An enumerator in one field of the width of W (see EnumSerialStrategy).
+template <typename W, typename S, typename E>
+bool DoEnum(S& stream, E& value) {
+  static_assert(std::is_unsigned_v<W>);
+  W wire = static_cast<W>(value);
+  if (!Serial::Do(stream, wire)) return false;
+  if (stream.IsReading()) value = static_cast<E>(wire);
+  return true;
+}
 
 // The form DoValue chooses for T (see there).
 template <typename T>
@@ -68,28 +78,74 @@ class DefaultSerialStrategy final : public ISerialStrategy<T> {
 // reading, stored zero-extended, and only when the field is right.
 template <typename E, typename W>
 class EnumSerialStrategy final : public ISerialStrategy<E> {
-  static_assert(std::is_unsigned_v<W>);
-
  public:
-  bool Do(ISerialStream& stream, E& value) const override {
-    W wire = static_cast<W>(value);
-    if (!Serial::Do(stream, wire)) return false;
-    if (stream.IsReading()) value = static_cast<E>(wire);
-    return true;
-  }
+  bool Do(ISerialStream& stream, E& value) const override { return DoEnum<W>(stream, value); }
 };
 
+// The forms below are written once, over the stream's type and the
+// element's own handling: the strategies run them on an ISerialStream with
+// an element strategy, DoValue on a DirectWriter with DoValue.
 namespace detail {
 // One element of a pair or a container, in the next anonymous node; unlike a
 // named member, an element whose node is missing fails the read.
-template <typename T>
-bool DoElement(ISerialStream& stream, T& element, const ISerialStrategy<T>& strategy) {
+template <typename S, typename Body>
+bool InElement(S& stream, Body&& body) {
   if (!stream.EnterNode(AnonymousNode())) return false;
-  const bool ok = strategy.Do(stream, element);
+  const bool ok = body();
   stream.LeaveNode();
   return ok;
 }
+
+template <typename S, typename A, typename B, typename First, typename Second>
+bool DoPair(S& stream, std::pair<A, B>& pair, First&& first, Second&& second) {
+  return InElement(stream, [&] { return first(pair.first); }) &&
+         InElement(stream, [&] { return second(pair.second); });
+}
+
+// The container form's writing: the count, then each element in its node.
+template <typename E, typename S, typename C, typename Element>
+bool WriteElements(S& stream, const C& container, Element&& element) {
+  int count = static_cast<int>(container.size());
+  Serial::Do(stream, count);
+  for (const auto& stored : container) {
+    bool ok;
+    if constexpr (std::is_same_v<std::remove_cvref_t<decltype(stored)>, E>) {
+      // In place: writing leaves the element as it is.
+      ok = InElement(stream, [&] { return element(const_cast<E&>(stored)); });
+    } else {
+      E copy(stored);  // a map's entry, whose key is const
+      ok = InElement(stream, [&] { return element(copy); });
+    }
+    if (!ok) return false;
+  }
+  return true;
+}
+
+// The null flag of the pointer forms: true (1) when the pointer is null.
+template <typename S, typename T>
+bool DoNullFlag(S& stream, T* pointer, bool& isNull) {
+  isNull = pointer == nullptr;
+  return Serial::Do(stream, isNull);
+}
+
+// A pointer's writing: the flag, then the object's data in the same node.
+template <typename S, typename T, typename Object>
+bool WritePointee(S& stream, T* pointer, Object&& object) {
+  bool isNull;
+  DoNullFlag(stream, pointer, isNull);
+  return isNull || object(*pointer);
+}
 }  // namespace detail
+
+// A polymorphic object's writing (SerialClassStrategy): the flag, the class
+// name, then the object's own Do.
+template <typename S, typename T>
+bool WriteClassObject(S& stream, T* object) {
+  return detail::WritePointee(stream, object, [&](T& present) {
+    WriteName(stream, present.GetSerialClass().GetName());
+    return present.Do(stream);
+  });
+}
 
 template <typename A, typename B>
 class PairSerialStrategy final : public ISerialStrategy<std::pair<A, B>> {
@@ -98,8 +154,9 @@ class PairSerialStrategy final : public ISerialStrategy<std::pair<A, B>> {
       : first_(&first), second_(&second) {}
 
   bool Do(ISerialStream& stream, std::pair<A, B>& pair) const override {
-    return detail::DoElement(stream, pair.first, *first_) &&
-           detail::DoElement(stream, pair.second, *second_);
+    return detail::DoPair(
+        stream, pair, [&](A& first) { return first_->Do(stream, first); },
+        [&](B& second) { return second_->Do(stream, second); });
   }
 
  private:
@@ -145,18 +202,7 @@ class STLContainerSerialStrategy : public ISerialStrategy<C> {
 
  private:
   bool Write(ISerialStream& stream, C& container) const {
-    int count = static_cast<int>(container.size());
-    Serial::Do(stream, count);
-    for (const auto& stored : container) {
-      if constexpr (std::is_same_v<std::remove_cvref_t<decltype(stored)>, E>) {
-        // In place: a writing strategy leaves the element as it is.
-        if (!detail::DoElement(stream, const_cast<E&>(stored), *element_)) return false;
-      } else {
-        E element(stored);  // a map's entry, whose key is const
-        if (!detail::DoElement(stream, element, *element_)) return false;
-      }
-    }
-    return true;
+    return detail::WriteElements<E>(stream, container, [&](E& element) { return element_->Do(stream, element); });
   }
 
   bool Read(ISerialStream& stream, C& container) const {
@@ -188,7 +234,7 @@ class STLContainerSerialStrategy : public ISerialStrategy<C> {
         E element{};
         ~Pending() { ElementDisposal<E>::Discard(element); }
       } pending;
-      if (!detail::DoElement(stream, pending.element, *element_)) return false;
+      if (!detail::InElement(stream, [&] { return element_->Do(stream, pending.element); })) return false;
       if constexpr (kBulk) {
         container.append_unordered(std::move(pending.element));
         pending.element = E{};
@@ -263,15 +309,6 @@ class SerialClassPolyFactoryImpl final : public IPolyFactory<T> {
   const SerialClassRegistry* registry_;
 };
 
-namespace detail {
-// The null flag of the pointer strategies: true (1) when the pointer is null.
-template <typename T>
-bool DoNullFlag(ISerialStream& stream, T* pointer, bool& isNull) {
-  isNull = pointer == nullptr;
-  return Serial::Do(stream, isNull);
-}
-}  // namespace detail
-
 // When reading, the caller passes a null pointer; a present object is created
 // by the factory and stored in it before its data is read, so the caller
 // owns it even when the read fails.
@@ -342,13 +379,10 @@ class SerialClassStrategy final : public PolyPtrSerialStrategy<T> {
   using PolyPtrSerialStrategy<T>::PolyPtrSerialStrategy;
 
   bool Do(ISerialStream& stream, T*& pointer) const override {
+    if (!stream.IsReading()) return WriteClassObject(stream, pointer);
     bool isNull;
     if (!detail::DoNullFlag(stream, pointer, isNull)) return false;
     if (isNull) return true;
-    if (!stream.IsReading()) {
-      pointer->GetSerialClass().GetName().Write(stream);
-      return pointer->Do(stream);
-    }
     NodeName className;
     if (!className.Do(stream)) return false;
     pointer = this->factory_->Create(className);
@@ -402,7 +436,7 @@ inline constexpr bool kNoForm = false;
 }  // namespace detail
 
 // A value in the current node, in the form its type calls for, first match:
-//   - a class with a member Do(ISerialStream&): that Do;
+//   - a class with a member Do taking the stream: that Do;
 //   - a type with a free Serial::Do (values.h): that function, so primitives,
 //     strings, VARIANT, RECT and std::vector<unsigned char> (one raw field)
 //     keep their forms;
@@ -414,12 +448,27 @@ inline constexpr bool kNoForm = false;
 //   - any other container: count field, one anonymous node per element.
 // Elements, pair members and pointees go through DoValue in turn. An
 // enumeration has no default width: give it an EnumSerialStrategy.
-template <typename T>
-bool DoValue(ISerialStream& stream, T& value) {
+//
+// S is ISerialStream, or the class of the stream when the caller knows it: a
+// DirectWriter is then handed on by its type, down to the members' own Do.
+template <typename S, typename T>
+bool DoValue(S& stream, T& value) {
+  [[maybe_unused]] const auto element = [&stream](auto& e) { return DoValue(stream, e); };
   if constexpr (requires { value.Do(stream); }) {
     return value.Do(stream);
   } else if constexpr (requires { Serial::Do(stream, value); }) {
     return Serial::Do(stream, value);
+  } else if constexpr (DirectWriter<S> && std::is_pointer_v<T>) {
+    return detail::WritePointee(stream, value, element);
+  } else if constexpr (DirectWriter<S> && detail::IsUniquePtr<T>::value) {
+    return detail::WritePointee(stream, value.get(), element);
+  } else if constexpr (DirectWriter<S> && detail::IsPair<T>::value) {
+    return detail::DoPair(stream, value, element, element);
+  } else if constexpr (DirectWriter<S> && detail::Map<T>) {
+    using Entry = std::pair<typename T::key_type, typename T::mapped_type>;
+    return detail::WriteElements<Entry>(stream, value, element);
+  } else if constexpr (DirectWriter<S> && detail::Container<T>) {
+    return detail::WriteElements<typename T::value_type>(stream, value, element);
   } else if constexpr (std::is_pointer_v<T>) {
     return detail::kPointer<std::remove_pointer_t<T>>.Do(stream, value);
   } else if constexpr (detail::IsUniquePtr<T>::value) {
@@ -449,8 +498,8 @@ bool DoValue(ISerialStream& stream, T& value, const ISerialStrategy<T>& strategy
 // When the node is absent (the tree reader, on data of another version)
 // nothing runs and the result is true: the member keeps its value. Otherwise
 // the result is the body's.
-template <typename Body>
-bool InNode(ISerialStream& stream, const NodeName& name, Body&& body) {
+template <typename S, typename Body>
+bool InNode(S& stream, const NodeName& name, Body&& body) {
   if (!stream.EnterNode(name)) return true;
   const bool ok = body();
   stream.LeaveNode();
@@ -460,16 +509,16 @@ bool InNode(ISerialStream& stream, const NodeName& name, Body&& body) {
 // A member inside the child node `name` (a NodeName, or a text name as
 // u"Text"), by DoValue or by the given strategy. Chain members with &&, in
 // the order they are written: the first failure ends the Do.
-template <typename T>
-bool DoNode(ISerialStream& stream, const NodeName& name, T& member) {
+template <typename S, typename T>
+bool DoNode(S& stream, const NodeName& name, T& member) {
   return InNode(stream, name, [&] { return DoValue(stream, member); });
 }
 template <typename T>
 bool DoNode(ISerialStream& stream, const NodeName& name, T& member, const ISerialStrategy<T>& strategy) {
   return InNode(stream, name, [&] { return strategy.Do(stream, member); });
 }
-template <typename T>
-bool DoNode(ISerialStream& stream, const char16_t* name, T& member) {
+template <typename S, typename T>
+bool DoNode(S& stream, const char16_t* name, T& member) {
   return DoNode(stream, NodeName(name), member);
 }
 template <typename T>
@@ -484,6 +533,15 @@ template <typename C>
 bool DoContainer(ISerialStream& stream, C& container,
                  const ISerialStrategy<typename C::value_type>& element) {
   return STLContainerSerialStrategy<C>(element).Do(stream, container);
+}
+// The same map's writing with the values' handling given as a callable
+// taking the mapped value, for a DirectWriter.
+template <typename S, typename M, typename Value>
+bool WriteMap(S& stream, M& map, Value&& value) {
+  using Entry = std::pair<typename M::key_type, typename M::mapped_type>;
+  return detail::WriteElements<Entry>(stream, map, [&](Entry& entry) {
+    return detail::DoPair(stream, entry, [&](auto& key) { return DoValue(stream, key); }, value);
+  });
 }
 template <typename M>
 bool DoMap(ISerialStream& stream, M& map, const ISerialStrategy<typename M::mapped_type>& value) {
