@@ -2,8 +2,6 @@
 // counterparts on the item tree, brand names and the output languages.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "locmodel/config/prj_config.h"
 #include "locmodel/lang/lang_map.h"
 #include "support/default_cfg_guard.h"
