@@ -8,9 +8,9 @@
 
 #include "locmodel/items/project_file.h"
 #include "locmodel/storage/storage.h"
-#include "cli/cli_rows.h"
 #include "support/gzip_bomb.h"
 #include "support/temp_dir.h"
+#include "support/tool_rows.h"
 #include "test_paths.h"
 
 namespace {
@@ -103,11 +103,11 @@ TEST_F(BoundedResources, FileSizeLimitFailsWithAMessageAndLeavesNothing) {
   const std::string sample = LOCMODEL_SOURCE_DIR "/examples/sample-project.lmp", out = In("out.lmp");
   // The outputs are several KB; the limit 1 or 2 KB, as the shell counts blocks.
   const std::string limited = std::string("ulimit -f 2; exec ") + LOCMODEL_CLI_PATH;
-  const cli_rows::Text tooLarge = cli_rows::Holds("File too large");
+  const Text tooLarge = Holds("File too large");
   const struct {
     std::string args;
     bool existing;
-    cli_rows::Text err;
+    Text err;
   } cases[] = {
       {"convert " + sample + " " + out, false, tooLarge},
       {"convert " + sample + " " + out, true, tooLarge},
@@ -124,7 +124,7 @@ TEST_F(BoundedResources, FileSizeLimitFailsWithAMessageAndLeavesNothing) {
     SCOPED_TRACE(c.args + (c.existing ? " over an existing file" : ""));
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.starts_with("locmodel: ")) << run.err;
-    cli_rows::ExpectText(run.err, c.err, c.args);
+    ExpectText(run.err, c.err, c.args);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), c.existing ? 2 : 1);
     EXPECT_EQ(ReadFile(out), c.existing ? "old" : "");
   }

@@ -7,20 +7,19 @@
 #include <filesystem>
 #include <functional>
 
-#include "cli/cli_rows.h"
 #include "locmodel/config/prj_config.h"
 #include "locmodel/items/project_file.h"
 #include "locmodel/items/res_item.h"
 #include "locmodel/props/prop_classes.h"
 #include "support/temp_dir.h"
 #include "support/text_checks.h"
+#include "support/tool_rows.h"
 #include "test_paths.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace testing_support;
-using namespace cli_rows;
 
 const std::string kCfgProject = LOCMODEL_SOURCE_DIR "/examples/cfg-project.lmp";
 

@@ -2,16 +2,15 @@
 // hand.
 #include <gtest/gtest.h>
 
-#include "cli/cli_rows.h"
 #include "cli/sample_project.h"
 #include "locmodel/items/project_file.h"
 #include "support/temp_dir.h"
+#include "support/tool_rows.h"
 #include "test_paths.h"
 
 namespace {
 
 using namespace testing_support;
-using namespace cli_rows;
 
 const std::string kExamples = LOCMODEL_SOURCE_DIR "/examples/";
 const std::string kJobs = LOCMODEL_SOURCE_DIR "/tests/fixtures/jobs/";

@@ -2,15 +2,14 @@
 
 #include <algorithm>
 
-#include "cli/cli_rows.h"
+#include "locmodel/serial/streams.h"
 #include "support/gzip_bomb.h"
 #include "support/item_trees.h"
 #include "support/job_bytes.h"
-#include "locmodel/serial/streams.h"
 #include "support/temp_dir.h"
+#include "support/tool_rows.h"
 
 using namespace testing_support;
-using namespace cli_rows;
 
 namespace {
 

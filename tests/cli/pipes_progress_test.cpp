@@ -5,16 +5,15 @@
 #include <filesystem>
 #include <regex>
 
-#include "cli/cli_rows.h"
 #include "support/item_trees.h"
 #include "support/temp_dir.h"
+#include "support/tool_rows.h"
 #include "test_paths.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace testing_support;
-using namespace cli_rows;
 using Stdin = CliRun::Stdin;
 
 const fs::path kSource = LOCMODEL_SOURCE_DIR;

@@ -4,17 +4,16 @@
 
 #include <filesystem>
 
-#include "cli/cli_rows.h"
 #include "support/stream_bytes.h"
 #include "support/temp_dir.h"
 #include "support/text_checks.h"
+#include "support/tool_rows.h"
 #include "test_paths.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace testing_support;
-using namespace cli_rows;
 
 const std::string kExamples = LOCMODEL_SOURCE_DIR "/examples/";
 const std::string kSample = kExamples + "sample-project.lmp";

@@ -10,7 +10,7 @@ namespace {
 using namespace testing_support;
 
 TEST(PathCommand, PrintsOneResultPerLine) {
-  ExpectToolRows({
+  ExpectRuns({
       {{"path", "norm", "C:/a//b\\", "\\\\server\\share"}, 0, "C:\\a\\b\n\\\\server\\share\n"},
       {{"path", "rel", "c:\\a\\b\\path", "c:\\a\\x\\y\\file", "d:\\x"}, 0, "..\\..\\x\\y\\file\nd:\\x\n"},
       {{"path", "abs", "--native", "/home/p", "../q/./r.rc"}, 0, "/home/q/r.rc\n"},
@@ -24,7 +24,7 @@ TEST(PathCommand, PrintsOneResultPerLine) {
 }
 
 TEST(ToolCommands, RunPassesArgumentsUnchangedAndReportsTheExit) {
-  ExpectToolRows({
+  ExpectRuns({
       {{"run", "--", "printf", "%s|", "a b", "c\"d", "e\\\\", ""}, 0, "a b|c\"d|e\\\\||"},
       {{"run", "--json", "--", "sh", "-c", "printf 'x\\ny'; exit 3"}, 1,
        "{\"message\":\"x\\n\"}\n{\"message\":\"y\"}\n{\"started\":true,\"exitCode\":3,\"output\":\"x\\ny\"}\n", ""},

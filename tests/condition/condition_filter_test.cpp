@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "locmodel/items/res_item.h"
+#include "support/item_chain.h"
 #include "support/stream_reader.h"
 
 namespace {
@@ -21,16 +22,6 @@ std::vector<std::u16string> Ids(const CConditionFilterCfg& cfg) {
   return ids;
 }
 
-struct Tree {
-  CResItem root;
-  CResItem* folder = new CResItem;
-  CResItem* file = new CResItem;
-  Tree() {
-    root.AddResItem(folder);
-    folder->AddResItem(file);
-  }
-};
-
 TEST(ConditionFilter, NamesAreDecoratedPerFormat) {
   EXPECT_EQ(CConditionFilterAccessor(3, u"Cond").GetFilterPropName(), CPropName(u"3.Cond"));
   EXPECT_EQ(CConditionFilterAccessor(3, u"Cond").GetEnablePropName(u"ABC"), CPropName(u"3.Cond.ABC"));
@@ -41,36 +32,36 @@ TEST(ConditionFilter, NamesAreDecoratedPerFormat) {
 }
 
 TEST(ConditionFilter, ListsJoinDownTheTreeNearestFirst) {
-  Tree t;
+  ItemChain t;
   const CConditionFilterAccessor filters(2, u"Cond");
-  EXPECT_TRUE(filters.GetFilterCfg(*t.file, true).empty());
+  EXPECT_TRUE(filters.GetFilterCfg(*t.grandchild, true).empty());
   filters.SetFilterCfg(t.root, Filters({u"R"}));
-  filters.SetFilterCfg(*t.folder, Filters({u"F1", u"F2"}));
-  EXPECT_EQ(Ids(filters.GetFilterCfg(*t.file, true)), (std::vector<std::u16string>{u"F1", u"F2", u"R"}));
-  EXPECT_TRUE(filters.GetFilterCfg(*t.file, false).empty());
+  filters.SetFilterCfg(*t.child, Filters({u"F1", u"F2"}));
+  EXPECT_EQ(Ids(filters.GetFilterCfg(*t.grandchild, true)), (std::vector<std::u16string>{u"F1", u"F2", u"R"}));
+  EXPECT_TRUE(filters.GetFilterCfg(*t.grandchild, false).empty());
   // Another format sees none of them.
-  EXPECT_TRUE(CConditionFilterAccessor(5, u"Cond").GetFilterCfg(*t.file, true).empty());
+  EXPECT_TRUE(CConditionFilterAccessor(5, u"Cond").GetFilterCfg(*t.grandchild, true).empty());
 
   // Setting compares with the nearest stored list only; empty lists change nothing.
-  filters.SetFilterCfg(*t.file, Filters({u"F1", u"F2"}));
-  filters.SetFilterCfg(*t.file, {});
-  EXPECT_EQ(t.file->GetCfgProps().GetPropW(filters.GetFilterPropName()), nullptr);
-  filters.SetFilterCfg(*t.file, Filters({u"R"}));
-  EXPECT_EQ(Ids(filters.GetFilterCfg(*t.file, false)), (std::vector<std::u16string>{u"R"}));
+  filters.SetFilterCfg(*t.grandchild, Filters({u"F1", u"F2"}));
+  filters.SetFilterCfg(*t.grandchild, {});
+  EXPECT_EQ(t.grandchild->GetCfgProps().GetPropW(filters.GetFilterPropName()), nullptr);
+  filters.SetFilterCfg(*t.grandchild, Filters({u"R"}));
+  EXPECT_EQ(Ids(filters.GetFilterCfg(*t.grandchild, false)), (std::vector<std::u16string>{u"R"}));
 }
 
 TEST(ConditionFilter, SwitchingOffHidesAFilterBelow) {
-  Tree t;
+  ItemChain t;
   const CConditionFilterAccessor filters(2, u"Cond");
   filters.SetFilterCfg(t.root, Filters({u"A", u"B"}));
-  filters.SetConditionEnabled(*t.file, u"A", true);  // already enabled: nothing stored
-  EXPECT_TRUE(t.file->GetCfgProps().GetPropCont().empty());
-  filters.SetConditionEnabled(*t.folder, u"A", false);
-  EXPECT_EQ(Ids(filters.GetEnabledFilters(*t.file, true)), (std::vector<std::u16string>{u"B"}));
-  filters.SetConditionEnabled(*t.file, u"A", true);
-  EXPECT_EQ(Ids(filters.GetEnabledFilters(*t.file, true)), (std::vector<std::u16string>{u"A", u"B"}));
-  EXPECT_FALSE(filters.IsConditionEnabled(*t.folder, u"A"));
-  EXPECT_NE(t.file->GetCfgProps().GetPropW(filters.GetEnablePropName(u"A")), nullptr);
+  filters.SetConditionEnabled(*t.grandchild, u"A", true);  // already enabled: nothing stored
+  EXPECT_TRUE(t.grandchild->GetCfgProps().GetPropCont().empty());
+  filters.SetConditionEnabled(*t.child, u"A", false);
+  EXPECT_EQ(Ids(filters.GetEnabledFilters(*t.grandchild, true)), (std::vector<std::u16string>{u"B"}));
+  filters.SetConditionEnabled(*t.grandchild, u"A", true);
+  EXPECT_EQ(Ids(filters.GetEnabledFilters(*t.grandchild, true)), (std::vector<std::u16string>{u"A", u"B"}));
+  EXPECT_FALSE(filters.IsConditionEnabled(*t.child, u"A"));
+  EXPECT_NE(t.grandchild->GetCfgProps().GetPropW(filters.GetEnablePropName(u"A")), nullptr);
 }
 
 TEST(ConditionFilter, EntriesTravelInNamedNodes) {

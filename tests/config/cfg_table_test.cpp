@@ -23,6 +23,7 @@
 #include "locmodel/segm/segm_util.h"
 #include "locmodel/util/unicode.h"
 #include "support/default_cfg_guard.h"
+#include "support/item_chain.h"
 
 namespace {
 
@@ -123,12 +124,8 @@ void CheckProperty(const Row& row, int format, const Ops<T>& ops) {
   const T other = Other(builtIn);
   ASSERT_NE(Text<P>(other), Text<P>(builtIn));
 
-  // root -> child -> grandchild
-  CResItem root;
-  auto* child = new CResItem();
-  auto* grandchild = new CResItem();
-  root.AddResItem(child);
-  child->AddResItem(grandchild);
+  testing_support::ItemChain chain;
+  auto& [root, child, grandchild] = chain;
   std::unique_ptr<IPropOperator> op(ops.createOperator(*grandchild));
   EXPECT_TRUE(ops.isOwnOperator(op.get()));
   EXPECT_EQ(op->GetPropName(), name);

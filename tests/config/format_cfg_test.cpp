@@ -1,8 +1,6 @@
 // Control mappings from a host table and from a stream.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "locmodel/config/control_mapping.h"
 #include "support/stream_bytes.h"
 

@@ -2,11 +2,10 @@
 // counterparts on the item tree, brand names and the output languages.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "locmodel/config/prj_config.h"
 #include "locmodel/lang/lang_map.h"
 #include "support/default_cfg_guard.h"
+#include "support/item_chain.h"
 #include "support/stream_bytes.h"
 #include "support/stream_reader.h"
 
@@ -115,18 +114,14 @@ TEST(PrjLangs, SerializesFourNamedNodesAndStopsAtTheFirstFailure) {
             &CPrjLangsProp::classInstance);
 }
 
-// root -> child, with the default configuration restored afterwards.
-class PrjConfigTree : public ::testing::Test {
+// With the default configuration restored afterwards.
+class PrjConfigTree : public ::testing::Test, protected ItemChain {
  protected:
-  PrjConfigTree() : child(new CResItem()) {
-    root.AddResItem(child);
+  PrjConfigTree() {
     CCfgHolder::DeleteProp(CCfgHolder::DefaultItem, CPrjConfig::PrjLangsPropName());
     CCfgHolder::DeleteProp(CCfgHolder::DefaultItem, CPrjConfig::BrandMapPropName());
   }
-
   DefaultCfgGuard guard;
-  CResItem root;
-  CResItem* child;
 };
 
 TEST_F(PrjConfigTree, LanguageOperationsStoreOnlyWhatTheRulesChange) {

@@ -7,8 +7,8 @@
 #include "locmodel/items/project_file.h"
 #include "locmodel/props/prop_name.h"
 #include "locmodel/util/unicode.h"
-#include "support/cli_run.h"
 #include "support/temp_dir.h"
+#include "support/tool_rows.h"
 
 namespace {
 
@@ -37,45 +37,31 @@ class HhpCommandTest : public testing_support::TempDirTest {
   std::string file_;
 };
 
-TEST_F(HhpCommandTest, WritesTheValueTheSelectorsName) {
+TEST_F(HhpCommandTest, WritesTheValueTheSelectorsNameOnlyWhenWhole) {
   const std::string full = locmodel::Utf16ToUtf8(testing_support::FullHhp().ToString());
   // The .hhp text itself is HhpInfo's: here, which value and which options.
   const std::string windowedPlain = locmodel::Utf16ToUtf8(windowed_.ToString());
   windowed_.InitSkippedFields();
   const std::string windowed = locmodel::Utf16ToUtf8(windowed_.ToString());
   ASSERT_NE(windowed.find("Title=From window\n"), std::string::npos);
-  struct Case {
-    std::vector<std::string> args;
-    int status;
-    std::string out, err;
-  } cases[] = {
-      {{"--item", "/0"}, 0, windowedPlain, ""},
-      {{"--item", "/0", "--init-skipped"}, 0, windowed, ""},
-      {{"--prop", "Other"}, 0, full, ""},
-      {{"--item", "/1", "--prop", "Hhp"}, 1, "", "locmodel: " + file_ + ": no HhpInfoProp value\n"},
-      {{}, 2, "",
+  // (Writing a file with CR LF line ends is the example's test, hhp.example_write.)
+  testing_support::ExpectRuns({
+      {{"hhp", "write", file_, "--item", "/0"}, 0, windowedPlain, ""},
+      {{"hhp", "write", file_, "--item", "/0", "--init-skipped"}, 0, windowed, ""},
+      {{"hhp", "write", file_, "--prop", "Other"}, 0, full, ""},
+      {{"hhp", "write", file_, "--item", "/1", "--prop", "Hhp"}, 1, "",
+       "locmodel: " + file_ + ": no HhpInfoProp value\n"},
+      {{"hhp", "write", file_}, 2, "",
        "locmodel: " + file_ + ": 3 HhpInfoProp values; choose one with --item and --prop:\n"
        "  --item /0 --prop Hhp\n  --item /1 --prop Other (configuration)\n  --item /2 --prop Bad\n"},
-      {{"--item", "/0", "--encoding", "no-such"}, 2, "",
+      {{"hhp", "write", file_, "--item", "/0", "--encoding", "no-such"}, 2, "",
        "locmodel: unknown encoding 'no-such'\nusage: locmodel hhp write FILE [OUT] [--item SEL] [--prop NAME] "
        "[--crlf] [--encoding utf-8|ansi|NAME] [--init-skipped]\n"},
-      {{"--item", "/2"}, 1, "", "locmodel: " + file_ + ": Title holds a line break\n"},
-  };
-  for (const Case& c : cases) {
-    std::vector<std::string> args{"hhp", "write", file_};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    const auto run = RunTool(args);
-    EXPECT_EQ(run.status, c.status) << testing::PrintToString(c.args);
-    EXPECT_EQ(run.out, c.out);
-    EXPECT_EQ(run.err, c.err);
-  }
-}
-
-// Writing a file with CR LF line ends is the example's test (hhp.example_write).
-TEST_F(HhpCommandTest, WritesOutOnlyWhenWhole) {
-  EXPECT_EQ(RunTool({"hhp", "write", file_, In("b.hhp"), "--item", "/2"}).status, 1);
+      {{"hhp", "write", file_, "--item", "/2"}, 1, "", "locmodel: " + file_ + ": Title holds a line break\n"},
+      {{"hhp", "write", file_, In("b.hhp"), "--item", "/2"}, 1},  // and nothing written
+      {{"hhp", "read", file_}, 2},
+  });
   EXPECT_FALSE(std::filesystem::exists(In("b.hhp")));
-  EXPECT_EQ(RunTool({"hhp", "read", file_}).status, 2);
 }
 
 TEST_F(HhpCommandTest, DumpShowsTheFieldsAsAnObject) {

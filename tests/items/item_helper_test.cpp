@@ -2,14 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/item_chain.h"
+
 namespace {
 
 TEST(ItemHelper, TempFileMarkerCountsOnAncestorsOnly) {
-  CResItem root;
-  auto* file = new CResItem();
-  auto* resource = new CResItem();
-  root.AddResItem(file);
-  file->AddResItem(resource);
+  testing_support::ItemChain chain;
+  auto& [root, file, resource] = chain;
   CItemHelper::MarkAsTempFile(*file);
   EXPECT_TRUE(file->GetPropW(CItemHelper::TempFileMarker)->IsEqual(CBoolProp(true)));
   EXPECT_FALSE(CItemHelper::IsTempFile(*file));

@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "support/tool_rows.h"
 
-using testing_support::RunTool;
-using testing_support::ToolRun;
+using namespace testing_support;
 
 TEST(LangCli, LangPrintsRowAndMacrosAsJson) {
   const ToolRun run = RunTool({"lang", "0x0409", "--json"});
@@ -27,21 +24,18 @@ TEST(LangCli, LangPrintsRowAndMacrosAsJson) {
 
 // Unknown languages fail; missing or malformed options are usage errors.
 TEST(LangCli, BadArgumentsFailWithOneMessage) {
-  const std::vector<std::tuple<std::vector<std::string>, int, std::string>> cases = {
-      {{"lang", "0x0FFF"}, 1, "names no language"}, {{"lang", "xx-YY"}, 1, "names no language"},
-      {{"lang", "0x"}, 1, "names no language"}, {{"lang", "99999999999"}, 1, "names no language"},
-      {{"lang", "-"}, 1, "names no language"}, {{"lang", ""}, 1, "names no language"},
-      {{"encoding", "ansi", "--lang", "0x7C09"}, 1, "names no language"},
-      {{"expand", "x", "--lang"}, 2, "usage: locmodel expand"}, {{"expand", "x"}, 2, "usage: locmodel expand"},
-      {{"encoding", "ansi"}, 2, "usage: locmodel encoding"}, {{"encoding", "936"}, 2, "usage: locmodel encoding"},
-      {{"expand", "x", "--lang", "1033", "--set", "novalue"}, 2, "usage: locmodel expand"},
-      {{"expand", "x", "--lang", "1033", "--set", "=v"}, 2, "usage: locmodel expand"}};
-  for (const auto& [args, status, message] : cases) {
-    const ToolRun run = RunTool(args);
-    EXPECT_EQ(run.status, status) << args[0] << " " << args.back();
-    EXPECT_TRUE(run.out.empty());
-    EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
-  }
+  const Text noLanguage = Holds("names no language"), expand = Holds("usage: locmodel expand"),
+             encoding = Holds("usage: locmodel encoding");
+  ExpectRuns({
+      {{"lang", "0x0FFF"}, 1, "", noLanguage}, {{"lang", "xx-YY"}, 1, "", noLanguage},
+      {{"lang", "0x"}, 1, "", noLanguage}, {{"lang", "99999999999"}, 1, "", noLanguage},
+      {{"lang", "-"}, 1, "", noLanguage}, {{"lang", ""}, 1, "", noLanguage},
+      {{"encoding", "ansi", "--lang", "0x7C09"}, 1, "", noLanguage},
+      {{"expand", "x", "--lang"}, 2, "", expand}, {{"expand", "x"}, 2, "", expand},
+      {{"encoding", "ansi"}, 2, "", encoding}, {{"encoding", "936"}, 2, "", encoding},
+      {{"expand", "x", "--lang", "1033", "--set", "novalue"}, 2, "", expand},
+      {{"expand", "x", "--lang", "1033", "--set", "=v"}, 2, "", expand},
+  });
 }
 
 TEST(LangCli, LangsListsEveryRowInOrder) {
@@ -58,7 +52,7 @@ TEST(LangCli, LangsListsEveryRowInOrder) {
 }
 
 TEST(LangCli, ExpandAndEncoding) {
-  testing_support::ExpectToolRows({
+  ExpectRuns({
       {{"expand", "$(OutputDir)\\$(CultureName)\\$(SrcFileName)$(SrcFileExt)", "--lang", "de-de", "--set",
         "OutputDir=out", "--set=SrcFileName=app", "--set", "SrcFileExt=.exe"},
        0, "out\\de-DE\\app.exe\n"},

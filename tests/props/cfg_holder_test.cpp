@@ -9,6 +9,7 @@
 #include "locmodel/props/accessor.h"
 #include "locmodel/util/unicode.h"
 #include "support/default_cfg_guard.h"
+#include "support/item_chain.h"
 
 namespace {
 
@@ -23,21 +24,10 @@ class CTestFormatCfg : public CCustomAccessor {
 
 const CPropName& ImportName() { return CPrjConfig::IsImportByItemIdEnabledPropName(); }
 
-// root -> child -> grandchild
-class CfgInheritance : public ::testing::Test {
+class CfgInheritance : public ::testing::Test, protected testing_support::ItemChain {
  protected:
-  CfgInheritance() {
-    child = new CResItem();
-    grandchild = new CResItem();
-    root.AddResItem(child);
-    child->AddResItem(grandchild);
-    CCfgHolder::DeleteProp(CCfgHolder::DefaultItem, ImportName());
-  }
-
+  CfgInheritance() { CCfgHolder::DeleteProp(CCfgHolder::DefaultItem, ImportName()); }
   DefaultCfgGuard guard;
-  CResItem root;
-  CResItem* child;
-  CResItem* grandchild;
 };
 
 // (The rest of the accessor pattern is checked for every property by the

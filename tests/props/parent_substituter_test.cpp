@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "locmodel/items/item_events.h"
 #include "locmodel/props/cfg_holder.h"
 #include "locmodel/props/prop_classes.h"

@@ -2,18 +2,16 @@
 
 #include <tuple>
 
-#include "cli/cli_rows.h"
 #include "locmodel/segm/srx_store.h"
 #include "locmodel/util/unicode.h"
-#include "support/tool_rows.h"
 #include "support/temp_dir.h"
 #include "support/text_checks.h"
+#include "support/tool_rows.h"
 #include "test_paths.h"
 
 namespace {
 
 using namespace testing_support;
-using namespace cli_rows;
 
 class SrxCommand : public testing_support::TempDirTest {};
 

@@ -2,8 +2,6 @@
 // pin the layout or damage it.
 #pragma once
 
-#include <string>
-
 #include "stream_bytes.h"
 
 namespace testing_support {
