@@ -43,7 +43,7 @@ CResItem& CResItem::operator=(const CResItem& other) {
   SetType(other.type_);
   SetTabNum(other.tabNum_);
   SetState(other.state_);
-  SetComment(other.comment_);
+  SetComment(other.GetComment());
   SetResId(other.resId_);
   SetData(other.data_.get(), other.dataSize_);
   Copy(other);
@@ -53,7 +53,7 @@ CResItem& CResItem::operator=(const CResItem& other) {
 
 bool CResItem::operator==(const CResItem& other) const {
   return type_ == other.type_ && tabNum_ == other.tabNum_ && state_ == other.state_ &&
-         comment_ == other.comment_ && resId_ == other.resId_ && dataSize_ == other.dataSize_ &&
+         GetComment() == other.GetComment() && resId_ == other.resId_ && dataSize_ == other.dataSize_ &&
          std::equal(data_.get(), data_.get() + dataSize_, other.data_.get()) &&
          cfgProps_ == other.cfgProps_ && static_cast<const CPropContainer&>(*this) == other;
 }
@@ -98,7 +98,20 @@ CResItem::~CResItem() {
 void CResItem::RaiseChange() { Events().OnResItemChange(this); }
 
 void CResItem::SetType(int type) { RaiseChange(); type_ = type; }
-void CResItem::SetComment(const std::u16string& comment) { RaiseChange(); comment_ = comment; }
+const std::u16string& CResItem::GetComment() const {
+  static const std::u16string none;
+  return comment_ ? *comment_ : none;
+}
+
+void CResItem::SetComment(const std::u16string& comment) {
+  RaiseChange();
+  if (comment.empty())
+    comment_.reset();
+  else if (comment_)
+    *comment_ = comment;
+  else
+    comment_ = std::make_unique<std::u16string>(comment);
+}
 void CResItem::SetResId(const std::u16string& resId) { RaiseChange(); resId_ = resId; }
 void CResItem::SetTabNum(int tabNum) { RaiseChange(); tabNum_ = tabNum; }
 void CResItem::SetState(int state) { RaiseChange(); state_ = state; }
@@ -219,6 +232,18 @@ bool CResItem::DoData(S& stream) {
 }
 
 template <typename S>
+bool CResItem::DoComment(S& stream) {
+  if (!stream.IsReading()) return Serial::Do(stream, const_cast<std::u16string&>(GetComment()));
+  std::u16string text;
+  if (!Serial::Do(stream, text)) return false;
+  if (text.empty())
+    comment_.reset();
+  else
+    comment_ = std::make_unique<std::u16string>(std::move(text));
+  return true;
+}
+
+template <typename S>
 bool CResItem::DoWith(S& stream) {
   const bool reading = stream.IsReading();
   if (reading) {
@@ -246,7 +271,7 @@ bool CResItem::DoWith(S& stream) {
   DoNode(stream, type, type_);
   DoNode(stream, children, children_);
   DoNode(stream, translations, translations_);
-  DoNode(stream, comment, comment_);
+  Serial::InNode(stream, comment, [&] { return DoComment(stream); });
   DoNode(stream, tabNum, tabNum_);
   DoNode(stream, state, state_);
   Serial::InNode(stream, data, [&] { return DoData(stream); });

@@ -44,7 +44,7 @@ class CResItem : public IPropContHandler, public CPropContainer {
 
   int GetType() const { return type_; }
   void SetType(int type);
-  const std::u16string& GetComment() const { return comment_; }
+  const std::u16string& GetComment() const;
   void SetComment(const std::u16string& comment);
   const std::u16string& GetResId() const { return resId_; }
   void SetResId(const std::u16string& resId);
@@ -123,10 +123,13 @@ class CResItem : public IPropContHandler, public CPropContainer {
   // The raw data, one field of its bytes; a missing field reads as no data.
   template <typename S>
   bool DoData(S& stream);
+  // The comment, one text field.
+  template <typename S>
+  bool DoComment(S& stream);
 
   // Pointers and strings first, the four numbers packed last: an item is
   // one of hundreds of thousands.
-  std::u16string comment_;
+  std::unique_ptr<std::u16string> comment_;  // most items have none
   std::u16string resId_ = u"@";
   ResItemList children_;
   TransMap translations_;

@@ -244,6 +244,9 @@ class STLContainerSerialStrategy : public ISerialStrategy<C> {
         if (container.size() != before) pending.element = E{};  // taken
       }
     }
+    // Grown one element at a time, a vector holds up to twice its elements'
+    // room; an item's list of children is one per item of a project.
+    if constexpr (requires { container.shrink_to_fit(); }) container.shrink_to_fit();
     return true;
   }
 
