@@ -392,14 +392,18 @@ bool BinarySerialTreeIn::Served(const NodeName& name, bool add) {
   const std::u16string& text = name.GetStrValue();
   const ServedName key = byte ? ServedName{name.GetByteValue(), ServedName::kByteName}
                               : ServedName{servedText_.size(), static_cast<uint32_t>(text.size())};
-  // A node asks for a handful of names: a scan beats any index.
-  for (size_t i = servedMarks_.back().names; i < served_.size(); ++i) {
+  ServedMark& mark = servedMarks_.back();
+  const uint64_t bit = uint64_t{1} << ((byte ? key.offset : key.size * 7 + (text.empty() ? 0 : text.back())) % 64);
+  // A node asks for a handful of names: a scan beats any index, and the
+  // bits of the names seen spare most of the scans.
+  for (size_t i = (mark.seen & bit) ? mark.names : served_.size(); i < served_.size(); ++i) {
     const ServedName& entry = served_[i];
     if (entry.size == key.size &&
         (byte ? entry.offset == key.offset : servedText_.compare(entry.offset, entry.size, text) == 0))
       return true;
   }
   if (add) {
+    mark.seen |= bit;
     served_.push_back(key);
     if (!byte) servedText_ += text;
   }

@@ -237,6 +237,7 @@ class BinarySerialTreeIn final : public SerialTree {
   };
   struct ServedMark {
     size_t names = 0, text = 0;
+    uint64_t seen = 0;  // a bit per name entered (NameBit): most are new
   };
   std::vector<ServedName> served_;
   std::vector<ServedMark> servedMarks_;  // one per live node
