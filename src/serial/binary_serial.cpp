@@ -37,7 +37,7 @@ void BinarySerialOut::WriteFieldSlowly(unsigned int size, const void* data) {
     PutLarge(data, size);
     return;
   }
-  std::memcpy(buffer_.get() + data_at, data, size);
+  if (size) std::memcpy(buffer_.get() + data_at, data, size);  // an empty field may come without an address
   Commit(data_at + size);
 }
 
