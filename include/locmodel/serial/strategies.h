@@ -18,6 +18,11 @@
 // value in the current node. Both pick the form from the type (DoValue below),
 // so containers, maps, pairs and owned pointers need no code of their own.
 //
+// A class written often (one per item of a project) may take the stream's
+// type instead, `template <typename S> bool Do(S& s)` with the same body:
+// handed a DirectWriter by its own type, as a project save does, the
+// helpers then bind every call of the stream, and the same bytes come out.
+//
 // Strategies are small value objects with one operation,
 // Do(stream, value), composed at the call site. A container strategy holds a
 // pointer to the strategy of its elements, a pair strategy to those of its
