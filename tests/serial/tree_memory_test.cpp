@@ -80,10 +80,14 @@ TEST(TreeMemory, ALoadFailingHalfWayReleasesEverythingItBuilt) {
     // in use.
     for (int warmUp = 0; warmUp < 2; ++warmUp)
       EXPECT_FALSE(locmodel::LoadProjectFromMemory(half.data(), half.size(), root, reader).ok());
+    // Malloc's own bookkeeping may move by a few hundred bytes (one run in
+    // many, with where the system placed the heap); a leak grows with every
+    // failed load, by what the load had built.
     const long long before = HeapInUse();
-    EXPECT_FALSE(locmodel::LoadProjectFromMemory(half.data(), half.size(), root, reader).ok());
+    for (int load = 0; load < 8; ++load)
+      EXPECT_FALSE(locmodel::LoadProjectFromMemory(half.data(), half.size(), root, reader).ok());
     EXPECT_EQ(root, nullptr);
-    EXPECT_EQ(HeapInUse(), before) << static_cast<int>(reader);
+    EXPECT_LT(HeapInUse() - before, 1024) << static_cast<int>(reader);
   }
 }
 
