@@ -349,6 +349,7 @@ void BinarySerialTreeIn::Begin(IStreamIn& in, const TreeLimits& limits) {
   served_.clear();
   servedText_.clear();
   servedMarks_.assign(1, {});
+  duplicate_ = false;
 }
 
 void BinarySerialTreeIn::ReadVersionAndRoot() {
@@ -379,6 +380,7 @@ void BinarySerialTreeIn::Close() {
   for (Item item = live_ ? Scan() : Item::End; item != Item::End; item = Scan()) Buffer(item);
   live_ = 0;
   scanner_.reset();
+  if (duplicate_) throw Exceptions::FormatIO();
 }
 
 void BinarySerialTreeIn::Reset() {
@@ -412,8 +414,11 @@ bool BinarySerialTreeIn::Served(const NodeName& name, bool add) {
 
 // A named node the stream brings under the innermost live node. Load would
 // merge it into its served sibling, which the reading has finished with.
-void BinarySerialTreeIn::RefuseServed(const NodeName& name) {
-  if (name.GetType() != NodeName::None && Served(name, false)) throw Exceptions::FormatIO();
+// The refusal waits for Close: thrown here, half-way through an item of
+// the stream, it would leave the reader out of step with the stream for
+// the Close that judges the rest.
+void BinarySerialTreeIn::NoteRepeated(const NodeName& name) {
+  if (name.GetType() != NodeName::None && Served(name, false)) duplicate_ = true;
 }
 
 // The innermost live node has ended in the stream: what was entered under it
@@ -481,7 +486,7 @@ void BinarySerialTreeIn::Buffer(Item item) {
       break;
     }
     case Item::EnterNode: {
-      RefuseServed(scanner_->name());
+      NoteRepeated(scanner_->name());
       const uint32_t child = Build(current.node);
       if (!current.nextChild) current.nextChild = child;
       break;
@@ -500,7 +505,7 @@ void BinarySerialTreeIn::SkipNode() {
   } else {
     for (Item item = Scan(); item != Item::End; item = Scan()) {
       if (item == Item::LeaveNode && scanner_->depth() < depth) break;
-      if (item == Item::EnterNode && scanner_->depth() == depth + 1) RefuseServed(scanner_->name());
+      if (item == Item::EnterNode && scanner_->depth() == depth + 1) NoteRepeated(scanner_->name());
     }
   }
   EndLive();
@@ -525,7 +530,7 @@ bool BinarySerialTreeIn::EnterNode(const NodeName& name) {
       if (!Live()) return false;
     }
   }
-  if (named && Served(name, true)) throw Exceptions::FormatIO();
+  if (named && Served(name, true)) duplicate_ = true;  // refused by Close
   uint32_t node = freeNodes_;
   if (node) {
     freeNodes_ = s.nodes[node].next;

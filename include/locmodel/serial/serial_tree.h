@@ -185,7 +185,7 @@ class BinarySerialTreeIn final : public SerialTree {
   // the reading asks for it, building only what it passes over. `in` must
   // outlive the reading. A node already read is not served again (entering
   // it again finds nothing); a later sibling of its name, which Load would
-  // merge into it, throws Exceptions::FormatIO when the stream reaches it.
+  // merge into it, makes Close throw Exceptions::FormatIO.
   // A field served from the stream stays valid until the next call.
   // Every operation may throw as Load does, on the part of the stream it
   // reads; Close reads the rest, so that a damaged end is not missed, and
@@ -215,7 +215,7 @@ class BinarySerialTreeIn final : public SerialTree {
   // Whether a node of this name was entered under the innermost live node;
   // with `add`, it now was. The stream meeting one again is refused.
   bool Served(const NodeName& name, bool add);
-  void RefuseServed(const NodeName& name);
+  void NoteRepeated(const NodeName& name);
   // Whether the cursor is on a node the stream is still inside.
   bool Live() const { return live_ != 0 && live_ == cursors_.size(); }
 
@@ -242,6 +242,7 @@ class BinarySerialTreeIn final : public SerialTree {
   std::vector<ServedName> served_;
   std::vector<ServedMark> servedMarks_;  // one per live node
   std::u16string servedText_;
+  bool duplicate_ = false;  // such a sibling was met
 };
 
 }  // namespace Binary
