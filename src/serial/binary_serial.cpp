@@ -1,6 +1,5 @@
 #include "locmodel/serial/binary_serial.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "serial/binary_take.h"
